@@ -1,0 +1,60 @@
+#include "foundation/Lang/Text.h"
+
+#include <comdef.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace Lang {
+
+std::string Format(const char* pattern, ...) {
+    va_list args;
+    va_start(args, pattern);
+    std::string text = FormatV(pattern, args);
+    va_end(args);
+    return text;
+}
+
+std::string FormatV(const char* pattern, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, pattern, measure);
+    va_end(measure);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<size_t>(length), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, pattern, args);
+    return text;
+}
+
+BSTR ToBstr(std::string_view text) {
+    const int source = static_cast<int>(text.size());
+    const int length = source ? ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, nullptr, 0) : 0;
+    BSTR result = ::SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (!result)
+        _com_issue_error(E_OUTOFMEMORY);
+    if (length)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, result, length);
+    return result;
+}
+
+std::wstring ToWide(std::string_view text) {
+    const int source = static_cast<int>(text.size());
+    const int length = source ? ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, nullptr, 0) : 0;
+    std::wstring result(static_cast<size_t>(length), L'\0');
+    if (length)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, result.data(), length);
+    return result;
+}
+
+std::string FromBstr(const wchar_t* text) {
+    if (!text || !*text)
+        return {};
+    const int source = static_cast<int>(::wcslen(text));
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, text, source, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text, source, result.data(), length, nullptr, nullptr);
+    return result;
+}
+
+} // namespace Lang
