@@ -1,0 +1,39 @@
+#pragma once
+
+#include "framework/ClassFactory.h"
+#include "framework/ComObject.h"
+
+#include <wrl/client.h>
+
+#include <span>
+#include <vector>
+
+namespace Fw {
+
+struct ClassEntry {
+    const CLSID* clsid;
+    UINT registryScript;
+    // Null while a class is registered but not built: it is then not available.
+    ClassFactory::Creator creator;
+};
+
+template <class T>
+constexpr ClassFactory::Creator CreatorOf = &Object<T>::Create;
+
+// The module's classes in table order: class objects are made on first request and kept;
+// registration and unregistration walk the table and stop at the first failure.
+class ClassTable {
+public:
+    explicit ClassTable(std::span<const ClassEntry> entries);
+
+    HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** ppv);
+    HRESULT RegisterClasses() const;
+    HRESULT UnregisterClasses() const;
+    void ReleaseClassObjects();
+
+private:
+    std::span<const ClassEntry> m_entries;
+    std::vector<Microsoft::WRL::ComPtr<IClassFactory>> m_classObjects;
+};
+
+} // namespace Fw
