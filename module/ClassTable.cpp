@@ -1,0 +1,37 @@
+#include "module/ClassTable.h"
+
+#include "lookup/CKmMobModelTools.h"
+#include "lookup/CKmNvTools.h"
+#include "module/OstrelUITools.h"
+#include "resources/resource.h"
+
+namespace {
+
+// Registration, class-object lookup and unregistration walk the classes in this order.
+// A class without a creator is registered already but is built by later work; until then
+// it is not available, exactly like an unknown class.
+const Fw::ClassEntry classes[] = {
+    {&CLSID_OstrelPhoneList, IDR_OSTRELPHONELIST, nullptr},
+    {&CLSID_PhoneListProps, IDR_PHONELISTPROPS, nullptr},
+    {&CLSID_OstrelServerButton, IDR_OSTRELSERVERBUTTON, nullptr},
+    {&CLSID_OstrelServerCombo, IDR_OSTRELSERVERCOMBO, nullptr},
+    {&CLSID_OstrelPhoneServerCtrl, IDR_OSTRELPHONESERVERCTRL, nullptr},
+    {&CLSID_OstrelPortList, IDR_OSTRELPORTLIST, nullptr},
+    {&CLSID_PortListProps, IDR_PORTLISTPROPS, nullptr},
+    {&CLSID_OstrelPortConfigCtrl, IDR_OSTRELPORTCONFIGCTRL, nullptr},
+    {&CLSID_OstrelClientList, IDR_OSTRELCLIENTLIST, nullptr},
+    {&CLSID_OstrelObjectList, IDR_OSTRELOBJECTLIST, nullptr},
+    {&CLSID_OstrelPortViewCtrl, IDR_OSTRELPORTVIEWCTRL, nullptr},
+    {&CLSID_KmNvTools, IDR_KMNVTOOLS, Fw::CreatorOf<CKmNvTools>},
+    {&CLSID_KmMobModelTools, IDR_KMMOBMODELTOOLS, Fw::CreatorOf<CKmMobModelTools>},
+    {&CLSID_RdmSvcAsgn, IDR_RDMSVCASGN, nullptr},
+    {&CLSID_RdmSvcPool, IDR_RDMSVCPOOL, nullptr},
+    {&CLSID_NORVIKPhonePortConfigCtrl, IDR_NORVIKPHONEPORTCONFIGCTRL, nullptr},
+};
+
+} // namespace
+
+Fw::ClassTable& ModuleClasses() {
+    static Fw::ClassTable table(classes);
+    return table;
+}

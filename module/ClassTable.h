@@ -1,0 +1,6 @@
+#pragma once
+
+#include "framework/ClassTable.h"
+
+// The sixteen classes of this module.
+Fw::ClassTable& ModuleClasses();
