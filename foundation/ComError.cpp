@@ -4,14 +4,15 @@
 
 #include "foundation/Lang/Text.h"
 
-
 void WINAPI _com_issue_errorex(HRESULT status, IUnknown* object, REFIID failedInterface) {
     // Rich error information belongs to the failure only when the object vouches for it
     // on the interface that failed; anything else lying around is a stale report.
     IErrorInfo* errorInfo = nullptr;
     ISupportErrorInfo* support = nullptr;
-    if (object && SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)))) {
-        if (support->InterfaceSupportsErrorInfo(failedInterface) == S_OK && ::GetErrorInfo(0, &errorInfo) != S_OK)
+    if (object &&
+        SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)))) {
+        if (support->InterfaceSupportsErrorInfo(failedInterface) == S_OK &&
+            ::GetErrorInfo(0, &errorInfo) != S_OK)
             errorInfo = nullptr;
         support->Release();
     }
@@ -20,7 +21,9 @@ void WINAPI _com_issue_errorex(HRESULT status, IUnknown* object, REFIID failedIn
 
 namespace _com_util {
 
-BSTR WINAPI ConvertStringToBSTR(const char* text) { return text ? Lang::ToBstr(text) : nullptr; }
+BSTR WINAPI ConvertStringToBSTR(const char* text) {
+    return text ? Lang::ToBstr(text) : nullptr;
+}
 
 char* WINAPI ConvertBSTRToString(BSTR text) {
     if (!text)

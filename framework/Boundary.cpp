@@ -1,5 +1,6 @@
 #include "framework/Boundary.h"
 
+#include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Text.h"
 
 namespace Fw {
@@ -28,13 +29,13 @@ HRESULT ReportFailure(const _com_error& failure) {
         ::SetErrorInfo(0, info);
         info->Release();
     } else {
-        SetErrorDescription(failure.ErrorMessage());
+        SetErrorDescription(Lang::ErrorText(failure.Error()));
     }
     return failure.Error();
 }
 
 HRESULT ReportUnexpected(const char* description) {
-    SetErrorDescription(description && *description ? description : _com_error(E_FAIL).ErrorMessage());
+    SetErrorDescription(description && *description ? description : Lang::ErrorText(E_FAIL));
     return E_FAIL;
 }
 

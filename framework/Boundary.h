@@ -45,7 +45,8 @@ HRESULT Boundary(Args&&... args) {
     constexpr std::size_t outCount = sizeof...(Args) - 1;
     const auto outs = [&]<std::size_t... I>(std::index_sequence<I...>) {
         return std::tie(std::get<I>(arguments)...);
-    }(std::make_index_sequence<outCount>{});
+    }
+    (std::make_index_sequence<outCount>{});
     const bool anyNull = std::apply([](auto*... out) { return (false || ... || (out == nullptr)); }, outs);
     if (anyNull)
         return E_POINTER;

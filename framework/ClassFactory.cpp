@@ -16,7 +16,9 @@ HRESULT ClassFactory::QueryInterface(REFIID iid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-ULONG ClassFactory::AddRef() { return ++m_references; }
+ULONG ClassFactory::AddRef() {
+    return ++m_references;
+}
 
 ULONG ClassFactory::Release() {
     const ULONG remaining = --m_references;

@@ -12,7 +12,8 @@ class ClassFactory final : public IClassFactory {
 public:
     using Creator = HRESULT (*)(IUnknown* outer, REFIID iid, void** ppv);
 
-    explicit ClassFactory(Creator creator) : m_creator(creator) {}
+    explicit ClassFactory(Creator creator)
+        : m_creator(creator) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

@@ -87,7 +87,8 @@ public:
 private:
     class Inner final : public IUnknown {
     public:
-        explicit Inner(Object* object) : m_object(object) {}
+        explicit Inner(Object* object)
+            : m_object(object) {}
 
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
             if (!ppv)
@@ -112,7 +113,9 @@ private:
         std::atomic<ULONG> m_references{0};
     };
 
-    explicit Object(IUnknown* outer) : m_inner(this), m_controlling(outer ? outer : &m_inner) {
+    explicit Object(IUnknown* outer)
+        : m_inner(this)
+        , m_controlling(outer ? outer : &m_inner) {
         Module::Current().Lock();
     }
     ~Object() override { Module::Current().Unlock(); }

@@ -7,7 +7,9 @@ Module& Module::Current() {
     return module;
 }
 
-void Module::Attach(HINSTANCE instance) { m_instance = instance; }
+void Module::Attach(HINSTANCE instance) {
+    m_instance = instance;
+}
 
 std::string Module::Path() const {
     std::string path(MAX_PATH, '\0');

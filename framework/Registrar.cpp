@@ -44,7 +44,8 @@ HRESULT RunRegistryScript(UINT resourceId, bool registering) {
     try {
         script = RegistryScript::Parse(text, {{"MODULE", path}, {"MODULE_RAW", path}});
     } catch (const Lang::Exception& failure) {
-        Lang::Trace("registry script %u, %s: %s\r\n", resourceId, failure.GetContext().c_str(), failure.what());
+        Lang::Trace("registry script %u, %s: %s\r\n", resourceId, failure.GetContext().c_str(),
+                    failure.what());
         return malformedScript;
     }
     return registering ? script.Register() : script.Unregister();

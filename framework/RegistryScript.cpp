@@ -16,7 +16,8 @@ namespace {
 
 bool SameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -43,8 +44,9 @@ std::string Substitute(std::string_view text, const RegistryScript::Variables& v
         if (name.empty()) {
             result += '%';
         } else {
-            const auto found = std::find_if(variables.begin(), variables.end(),
-                                            [&](const auto& variable) { return SameText(variable.first, name); });
+            const auto found = std::find_if(variables.begin(), variables.end(), [&](const auto& variable) {
+                return SameText(variable.first, name);
+            });
             if (found == variables.end())
                 Malformed(line, "unknown replaceable parameter %" + std::string(name) + "%");
             for (char c : found->second)
@@ -63,7 +65,8 @@ struct Token {
 
 class Tokenizer {
 public:
-    explicit Tokenizer(std::string_view text) : m_text(text) {}
+    explicit Tokenizer(std::string_view text)
+        : m_text(text) {}
 
     // Tokens are separated by white space, as in the scripts' usual layout, so that a class
     // identifier in braces is one name; a lone {, } or = is punctuation.
@@ -121,7 +124,10 @@ private:
 
 class Parser {
 public:
-    explicit Parser(std::string_view text) : m_tokens(text) { Advance(); }
+    explicit Parser(std::string_view text)
+        : m_tokens(text) {
+        Advance();
+    }
 
     std::vector<RegistryScript::Root> Script() {
         std::vector<RegistryScript::Root> roots;
@@ -224,8 +230,8 @@ void RegisterKey(HKEY parent, const RegistryScript::Key& node) {
             Check(status);
     }
     Win32::UniqueKey key;
-    Check(::RegCreateKeyExA(parent, node.name.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.put(),
-                            nullptr));
+    Check(::RegCreateKeyExA(parent, node.name.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                            key.put(), nullptr));
     if (node.hasDefault)
         SetString(key.get(), nullptr, node.defaultValue);
     for (const auto& [name, value] : node.values)
@@ -255,8 +261,8 @@ void UnregisterKey(HKEY parent, const RegistryScript::Key& node) {
     if (node.flag == RegistryScript::Flag::NoRemove)
         return;
     DWORD subkeys = 0;
-    Check(::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr));
+    Check(::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr, nullptr));
     if (subkeys != 0) {
         if (node.hasDefault)
             DeleteValue(key.get(), "");
@@ -306,7 +312,9 @@ HKEY RegistryScript::StandardRoot(const std::string& rootName) {
     return nullptr;
 }
 
-HRESULT RegistryScript::Register(const RootResolver& resolve) const { return WalkRoots(m_roots, resolve, RegisterKey); }
+HRESULT RegistryScript::Register(const RootResolver& resolve) const {
+    return WalkRoots(m_roots, resolve, RegisterKey);
+}
 
 HRESULT RegistryScript::Unregister(const RootResolver& resolve) const {
     return WalkRoots(m_roots, resolve, UnregisterKey);

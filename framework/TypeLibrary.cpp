@@ -30,7 +30,8 @@ ITypeLib* TypeLibrary::Get() {
     Cache& state = cache();
     if (!state.library) {
         const std::wstring path = Lang::ToWide(Module::Current().Path());
-        const HRESULT status = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, state.library.ReleaseAndGetAddressOf());
+        const HRESULT status =
+            ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, state.library.ReleaseAndGetAddressOf());
         if (FAILED(status))
             _com_issue_error(status);
     }

@@ -17,10 +17,13 @@ constexpr UINT abortExitCode = 3;
 
 } // namespace
 
-AssertionReport SetAssertionReport(AssertionReport report) { return std::exchange(g_report, report); }
+AssertionReport SetAssertionReport(AssertionReport report) {
+    return std::exchange(g_report, report);
+}
 
 std::string AssertionMessage(const char* expression, const char* file, int line, const char* function) {
-    return Format("Expression:  %s\n\nLocation:\t\t\n   File:\t\t%s\n   Line:\t\t%d\n   Function:\t%s\n\n(Retry to Debug)",
+    return Format("Expression:  %s\n\nLocation:\t\t\n   File:\t\t%s\n   Line:\t\t%d\n   "
+                  "Function:\t%s\n\n(Retry to Debug)",
                   expression, file, line, function);
 }
 

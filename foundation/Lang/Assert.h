@@ -5,7 +5,7 @@
 // Internal consistency checks of the support library. A failure is reported, by default in
 // a message box that lets a developer abort, debug or go on; a tool that runs unattended
 // sets the report to the log instead.
-#define OSTREL_ASSERT(expression)                                                                          \
+#define OSTREL_ASSERT(expression)                                                                            \
     ((expression) ? void() : ::Lang::AssertionFailed(#expression, __FILE__, __LINE__, __func__))
 
 namespace Lang {

@@ -24,6 +24,8 @@ void Trace(const char* pattern, ...) {
     currentSink()(line.c_str());
 }
 
-TraceSink SetTraceSink(TraceSink sink) { return std::exchange(currentSink(), std::move(sink)); }
+TraceSink SetTraceSink(TraceSink sink) {
+    return std::exchange(currentSink(), std::move(sink));
+}
 
 } // namespace Lang

@@ -16,7 +16,8 @@ class SharedPointer {
 
 public:
     SharedPointer() = default;
-    explicit SharedPointer(T* object) : m_object(object) {}
+    explicit SharedPointer(T* object)
+        : m_object(object) {}
 
     explicit operator bool() const { return m_object != nullptr; }
     T* get() const { return m_object.get(); }

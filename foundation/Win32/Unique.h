@@ -15,8 +15,10 @@ public:
     using pointer = typename Traits::pointer;
 
     Unique() = default;
-    explicit Unique(pointer handle) : m_handle(handle) {}
-    Unique(Unique&& other) noexcept : m_handle(other.release()) {}
+    explicit Unique(pointer handle)
+        : m_handle(handle) {}
+    Unique(Unique&& other) noexcept
+        : m_handle(other.release()) {}
     Unique& operator=(Unique&& other) noexcept {
         reset(other.release());
         return *this;

@@ -1,0 +1,141 @@
+// The module's exports as a host calls them: class objects, unloading and aggregation.
+#include "module/OstrelUITools.h"
+#include "tests/support/ModuleRegistration.h"
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// The module loaded directly, so that DllCanUnloadNow and DllGetClassObject are the ones
+// a host's COM runtime would call.
+class ModuleExports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_module = ::LoadLibraryA(TestSupport::modulePath().c_str());
+        ASSERT_NE(nullptr, m_module);
+        getClassObject = Export<decltype(getClassObject)>("DllGetClassObject");
+        canUnloadNow = Export<decltype(canUnloadNow)>("DllCanUnloadNow");
+        ASSERT_TRUE(getClassObject && canUnloadNow);
+    }
+    void TearDown() override { ::FreeLibrary(m_module); }
+
+    template <class Function>
+    Function Export(const char* name) const {
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(m_module, name)));
+    }
+
+    ComPtr<IClassFactory> ClassObject(REFCLSID clsid) {
+        ComPtr<IClassFactory> factory;
+        EXPECT_EQ(S_OK, getClassObject(clsid, IID_IClassFactory, &factory));
+        return factory;
+    }
+
+    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
+
+private:
+    HMODULE m_module = nullptr;
+};
+
+TEST_F(ModuleExports, ClassesNotYetBuiltAndUnknownOnesAreNotAvailable) {
+    const CLSID unknown = {0x0badc0de, 0x0000, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}};
+    const CLSID* unavailable[] = {
+        &CLSID_OstrelPhoneList,
+        &CLSID_PhoneListProps,
+        &CLSID_OstrelServerButton,
+        &CLSID_OstrelServerCombo,
+        &CLSID_OstrelPhoneServerCtrl,
+        &CLSID_OstrelPortList,
+        &CLSID_PortListProps,
+        &CLSID_OstrelPortConfigCtrl,
+        &CLSID_OstrelClientList,
+        &CLSID_OstrelObjectList,
+        &CLSID_OstrelPortViewCtrl,
+        &CLSID_RdmSvcAsgn,
+        &CLSID_RdmSvcPool,
+        &CLSID_NORVIKPhonePortConfigCtrl,
+        &unknown,
+    };
+    for (const CLSID* clsid : unavailable) {
+        IUnknown* object = reinterpret_cast<IUnknown*>(1);
+        EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
+                  getClassObject(*clsid, IID_IClassFactory, reinterpret_cast<void**>(&object)));
+        EXPECT_EQ(nullptr, object);
+    }
+}
+
+TEST_F(ModuleExports, ClassObjectIsMadeOnceAndKept) {
+    const ComPtr<IClassFactory> first = ClassObject(CLSID_KmNvTools);
+    const ComPtr<IClassFactory> second = ClassObject(CLSID_KmNvTools);
+    EXPECT_EQ(first.Get(), second.Get());
+    EXPECT_NE(first.Get(), ClassObject(CLSID_KmMobModelTools).Get());
+    ComPtr<IUnknown> unknown;
+    EXPECT_EQ(S_OK, getClassObject(CLSID_KmNvTools, IID_IUnknown, &unknown));
+    EXPECT_EQ(E_NOINTERFACE, getClassObject(CLSID_KmNvTools, IID_IDispatch, &unknown));
+}
+
+TEST_F(ModuleExports, CanUnloadOnlyWithoutLiveObjectsOrServerLocks) {
+    EXPECT_EQ(S_OK, canUnloadNow());
+    const ComPtr<IClassFactory> factory = ClassObject(CLSID_KmMobModelTools);
+    EXPECT_EQ(S_OK, canUnloadNow()) << "a class object alone does not hold the module";
+
+    ComPtr<IKmMobModelTools> object;
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV_ARGS(&object)));
+    EXPECT_EQ(S_FALSE, canUnloadNow());
+    object.Reset();
+    EXPECT_EQ(S_OK, canUnloadNow());
+
+    ASSERT_EQ(S_OK, factory->LockServer(TRUE));
+    EXPECT_EQ(S_FALSE, canUnloadNow());
+    ASSERT_EQ(S_OK, factory->LockServer(FALSE));
+    EXPECT_EQ(S_OK, canUnloadNow());
+}
+
+// An outer object that aggregates a module object and exposes its interface as its own.
+class Aggregator : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
+        if (iid == IID_IUnknown) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        return inner->QueryInterface(iid, ppv);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+
+    ULONG references = 1;
+    ComPtr<IUnknown> inner;
+};
+
+TEST_F(ModuleExports, EveryBuiltClassCanBeAggregated) {
+    for (const CLSID* clsid : {&CLSID_KmNvTools, &CLSID_KmMobModelTools}) {
+        const ComPtr<IClassFactory> factory = ClassObject(*clsid);
+        Aggregator outer;
+        IUnknown* refused = reinterpret_cast<IUnknown*>(1);
+        EXPECT_EQ(CLASS_E_NOAGGREGATION,
+                  factory->CreateInstance(&outer, IID_IKmNvTools, reinterpret_cast<void**>(&refused)));
+        EXPECT_EQ(nullptr, refused);
+        EXPECT_EQ(S_OK, canUnloadNow()) << "nothing was left alive by the refusal";
+
+        ASSERT_EQ(S_OK, factory->CreateInstance(&outer, IID_IUnknown, &outer.inner));
+        const IID& own = *clsid == CLSID_KmNvTools ? IID_IKmNvTools : IID_IKmMobModelTools;
+        ComPtr<IUnknown> viaOuter;
+        ASSERT_EQ(S_OK, outer.QueryInterface(own, &viaOuter));
+        EXPECT_EQ(2u, outer.references);
+        ComPtr<IUnknown> identity;
+        ASSERT_EQ(S_OK, viaOuter.As(&identity));
+        EXPECT_EQ(static_cast<IUnknown*>(&outer), identity.Get());
+        identity.Reset();
+        viaOuter.Reset();
+        outer.inner.Reset();
+        EXPECT_EQ(1u, outer.references);
+        EXPECT_EQ(S_OK, canUnloadNow());
+    }
+}
+
+} // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Finding and registering the module under test, which the build puts beside
+// the test executables.
+namespace TestSupport {
+
+// The folder of the running executable, without a trailing backslash.
+std::string moduleFolder();
+
+// moduleFolder() + "\OstrelUITools.dll".
+std::string modulePath();
+
+// What runRegsvr32 answers when regsvr32 could not be started, or did not
+// finish in time and was ended (a registrar can hang on a broken script).
+constexpr DWORD kRegsvr32NotStarted = 0xFFFFFFFF;
+constexpr DWORD kRegsvr32TimedOut = WAIT_TIMEOUT;
+
+// Runs `regsvr32.exe /s [/u] "<path>"` silently, waits for it and gives back
+// its exit code: 0 on success, 3 when the module does not load, 4 when an
+// export is missing, 5 when the export itself failed.
+DWORD runRegsvr32(bool unregister, const std::string& path = modulePath());
+
+// Wine is the runtime for our tests; a few of its answers differ from
+// Windows' and the tests that meet them say so where they allow for it.
+bool runningUnderWine();
+
+} // namespace TestSupport
