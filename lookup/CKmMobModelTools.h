@@ -22,7 +22,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetGenericName(long modelId, BSTR* pGenName, long* pOK) override;
     HRESULT STDMETHODCALLTYPE IterateGenericList(BSTR genName, long index, long* pModelId, BSTR* pSpcfcName,
                                                  long* pOK) override;
-    HRESULT STDMETHODCALLTYPE GetSpecificName(BSTR genName, long modelId, BSTR* pSpcfName, long* pOK) override;
+    HRESULT STDMETHODCALLTYPE GetSpecificName(BSTR genName, long modelId, BSTR* pSpcfName,
+                                              long* pOK) override;
 
 private:
     const CGenModelList* FindFamily(BSTR genName) const;

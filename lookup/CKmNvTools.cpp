@@ -18,9 +18,10 @@ HRESULT CKmNvTools::GetItemName(long item, BSTR* pName) {
 
 HRESULT CKmNvTools::IsIndexed(long item, long* pIndexed) {
     return Fw::Boundary(pIndexed, [&] {
-        *pIndexed = std::binary_search(std::begin(Lookup::g_nvIndexedItems), std::end(Lookup::g_nvIndexedItems), item)
-                        ? 1
-                        : 0;
+        *pIndexed =
+            std::binary_search(std::begin(Lookup::g_nvIndexedItems), std::end(Lookup::g_nvIndexedItems), item)
+                ? 1
+                : 0;
     });
 }
 

@@ -35,7 +35,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
     return ModuleClasses().GetClassObject(clsid, iid, ppv);
 }
 
-STDAPI DllCanUnloadNow() { return Fw::Module::Current().LockCount() == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() {
+    return Fw::Module::Current().LockCount() == 0 ? S_OK : S_FALSE;
+}
 
 STDAPI DllRegisterServer() {
     const HRESULT status = ModuleClasses().RegisterClasses();
