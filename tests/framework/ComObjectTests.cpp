@@ -6,6 +6,8 @@
 #include "framework/ComObject.h"
 #include "framework/SupportErrorInfo.h"
 
+#include "tests/support/OuterObject.h"
+
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
@@ -87,26 +89,8 @@ TEST(ComObject, FailedFinalConstructDestroysTheObject) {
     EXPECT_EQ(before, Locks());
 }
 
-// A minimal outer object: it owns the inner unknown and counts its own references.
-class Outer : public IUnknown {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (iid == IID_IUnknown) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        return inner->QueryInterface(iid, ppv);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-
-    ULONG references = 1;
-    ComPtr<IUnknown> inner;
-};
-
 TEST(ComObject, AggregatedObjectDelegatesToItsOuter) {
-    Outer outer;
+    TestSupport::OuterObject outer;
     IPersist* refused = reinterpret_cast<IPersist*>(1);
     EXPECT_EQ(CLASS_E_NOAGGREGATION, Fw::Object<Probe>::Create(&outer, IID_PPV_ARGS(&refused)));
     EXPECT_EQ(nullptr, refused);

@@ -2,6 +2,8 @@
 #include "module/OstrelUITools.h"
 #include "tests/support/ModuleRegistration.h"
 
+#include "tests/support/OuterObject.h"
+
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
@@ -94,28 +96,10 @@ TEST_F(ModuleExports, CanUnloadOnlyWithoutLiveObjectsOrServerLocks) {
     EXPECT_EQ(S_OK, canUnloadNow());
 }
 
-// An outer object that aggregates a module object and exposes its interface as its own.
-class Aggregator : public IUnknown {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (iid == IID_IUnknown) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        return inner->QueryInterface(iid, ppv);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-
-    ULONG references = 1;
-    ComPtr<IUnknown> inner;
-};
-
 TEST_F(ModuleExports, EveryBuiltClassCanBeAggregated) {
     for (const CLSID* clsid : {&CLSID_KmNvTools, &CLSID_KmMobModelTools}) {
         const ComPtr<IClassFactory> factory = ClassObject(*clsid);
-        Aggregator outer;
+        TestSupport::OuterObject outer;
         IUnknown* refused = reinterpret_cast<IUnknown*>(1);
         EXPECT_EQ(CLASS_E_NOAGGREGATION,
                   factory->CreateInstance(&outer, IID_IKmNvTools, reinterpret_cast<void**>(&refused)));
