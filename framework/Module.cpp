@@ -1,5 +1,7 @@
 #include "framework/Module.h"
 
+#include "foundation/Lang/Text.h"
+
 namespace Fw {
 
 Module& Module::Current() {
@@ -27,6 +29,13 @@ std::string Module::Folder() const {
     const std::string path = Path();
     const size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? std::string() : path.substr(0, separator);
+}
+
+std::string Module::String(UINT id) const {
+    // Asked for no buffer, LoadStringW hands out the table's own UTF-16 text and its length.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(m_instance, id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? Lang::FromWide({text, static_cast<size_t>(length)}) : std::string();
 }
 
 } // namespace Fw

@@ -17,6 +17,8 @@ public:
     HINSTANCE Instance() const { return m_instance; }
     std::string Path() const;
     std::string Folder() const;
+    // A string of the module's string table; empty when there is none with that id.
+    std::string String(UINT id) const;
 
     // Raised by every live object and every server lock; DllCanUnloadNow reads it.
     LONG Lock() { return ++m_lockCount; }

@@ -47,13 +47,15 @@ std::wstring ToWide(std::string_view text) {
     return result;
 }
 
-std::string FromBstr(const wchar_t* text) {
-    if (!text || !*text)
-        return {};
-    const int source = static_cast<int>(::wcslen(text));
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, text, source, nullptr, 0, nullptr, nullptr);
+std::string FromBstr(const wchar_t* text) { return text ? FromWide(text) : std::string(); }
+
+std::string FromWide(std::wstring_view text) {
+    const int source = static_cast<int>(text.size());
+    const int length =
+        source ? ::WideCharToMultiByte(CP_ACP, 0, text.data(), source, nullptr, 0, nullptr, nullptr) : 0;
     std::string result(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, source, result.data(), length, nullptr, nullptr);
+    if (length)
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), source, result.data(), length, nullptr, nullptr);
     return result;
 }
 

@@ -16,6 +16,7 @@ std::string FormatV(const char* pattern, va_list args);
 // ToBstr never gives a null string: an empty text is an allocated empty BSTR.
 BSTR ToBstr(std::string_view text);
 std::string FromBstr(const wchar_t* text);
+std::string FromWide(std::wstring_view text);
 std::wstring ToWide(std::string_view text);
 
 } // namespace Lang
