@@ -1,0 +1,86 @@
+#pragma once
+
+#include "foundation/Lang/Exception.h"
+
+#include <concepts>
+#include <cstdint>
+#include <initializer_list>
+#include <limits>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Sim {
+
+// A scenario that cannot be used as written. The message names the file, the line and the
+// field, so that whoever wrote the scenario can go straight to it:
+// "bench.json:42: ports[3].baudRates[1]: expected a number".
+class ScenarioError : public Lang::Exception {
+public:
+    ScenarioError(const std::string& file, int line, const std::string& path, const std::string& problem);
+};
+
+// One value of a scenario file with the line it starts on and its path from the root
+// ("ports[3].label"). Every typed read either gives the value or raises ScenarioError.
+class ScenarioNode {
+public:
+    enum class Kind { Null, Boolean, Integer, Real, String, Array, Object };
+
+    Kind kind() const { return m_kind; }
+    int line() const { return m_line; }
+    const std::string& path() const { return m_path; }
+
+    const ScenarioNode& field(std::string_view name) const;
+    const ScenarioNode* optionalField(std::string_view name) const;
+    // A misspelt field would otherwise be silently ignored and its default used instead.
+    void expectFields(std::initializer_list<std::string_view> allowed) const;
+
+    std::span<const ScenarioNode> items() const;
+    bool asBool() const;
+    // 8-bit in the system code page, as texts are inside the library; a character that has no
+    // exact equivalent there is refused rather than shown as '?'.
+    std::string asString() const;
+
+    // The device server's numbers are 32-bit (long, ULONG, ESNs), so wider types are not offered.
+    template <std::integral T>
+    T asInteger(T min = std::numeric_limits<T>::min(), T max = std::numeric_limits<T>::max()) const {
+        static_assert(sizeof(T) <= 4);
+        return static_cast<T>(integerIn(min, max));
+    }
+
+    // For the simulator's own checks (an unknown port type, a reference to a missing phone), so
+    // that they name the place the same way.
+    [[noreturn]] void fail(const std::string& problem) const;
+
+private:
+    friend class ScenarioReader;
+
+    std::int64_t integerIn(std::int64_t min, std::int64_t max) const;
+
+    std::shared_ptr<const std::string> m_file;
+    std::string m_path;
+    int m_line = 0;
+    Kind m_kind = Kind::Null;
+    bool m_boolean = false;
+    std::int64_t m_integer = 0;
+    std::string m_text;               // UTF-8, as in the file
+    std::vector<std::string> m_names; // of an object's members, in step with m_children
+    std::vector<ScenarioNode> m_children;
+};
+
+// A whole scenario file, read completely before anything of it is used: a file that does not
+// read, parse or hold unique field names raises ScenarioError and gives no document at all.
+class ScenarioDocument {
+public:
+    static ScenarioDocument Load(const std::string& path);
+    static ScenarioDocument Parse(std::string_view text, const std::string& name);
+
+    const ScenarioNode& root() const { return m_root; }
+
+private:
+    ScenarioNode m_root;
+};
+
+} // namespace Sim
