@@ -1,0 +1,40 @@
+#pragma once
+
+#include <comdef.h>
+#include <oleauto.h>
+
+#include <span>
+
+namespace Win32 {
+
+// The elements of a one-dimensional SAFEARRAY, locked for the life of this object.
+// A null array reads as empty; a failed lock raises a failure object.
+template <class T>
+class SafeArrayAccess {
+public:
+    explicit SafeArrayAccess(SAFEARRAY* array)
+        : m_array(array) {
+        if (!m_array)
+            return;
+        if (::SafeArrayGetDim(m_array) != 1 || ::SafeArrayGetElemsize(m_array) != sizeof(T))
+            _com_issue_error(E_INVALIDARG);
+        void* data = nullptr;
+        if (const HRESULT status = ::SafeArrayAccessData(m_array, &data); FAILED(status))
+            _com_issue_error(status);
+        m_items = {static_cast<T*>(data), m_array->rgsabound[0].cElements};
+    }
+    SafeArrayAccess(const SafeArrayAccess&) = delete;
+    SafeArrayAccess& operator=(const SafeArrayAccess&) = delete;
+    ~SafeArrayAccess() {
+        if (m_items.data())
+            ::SafeArrayUnaccessData(m_array);
+    }
+
+    std::span<T> Items() const { return m_items; }
+
+private:
+    SAFEARRAY* m_array;
+    std::span<T> m_items;
+};
+
+} // namespace Win32

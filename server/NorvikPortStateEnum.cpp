@@ -1,0 +1,43 @@
+#include "server/NorvikPortStateEnum.h"
+
+#include <algorithm>
+
+#include "foundation/Lang/Text.h"
+#include "foundation/Win32/SafeArrayAccess.h"
+#include "foundation/Win32/Unique.h"
+#include "server/OwnedRecord.h"
+#include "server/ServerCall.h"
+
+bool CNorvikPortStateEnum::Contains(const std::string&) const {
+    return false;
+}
+
+void CNorvikPortStateEnum::Load(IUnknown*) {}
+
+CNorvikPortStateEnum::~CNorvikPortStateEnum() = default;
+
+bool CNorvikActiveStateEnum::Contains(const std::string& portName) const {
+    return m_states.count(portName) != 0;
+}
+
+void CNorvikActiveStateEnum::Load(IUnknown* pConfigAgent) {
+    try {
+        const auto agent = Server::Query<IOstrelConfigAgent>(pConfigAgent);
+        if (!agent)
+            return;
+        short count = 0;
+        Win32::UniqueSafeArray ids;
+        Server::Call(agent, &IOstrelConfigAgent::GetPortIds, &count, ids.put());
+        const Win32::SafeArrayAccess<short> portIds(ids.get());
+        const std::span<short> served =
+            portIds.Items().first(std::min<size_t>(std::max<short>(count, 0), portIds.Items().size()));
+        for (short portId : served) {
+            Server::OwnedRecord<OstrelPortInfo> port;
+            Server::Call(agent, &IOstrelConfigAgent::GetPortInfo, portId, port.put());
+            // A later port of the same name wins, as the server lists them.
+            m_states[Lang::FromBstr(port->portName)] = static_cast<short>(port->portState);
+        }
+    } catch (...) {
+        // Whatever was read stays; the caller only ever asks for names.
+    }
+}
