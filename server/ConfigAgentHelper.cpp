@@ -2,6 +2,8 @@
 
 #include <ocidl.h>
 
+#include <utility>
+
 HRESULT ConfigAgentHelper::Init(IUnknown* pAgentObject, IUnknown* pSink, bool bAdvise) {
     Release();
     if (!pAgentObject)
