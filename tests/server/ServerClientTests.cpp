@@ -253,3 +253,43 @@ TEST(MachineConnection, Failures) {
 }
 
 } // namespace
+
+namespace {
+
+int g_paints = 0;
+
+LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        ::BeginPaint(window, &paint);
+        ::EndPaint(window, &paint);
+        ++g_paints;
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(MachineConnection, WaitingRepaintsButDispatchesNothingElse) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = CountPaints;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "OstrelPaintCounter";
+    ::RegisterClassA(&windowClass);
+    const HWND window = ::CreateWindowExA(0, "OstrelPaintCounter", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                          100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(nullptr, window);
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageA(&message);
+
+    g_paints = 0;
+    ::InvalidateRect(window, nullptr, TRUE);
+    ::PostMessageA(window, WM_USER + 5, 0, 0);
+    WaitPaintingOnly(150);
+    EXPECT_EQ(1, g_paints);
+    EXPECT_TRUE(::PeekMessageA(&message, window, WM_USER + 5, WM_USER + 5, PM_REMOVE))
+        << "input waits its turn";
+    ::DestroyWindow(window);
+}
+
+} // namespace
