@@ -1,0 +1,21 @@
+// Turns a scenario file into the simulator's state. Every field is checked (type, range,
+// unknown names, unique ids, phones on existing ports); the first fault raises ScenarioError
+// naming "file:line: path: what", and no state is handed out unless the whole file is good.
+#pragma once
+
+#include "devicesim/ScenarioDocument.h"
+#include "devicesim/SimState.h"
+
+#include <string>
+#include <string_view>
+
+namespace Sim {
+
+SimState LoadScenario(const std::string& path);
+SimState ParseScenario(std::string_view text, const std::string& name);
+
+// A phone written as in a scenario's "phones" list but without "id" and "port", laid over
+// `base`: what the control interface uses to attach a new phone or change one in place.
+SimPhone ParsePhoneFields(std::string_view text, const std::string& name, const SimPhone& base);
+
+} // namespace Sim
