@@ -1,0 +1,327 @@
+// OstrelDeviceSim.exe as its clients meet it: registered by its own /RegServer, started by COM
+// or by hand, reached from C++ and from a script, ended by Exit or by its last client's death.
+// Every test ends the instances it started, so that the next one starts from none.
+
+#include "devicesim/main/ExitCodes.h"
+#include "tests/support/ModuleRegistration.h"
+#include "tests/support/RegistryReader.h"
+
+#include <OstrelServer.h>
+#include <OstrelSimControl.h>
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+using namespace TestSupport;
+
+namespace {
+
+constexpr const char* kServerClsid = "{73E70492-EED3-11D3-A096-00805F9B0C38}";
+constexpr const char* kServerLibrary = "{E8401252-FCAC-4169-B817-87C30778247B}";
+constexpr const char* kSimControlLibrary = "{BC2B4A65-773A-47B2-AD4A-080F984BF324}";
+constexpr HRESULT kServerUnavailable = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+constexpr HRESULT kCallFailed = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
+constexpr DWORD kProcessTimeoutMs = 20'000;
+
+std::string simulatorPath() {
+    return moduleFolder() + "\\OstrelDeviceSim.exe";
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void restartRpcSs();
+
+// A process whose standard output and error go to a file of its own, read back by the test.
+class Child {
+public:
+    explicit Child(const std::string& commandLine)
+        : m_isSimulator(commandLine.find("OstrelDeviceSim.exe") != std::string::npos) {
+        static int serial = 0;
+        char folder[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, folder);
+        m_outputPath = std::string(folder) + "devicesim-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                       std::to_string(++serial) + ".txt";
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const HANDLE output =
+            ::CreateFileA(m_outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                          CREATE_ALWAYS, 0, nullptr);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        std::string command = commandLine;
+        PROCESS_INFORMATION process{};
+        if (::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                             &process)) {
+            ::CloseHandle(process.hThread);
+            m_process = process.hProcess;
+        }
+        ::CloseHandle(output);
+    }
+    // Only a failed test leaves a process running. Wine's RpcSs keeps the class registration of a
+    // killed simulator and would fail every later activation, so it is restarted then.
+    ~Child() {
+        if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(m_process, 99);
+            ::WaitForSingleObject(m_process, kProcessTimeoutMs);
+            if (m_isSimulator)
+                restartRpcSs();
+        }
+        if (m_process)
+            ::CloseHandle(m_process);
+        ::DeleteFileA(m_outputPath.c_str());
+    }
+
+    bool Started() const { return m_process != nullptr; }
+    HANDLE Process() const { return m_process; }
+    std::string Output() const { return readText(m_outputPath); }
+
+    bool Ended(DWORD timeoutMs = kProcessTimeoutMs) const {
+        return ::WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = 0;
+        ::GetExitCodeProcess(m_process, &code);
+        return code;
+    }
+    // Polls the output until it holds `fragment`: the process says so once it is ready.
+    bool Says(const std::string& fragment) const {
+        for (DWORD waited = 0; waited < kProcessTimeoutMs; waited += 50) {
+            if (Output().find(fragment) != std::string::npos)
+                return true;
+            if (::WaitForSingleObject(m_process, 50) == WAIT_OBJECT_0)
+                return Output().find(fragment) != std::string::npos;
+        }
+        return false;
+    }
+
+private:
+    bool m_isSimulator;
+    HANDLE m_process = nullptr;
+    std::string m_outputPath;
+};
+
+// RpcSs starts again on the next activation, without the dead registration.
+void restartRpcSs() {
+    Child stop("net.exe stop RpcSs");
+    stop.Ended();
+}
+
+std::string simulator(const std::string& arguments) {
+    return "\"" + simulatorPath() + "\"" + (arguments.empty() ? "" : " " + arguments);
+}
+
+std::string script(const std::string& arguments) {
+    return "cscript.exe //nologo \"" + moduleFolder() + "\\scripts\\devicesim.vbs\"" + arguments;
+}
+
+DWORD runSimulator(const std::string& arguments) {
+    Child child(simulator(arguments));
+    return child.Started() && child.Ended() ? child.ExitCode() : 0xFFFFFFFF;
+}
+
+ComPtr<IOstrelServer> connect() {
+    ComPtr<IOstrelServer> server;
+    EXPECT_EQ(S_OK,
+              ::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&server)));
+    return server;
+}
+
+ComPtr<IOstrelConfigAgent> agentOf(IOstrelServer* server) {
+    long cookie = 0;
+    ComPtr<IUnknown> object;
+    ComPtr<IOstrelConfigAgent> agent;
+    const BSTR progId = ::SysAllocString(L"Kelmar.OstrelConfigAgent.1");
+    EXPECT_EQ(S_OK, server->CreateConfigAgent(progId, -1, &cookie, &object));
+    ::SysFreeString(progId);
+    if (object)
+        object.As(&agent);
+    return agent;
+}
+
+// Ids of one kind of object, as the views ask for them.
+std::vector<short> objectIds(IOstrelConfigAgent* agent, long typeMask) {
+    short count = 0;
+    SAFEARRAY* ids = nullptr;
+    EXPECT_EQ(S_OK, agent->GetObjectIds(typeMask, &count, &ids));
+    std::vector<short> result;
+    for (LONG i = 0; ids && i < count; ++i) {
+        short id = 0;
+        ::SafeArrayGetElement(ids, &i, &id);
+        result.push_back(id);
+    }
+    if (ids)
+        ::SafeArrayDestroy(ids);
+    return result;
+}
+
+// The status of the first failing GetServerState, polled for a while: the process goes a little
+// after Exit has answered.
+HRESULT firstFailure(IOstrelServer* server) {
+    long state = 0;
+    HRESULT status = S_OK;
+    for (int i = 0; i < 100 && SUCCEEDED(status); ++i) {
+        status = server->GetServerState(&state);
+        if (SUCCEEDED(status))
+            ::Sleep(50);
+    }
+    return status;
+}
+
+HRESULT exitServer(IOstrelServer* server) {
+    ComPtr<IOstrelSimControl> control;
+    const HRESULT status = server->QueryInterface(IID_PPV_ARGS(&control));
+    return FAILED(status) ? status : control->Exit();
+}
+
+// Exit, then wait until the instance is gone, so that the next activation starts a new one.
+void endServer(IOstrelServer* server) {
+    EXPECT_EQ(S_OK, exitServer(server));
+    const HRESULT failure = firstFailure(server);
+    EXPECT_TRUE(failure == kServerUnavailable || failure == kCallFailed) << std::hex << failure;
+}
+
+class LocalServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(0u, runSimulator("/RegServer")) << simulatorPath(); }
+};
+
+TEST_F(LocalServer, RegistersItsClassProgIdsAndBothLibraries) {
+    const std::string classKey = std::string("CLSID\\") + kServerClsid;
+    const std::string serverLibrary = std::string("TypeLib\\") + kServerLibrary + "\\1.0\\0\\win64";
+    const std::string controlLibrary = std::string("TypeLib\\") + kSimControlLibrary + "\\1.0\\0\\win64";
+    struct Row {
+        std::string key;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {classKey + "\\LocalServer32", "\"" + simulatorPath() + "\""},
+        {classKey + "\\ProgID", "OstrelDeviceSim.Server.1"},
+        {classKey + "\\VersionIndependentProgID", "OstrelDeviceSim.Server"},
+        {"OstrelDeviceSim.Server.1\\CLSID", kServerClsid},
+        {"OstrelDeviceSim.Server\\CLSID", kServerClsid},
+        {"OstrelDeviceSim.Server\\CurVer", "OstrelDeviceSim.Server.1"},
+        {controlLibrary, simulatorPath()},
+        {serverLibrary, simulatorPath() + "\\2"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, readString(HKEY_CLASSES_ROOT, row.key).value_or("(missing)")) << row.key;
+
+    ASSERT_EQ(0u, runSimulator("/UnregServer"));
+    for (const Row& row : rows)
+        EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, row.key)) << row.key << " left after /UnregServer";
+    ASSERT_EQ(0u, runSimulator("-regserver"));
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, classKey + "\\LocalServer32"));
+}
+
+TEST_F(LocalServer, RefusesWhatItCannotServe) {
+    char folder[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, folder);
+    const std::string broken = std::string(folder) + "devicesim-broken.json";
+    std::ofstream(broken) << "{\n  \"ports\": [\n    {\"id\": \"one\"}\n  ]\n}\n";
+    struct Row {
+        std::string arguments;
+        DWORD exitCode;
+        std::string said;
+    };
+    const Row rows[] = {
+        {"/scenario \"" + broken + "\"", DeviceSim::ExitBadScenario, "devicesim-broken.json:3: "},
+        {"/scenario", DeviceSim::ExitBadCommandLine, "/scenario"},
+        {"/serve", DeviceSim::ExitBadCommandLine, "/serve"},
+    };
+    for (const Row& row : rows) {
+        Child child(simulator(row.arguments));
+        ASSERT_TRUE(child.Started() && child.Ended()) << row.arguments;
+        EXPECT_EQ(row.exitCode, child.ExitCode()) << row.arguments;
+        EXPECT_NE(std::string::npos, child.Output().find(row.said))
+            << row.arguments << ": " << child.Output();
+    }
+    ::DeleteFileA(broken.c_str());
+}
+
+TEST_F(LocalServer, GivesEveryClientTheOneServerUntilExitEndsIt) {
+    ComPtr<IOstrelServer> first = connect();
+    ComPtr<IOstrelServer> second = connect();
+    ASSERT_TRUE(first && second);
+    long state = 0;
+    EXPECT_EQ(S_OK, first->GetServerState(&state));
+    EXPECT_EQ(1, state);
+    ComPtr<IUnknown> firstIdentity, secondIdentity;
+    first.As(&firstIdentity);
+    second.As(&secondIdentity);
+    EXPECT_EQ(firstIdentity.Get(), secondIdentity.Get()) << "each client must get the same server object";
+
+    EXPECT_EQ(S_OK, exitServer(first.Get()));
+    const HRESULT failure = firstFailure(second.Get());
+    EXPECT_TRUE(failure == kServerUnavailable || failure == kCallFailed) << std::hex << failure;
+
+    // The ended instance took its class registration with it: COM starts a fresh one.
+    ComPtr<IOstrelServer> fresh = connect();
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(S_OK, fresh->GetServerState(&state));
+    endServer(fresh.Get());
+}
+
+TEST_F(LocalServer, ScriptReachesTheSameModelThroughItsProgId) {
+    ComPtr<IOstrelServer> server = connect();
+    ASSERT_TRUE(server);
+    ComPtr<IOstrelConfigAgent> agent = agentOf(server.Get());
+    ASSERT_TRUE(agent);
+    const size_t clientsBefore = objectIds(agent.Get(), 0x20).size();
+
+    Child cscript(script(""));
+    ASSERT_TRUE(cscript.Started() && cscript.Ended());
+    const std::string output = cscript.Output();
+    EXPECT_NE(std::string::npos, output.find("devicesim.vbs done")) << output;
+    EXPECT_EQ(clientsBefore + 1, objectIds(agent.Get(), 0x20).size())
+        << "the script's client is not in our model";
+
+    agent.Reset();
+    endServer(server.Get());
+}
+
+TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
+    Child first(simulator("/scenario \"" + moduleFolder() + "\\scenarios\\empty.json\""));
+    ASSERT_TRUE(first.Says("serving")) << first.Output();
+
+    Child second(simulator(""));
+    ASSERT_TRUE(second.Started() && second.Ended());
+    EXPECT_EQ(DWORD(DeviceSim::ExitAlreadyRunning), second.ExitCode());
+    EXPECT_NE(std::string::npos, second.Output().find("already serving")) << second.Output();
+
+    ComPtr<IOstrelServer> server = connect();
+    ASSERT_TRUE(server);
+    ComPtr<IOstrelConfigAgent> agent = agentOf(server.Get());
+    ASSERT_TRUE(agent);
+    EXPECT_TRUE(objectIds(agent.Get(), 1).empty())
+        << "reached a bench instance, not the empty one started by hand";
+    agent.Reset();
+    endServer(server.Get());
+    EXPECT_TRUE(first.Ended(5'000)) << "Exit reached another process than the one started by hand";
+}
+
+TEST_F(LocalServer, EndsWhenItsLastClientDies) {
+    Child server(simulator(""));
+    ASSERT_TRUE(server.Says("serving")) << server.Output();
+    Child client(script(" hold"));
+    ASSERT_TRUE(client.Says("client ")) << client.Output();
+
+    ::TerminateProcess(client.Process(), 1);
+    ASSERT_TRUE(server.Ended(10'000)) << "the server outlived its only client: " << server.Output();
+    EXPECT_EQ(DWORD(DeviceSim::ExitDone), server.ExitCode());
+    EXPECT_NE(std::string::npos, server.Output().find("the last client is gone")) << server.Output();
+}
+
+} // namespace
