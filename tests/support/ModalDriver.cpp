@@ -1,0 +1,300 @@
+#include "ModalDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <deque>
+#include <map>
+#include <set>
+
+namespace TestSupport {
+
+namespace {
+
+constexpr DWORD kSettleMs = 150;
+constexpr DWORD kCloseGraceMs = 2000;
+constexpr int kMessageId = 0xFFFF;
+
+std::string windowText(HWND window) {
+    std::string text(size_t(::GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(size_t(::GetWindowTextA(window, text.data(), int(text.size()))));
+    return text;
+}
+
+std::string className(HWND window) {
+    char name[64] = "";
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+LONG styleOf(HWND window) {
+    return ::GetWindowLongA(window, GWL_STYLE);
+}
+
+// The standard icons are shared handles: the one a message box shows is the one
+// LoadIcon gives every caller.
+DialogIcon iconOf(HICON icon) {
+    const std::pair<LPCSTR, DialogIcon> standard[] = {
+        {IDI_HAND, DialogIcon::Stop},
+        {IDI_QUESTION, DialogIcon::Question},
+        {IDI_EXCLAMATION, DialogIcon::Exclamation},
+        {IDI_ASTERISK, DialogIcon::Information},
+    };
+    if (!icon)
+        return DialogIcon::None;
+    for (const auto& [name, kind] : standard)
+        if (::LoadIconA(nullptr, name) == icon)
+            return kind;
+    return DialogIcon::Other;
+}
+
+BOOL CALLBACK collectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+// Children of property sheets live inside their pages, so the whole tree is walked.
+std::vector<HWND> descendants(HWND dialog) {
+    std::vector<HWND> found;
+    ::EnumChildWindows(dialog, collectChild, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+DialogRecord readDialog(HWND dialog) {
+    DialogRecord record;
+    record.caption = windowText(dialog);
+    for (HWND child : descendants(dialog)) {
+        const LONG style = styleOf(child);
+        if (!(style & WS_VISIBLE))
+            continue;
+        const std::string kind = className(child);
+        if (lstrcmpiA(kind.c_str(), WC_STATICA) == 0) {
+            if ((style & SS_TYPEMASK) == SS_ICON)
+                record.icon = iconOf(reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0)));
+            else if (std::string text = windowText(child); !text.empty())
+                record.texts.push_back(text);
+        } else if (lstrcmpiA(kind.c_str(), WC_BUTTONA) == 0 && (style & BS_TYPEMASK) != BS_GROUPBOX) {
+            record.buttons.push_back(::GetDlgCtrlID(child));
+        }
+    }
+    if (HWND message = ::GetDlgItem(dialog, kMessageId))
+        record.message = windowText(message);
+    return record;
+}
+
+} // namespace
+
+// --- ModalDialog ---
+
+ModalDialog::ModalDialog(HWND dialog, DialogRecord record)
+    : dialog_(dialog)
+    , record_(std::move(record)) {}
+
+HWND ModalDialog::Find(int id) const {
+    if (HWND control = ::GetDlgItem(dialog_, id))
+        return control;
+    for (HWND child : descendants(dialog_))
+        if (::GetDlgCtrlID(child) == id)
+            return child;
+    return nullptr;
+}
+
+HWND ModalDialog::Usable(int id, const char* action) const {
+    HWND control = Find(id);
+    if (!control)
+        ADD_FAILURE() << action << ": no control " << id << " in \"" << record_.caption << "\"";
+    else if (!::IsWindowEnabled(control))
+        ADD_FAILURE() << action << ": control " << id << " is disabled in \"" << record_.caption << "\"";
+    else
+        return control;
+    return nullptr;
+}
+
+void ModalDialog::Click(int id) {
+    if (HWND button = Usable(id, "Click"))
+        ::SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+void ModalDialog::Type(int id, const std::string& text) {
+    HWND control = Usable(id, "Type");
+    if (!control)
+        return;
+    // A combo box (or ComboBoxEx) takes typing in the edit it holds.
+    HWND edit = control;
+    if (lstrcmpiA(className(control).c_str(), WC_EDITA) != 0) {
+        edit = nullptr;
+        for (HWND child : descendants(control))
+            if (lstrcmpiA(className(child).c_str(), WC_EDITA) == 0) {
+                edit = child;
+                break;
+            }
+    }
+    if (!edit) {
+        ADD_FAILURE() << "Type: control " << id << " has no edit to type into";
+        return;
+    }
+    if (styleOf(edit) & ES_READONLY) {
+        ADD_FAILURE() << "Type: control " << id << " is read-only";
+        return;
+    }
+    // Replacing the selection notifies the dialog (EN_CHANGE) as keystrokes do.
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ModalDialog::Check(int id, bool checked) {
+    if (Usable(id, "Check") && IsChecked(id) != checked)
+        Click(id);
+}
+
+void ModalDialog::Select(int id, const std::string& item) {
+    HWND control = Usable(id, "Select");
+    if (!control)
+        return;
+    const bool list = lstrcmpiA(className(control).c_str(), WC_LISTBOXA) == 0;
+    const LRESULT index = ::SendMessageA(control, list ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, WPARAM(-1),
+                                         reinterpret_cast<LPARAM>(item.c_str()));
+    if (index < 0) {
+        ADD_FAILURE() << "Select: control " << id << " has no item \"" << item << "\"";
+        return;
+    }
+    ::SendMessageA(control, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(index), 0);
+    // Selecting by message notifies nobody; the user's selection would.
+    ::SendMessageA(::GetParent(control), WM_COMMAND, MAKEWPARAM(id, list ? LBN_SELCHANGE : CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(control));
+}
+
+std::string ModalDialog::Text(int id) const {
+    HWND control = Find(id);
+    return control ? windowText(control) : std::string();
+}
+
+bool ModalDialog::IsEnabled(int id) const {
+    HWND control = Find(id);
+    return control && ::IsWindowEnabled(control);
+}
+
+bool ModalDialog::IsChecked(int id) const {
+    HWND control = Find(id);
+    return control && ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// --- ModalDriver ---
+
+struct ModalDriver::State {
+    enum class Due { Drive, Closed };
+
+    HHOOK hook = nullptr;
+    std::deque<Script> scripts;
+    std::vector<DialogRecord> seen;
+    // Dialogs already taken in hand: activation repeats when a box over one is dismissed.
+    std::set<HWND> known;
+    std::map<UINT_PTR, std::pair<HWND, Due>> timers;
+
+    void Activated(HWND window);
+    void Drive(HWND dialog);
+    void Schedule(HWND dialog, Due due, DWORD ms);
+};
+
+namespace {
+
+thread_local ModalDriver::State* current = nullptr;
+
+void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ModalDriver::State* state = current;
+    if (!state)
+        return;
+    const auto found = state->timers.find(id);
+    if (found == state->timers.end())
+        return;
+    const auto [dialog, due] = found->second;
+    state->timers.erase(found);
+    if (due == ModalDriver::State::Due::Drive) {
+        state->Drive(dialog);
+    } else if (state->known.count(dialog) && ::IsWindow(dialog)) {
+        ADD_FAILURE() << "dialog \"" << windowText(dialog) << "\" was still open after its script; cancelled";
+        ::EndDialog(dialog, IDCANCEL);
+    }
+}
+
+LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
+    if (ModalDriver::State* state = current) {
+        if (code == HCBT_ACTIVATE)
+            state->Activated(reinterpret_cast<HWND>(wParam));
+        else if (code == HCBT_DESTROYWND)
+            state->known.erase(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+void ModalDriver::State::Schedule(HWND dialog, Due due, DWORD ms) {
+    if (const UINT_PTR id = ::SetTimer(nullptr, 0, ms, onTimer))
+        timers[id] = {dialog, due};
+    else
+        ADD_FAILURE() << "ModalDriver: SetTimer failed, error " << ::GetLastError();
+}
+
+void ModalDriver::State::Activated(HWND window) {
+    // Closing a modal dialog activates "nothing" (a null window) and then its owner.
+    if (!window || className(window) != "#32770" || !known.insert(window).second)
+        return;
+    Schedule(window, Due::Drive, kSettleMs);
+}
+
+void ModalDriver::State::Drive(HWND dialog) {
+    if (!::IsWindow(dialog))
+        return;
+    DialogRecord record = readDialog(dialog);
+    seen.push_back(record);
+    if (scripts.empty()) {
+        ADD_FAILURE() << "a dialog no script expected: \"" << record.caption << "\" " << record.message;
+        ::EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    // Taken off before it runs: its clicks may open nested dialogs that need the next one.
+    Script script = std::move(scripts.front());
+    scripts.pop_front();
+    ModalDialog handle(dialog, std::move(record));
+    script(handle);
+    if (::IsWindow(dialog))
+        Schedule(dialog, Due::Closed, kCloseGraceMs);
+}
+
+ModalDriver::ModalDriver()
+    : state_(std::make_unique<State>()) {
+    if (current) {
+        ADD_FAILURE() << "ModalDriver: another driver is already active on this thread";
+        return;
+    }
+    state_->hook = ::SetWindowsHookExA(WH_CBT, onCbt, nullptr, ::GetCurrentThreadId());
+    if (!state_->hook) {
+        ADD_FAILURE() << "ModalDriver: SetWindowsHookEx failed, error " << ::GetLastError();
+        return;
+    }
+    current = state_.get();
+}
+
+ModalDriver::~ModalDriver() {
+    if (current != state_.get())
+        return;
+    current = nullptr;
+    ::UnhookWindowsHookEx(state_->hook);
+    for (const auto& timer : state_->timers)
+        ::KillTimer(nullptr, timer.first);
+    if (!state_->scripts.empty())
+        ADD_FAILURE() << state_->scripts.size() << " expected dialog(s) never came";
+}
+
+void ModalDriver::Expect(Script script) {
+    state_->scripts.push_back(std::move(script));
+}
+
+const std::vector<DialogRecord>& ModalDriver::Seen() const {
+    return state_->seen;
+}
+
+} // namespace TestSupport
