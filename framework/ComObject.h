@@ -45,6 +45,9 @@ HRESULT QueryTable(T* object, REFIID iid, void** ppv) {
     for (const InterfaceEntry& entry : T::interfaces) {
         if (::InlineIsEqualGUID(*entry.iid, iid)) {
             IUnknown* found = entry.cast(object);
+            // An entry may decline: an aggregated helper that could not be made.
+            if (!found)
+                break;
             found->AddRef();
             *ppv = found;
             return S_OK;

@@ -1,6 +1,7 @@
 #include "framework/Module.h"
 #include "framework/Registrar.h"
 #include "framework/TypeLibrary.h"
+#include "framework/Window.h"
 #include "module/ClassTable.h"
 #include "module/OstrelUITools.h"
 
@@ -23,6 +24,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved)
         if (!reserved) {
             ModuleClasses().ReleaseClassObjects();
             Fw::TypeLibrary::Release();
+            // A host may load the module again; its window classes must not outlive this copy.
+            Fw::UnregisterWindowClasses();
         }
         break;
     default:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <oleauto.h>
 
 #include <utility>
@@ -83,6 +84,39 @@ struct LocalTraits {
     static void close(T* memory) { ::LocalFree(memory); }
 };
 
+// GDI objects selected into a device context must be selected out before they go.
+template <class T>
+struct GdiObjectTraits {
+    using pointer = T;
+    static pointer empty() { return nullptr; }
+    static void close(T object) { ::DeleteObject(object); }
+};
+
+struct MenuTraits {
+    using pointer = HMENU;
+    static pointer empty() { return nullptr; }
+    static void close(HMENU menu) { ::DestroyMenu(menu); }
+};
+
+struct ImageListTraits {
+    using pointer = HIMAGELIST;
+    static pointer empty() { return nullptr; }
+    static void close(HIMAGELIST list) { ::ImageList_Destroy(list); }
+};
+
+// A device context made with CreateCompatibleDC or CreateDC (not one from GetDC).
+struct DcTraits {
+    using pointer = HDC;
+    static pointer empty() { return nullptr; }
+    static void close(HDC dc) { ::DeleteDC(dc); }
+};
+
+struct WindowTraits {
+    using pointer = HWND;
+    static pointer empty() { return nullptr; }
+    static void close(HWND window) { ::DestroyWindow(window); }
+};
+
 using UniqueKey = Unique<KeyTraits>;
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueBstr = Unique<BstrTraits>;
@@ -90,5 +124,12 @@ using UniqueSafeArray = Unique<SafeArrayTraits>;
 using UniqueLibrary = Unique<LibraryTraits>;
 template <class T>
 using UniqueLocal = Unique<LocalTraits<T>>;
+using UniqueFont = Unique<GdiObjectTraits<HFONT>>;
+using UniqueBitmap = Unique<GdiObjectTraits<HBITMAP>>;
+using UniqueBrush = Unique<GdiObjectTraits<HBRUSH>>;
+using UniqueMenu = Unique<MenuTraits>;
+using UniqueImageList = Unique<ImageListTraits>;
+using UniqueDc = Unique<DcTraits>;
+using UniqueWindow = Unique<WindowTraits>;
 
 } // namespace Win32

@@ -1,0 +1,207 @@
+#include "framework/Persistence.h"
+
+#include "foundation/Lang/Text.h"
+#include "foundation/Win32/Unique.h"
+
+#include <comdef.h>
+#include <wrl/client.h>
+
+#include <cstring>
+
+namespace Fw {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr size_t headerSize = 12;
+constexpr size_t valueSize = 6;
+
+template <class Value>
+void Append(std::vector<BYTE>& bytes, Value value) {
+    BYTE raw[sizeof(Value)];
+    std::memcpy(raw, &value, sizeof(Value));
+    bytes.insert(bytes.end(), raw, raw + sizeof(Value));
+}
+
+template <class Value>
+Value Take(std::span<const BYTE> bytes, size_t offset) {
+    Value value;
+    std::memcpy(&value, bytes.data() + offset, sizeof(Value));
+    return value;
+}
+
+[[noreturn]] void Refuse() {
+    throw _com_error(E_FAIL);
+}
+
+struct Variant {
+    VARIANT value;
+    Variant() { ::VariantInit(&value); }
+    ~Variant() { ::VariantClear(&value); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+};
+
+struct ExceptionInfo {
+    EXCEPINFO info = {};
+    ~ExceptionInfo() {
+        ::SysFreeString(info.bstrSource);
+        ::SysFreeString(info.bstrDescription);
+        ::SysFreeString(info.bstrHelpFile);
+    }
+};
+
+LONG ReadInteger(IPropertyBag* bag, IErrorLog* log, const char* name, VARTYPE wanted) {
+    const Win32::UniqueBstr bagName(Lang::ToBstr(name));
+    Variant read;
+    read.value.vt = wanted;
+    if (FAILED(bag->Read(bagName.get(), &read.value, log)))
+        Refuse();
+    if (FAILED(::VariantChangeType(&read.value, &read.value, 0, wanted)))
+        Refuse();
+    return wanted == VT_UI4 ? static_cast<LONG>(read.value.ulVal) : read.value.lVal;
+}
+
+void WriteInteger(IPropertyBag* bag, const char* name, VARTYPE type, LONG value) {
+    const Win32::UniqueBstr bagName(Lang::ToBstr(name));
+    VARIANT written;
+    written.vt = type;
+    written.lVal = value;
+    const HRESULT status = bag->Write(bagName.get(), &written);
+    if (FAILED(status))
+        _com_issue_error(status);
+}
+
+} // namespace
+
+std::vector<BYTE> EncodeState(const SavedState& state, DWORD version) {
+    std::vector<BYTE> bytes;
+    Append<DWORD>(bytes, version);
+    Append<DWORD>(bytes, static_cast<DWORD>(state.extent.cx));
+    Append<DWORD>(bytes, static_cast<DWORD>(state.extent.cy));
+    for (const LONG value : state.values) {
+        Append<WORD>(bytes, VT_I4);
+        Append<LONG>(bytes, value);
+    }
+    return bytes;
+}
+
+SavedState DecodeState(std::span<const BYTE> bytes, size_t propertyCount, size_t* used) {
+    if (bytes.size() < sizeof(DWORD) || Take<DWORD>(bytes, 0) > savedStateVersion)
+        Refuse();
+    const size_t size = headerSize + propertyCount * valueSize;
+    if (bytes.size() < size)
+        Refuse();
+    SavedState state;
+    state.extent = {static_cast<LONG>(Take<DWORD>(bytes, 4)), static_cast<LONG>(Take<DWORD>(bytes, 8))};
+    for (size_t offset = headerSize; offset < size; offset += valueSize) {
+        if (Take<WORD>(bytes, offset) != VT_I4)
+            Refuse();
+        state.values.push_back(Take<LONG>(bytes, offset + 2));
+    }
+    if (used)
+        *used = size;
+    return state;
+}
+
+ULONG StateSize(size_t propertyCount) {
+    return static_cast<ULONG>(headerSize + propertyCount * valueSize);
+}
+
+SavedState ReadState(IStream* stream, size_t propertyCount) {
+    if (!stream)
+        _com_issue_error(E_POINTER);
+    std::vector<BYTE> bytes(StateSize(propertyCount));
+    ULONG read = 0;
+    // The version first: a newer stream may be laid out differently, even shorter.
+    if (FAILED(stream->Read(bytes.data(), sizeof(DWORD), &read)) || read != sizeof(DWORD))
+        Refuse();
+    if (Take<DWORD>(bytes, 0) > savedStateVersion)
+        Refuse();
+    const ULONG rest = static_cast<ULONG>(bytes.size() - sizeof(DWORD));
+    if (FAILED(stream->Read(bytes.data() + sizeof(DWORD), rest, &read)) || read != rest)
+        Refuse();
+    return DecodeState(bytes, propertyCount);
+}
+
+void WriteState(IStream* stream, const SavedState& state) {
+    if (!stream)
+        _com_issue_error(E_POINTER);
+    const std::vector<BYTE> bytes = EncodeState(state);
+    ULONG written = 0;
+    const HRESULT status = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+    if (FAILED(status))
+        _com_issue_error(status);
+    if (written != bytes.size())
+        _com_issue_error(STG_E_MEDIUMFULL);
+}
+
+SavedState ReadBag(IPropertyBag* bag, IErrorLog* log, std::span<const PersistedProperty> properties) {
+    if (!bag)
+        _com_issue_error(E_POINTER);
+    SavedState state;
+    state.extent.cx = ReadInteger(bag, log, "_cx", VT_UI4);
+    state.extent.cy = ReadInteger(bag, log, "_cy", VT_UI4);
+    for (const PersistedProperty& property : properties)
+        state.values.push_back(ReadInteger(bag, log, property.name, VT_I4));
+    return state;
+}
+
+void WriteBag(IPropertyBag* bag, const SavedState& state, std::span<const PersistedProperty> properties) {
+    if (!bag)
+        _com_issue_error(E_POINTER);
+    WriteInteger(bag, "_cx", VT_UI4, state.extent.cx);
+    WriteInteger(bag, "_cy", VT_UI4, state.extent.cy);
+    for (size_t index = 0; index < properties.size() && index < state.values.size(); ++index)
+        WriteInteger(bag, properties[index].name, VT_I4, state.values[index]);
+}
+
+LONG GetProperty(ITypeInfo* info, IDispatch* object, DISPID id) {
+    DISPPARAMS none = {};
+    Variant result;
+    ExceptionInfo exception;
+    UINT badArgument = 0;
+    if (FAILED(info->Invoke(object, id, DISPATCH_PROPERTYGET, &none, &result.value, &exception.info,
+                            &badArgument)) ||
+        FAILED(::VariantChangeType(&result.value, &result.value, 0, VT_I4)))
+        Refuse();
+    return result.value.lVal;
+}
+
+void PutProperty(ITypeInfo* info, IDispatch* object, DISPID id, LONG value) {
+    VARIANT argument;
+    argument.vt = VT_I4;
+    argument.lVal = value;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS parameters = {&argument, &named, 1, 1};
+    ExceptionInfo exception;
+    UINT badArgument = 0;
+    if (FAILED(info->Invoke(object, id, DISPATCH_PROPERTYPUT, &parameters, nullptr, &exception.info,
+                            &badArgument)))
+        Refuse();
+}
+
+HRESULT LoadInitialData(IUnknown* control, std::span<const BYTE> data) {
+    if (!control)
+        return E_POINTER;
+    if (data.size() < sizeof(DWORD))
+        return E_FAIL;
+    ComPtr<IPersistStreamInit> persist;
+    HRESULT status = control->QueryInterface(IID_PPV_ARGS(&persist));
+    if (FAILED(status))
+        return status;
+    ComPtr<IStream> stream;
+    status = ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    if (FAILED(status))
+        return status;
+    const auto state = data.subspan(sizeof(DWORD));
+    status = stream->Write(state.data(), static_cast<ULONG>(state.size()), nullptr);
+    if (FAILED(status))
+        return status;
+    const LARGE_INTEGER start = {};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    return persist->Load(stream.Get());
+}
+
+} // namespace Fw

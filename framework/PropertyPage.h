@@ -1,0 +1,91 @@
+#pragma once
+
+#include "framework/ComObject.h"
+#include "framework/Window.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+#include <wrl/client.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Fw {
+
+// What a property page needs to know of its dialog template before any window exists.
+struct DialogTemplateInfo {
+    DWORD style = 0;
+    std::string caption;
+    SIZE units = {};      // the dialog's size in dialog units
+    std::string fontName; // empty without DS_SETFONT
+    WORD pointSize = 0;
+};
+
+// Reads a DLGTEMPLATE or DLGTEMPLATEEX; nothing when the bytes are not a whole header.
+std::optional<DialogTemplateInfo> ReadDialogTemplate(const std::vector<BYTE>& bytes);
+// A copy of a dialog template of the module's resources; empty when there is none.
+std::vector<BYTE> LoadDialogTemplate(UINT id);
+// Makes a template a borderless child, whatever style it was drawn with: a page lives
+// inside the frame's window.
+void MakeChildTemplate(std::vector<BYTE>& bytes);
+// The dialog's size in pixels, from its font the way the dialog manager measures it.
+SIZE DialogSizeInPixels(const DialogTemplateInfo& info);
+
+// IPropertyPage for a page drawn by a dialog template of the module. The frame keeps the
+// page's objects in SetObjects; Apply hands each one to the page class.
+class PropertyPageBase : public IPropertyPage {
+public:
+    HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* pPageSite) override;
+    HRESULT STDMETHODCALLTYPE Activate(HWND hWndParent, LPCRECT pRect, BOOL bModal) override;
+    HRESULT STDMETHODCALLTYPE Deactivate() override;
+    HRESULT STDMETHODCALLTYPE GetPageInfo(PROPPAGEINFO* pPageInfo) override;
+    HRESULT STDMETHODCALLTYPE SetObjects(ULONG cObjects, IUnknown** ppUnk) override;
+    HRESULT STDMETHODCALLTYPE Show(UINT nCmdShow) override;
+    HRESULT STDMETHODCALLTYPE Move(LPCRECT pRect) override;
+    HRESULT STDMETHODCALLTYPE IsPageDirty() override;
+    HRESULT STDMETHODCALLTYPE Apply() override;
+    HRESULT STDMETHODCALLTYPE Help(LPCOLESTR pszHelpDir) override;
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* pMsg) override;
+
+    // A change on the page: the frame hears of the first one, to enable its Apply button.
+    void SetDirty(bool dirty);
+    bool Dirty() const { return m_dirty; }
+    const std::vector<Microsoft::WRL::ComPtr<IUnknown>>& Objects() const { return m_objects; }
+
+protected:
+    PropertyPageBase() = default;
+    virtual ~PropertyPageBase() = default;
+
+    virtual UINT DialogId() const = 0;
+    virtual HWND CreatePageWindow(HWND parent, const DLGTEMPLATE* dialogTemplate) = 0;
+    virtual HWND PageWindow() const = 0;
+    virtual void DestroyPageWindow() = 0;
+    // Writes the page's values to one of its objects; the class decides what it cannot serve.
+    virtual HRESULT ApplyTo(IUnknown* object) = 0;
+
+private:
+    Microsoft::WRL::ComPtr<IPropertyPageSite> m_site;
+    std::vector<Microsoft::WRL::ComPtr<IUnknown>> m_objects;
+    bool m_dirty = false;
+};
+
+// A page class T declares `static constexpr UINT dialogId`, implements ApplyTo and reads its
+// objects into the dialog from its map's WM_INITDIALOG handler.
+template <class T>
+class PropertyPage : public ObjectRoot, public PropertyPageBase, public DialogImpl<T> {
+public:
+    static inline const InterfaceEntry interfaces[] = {
+        Entry<T, IPropertyPage>(),
+    };
+
+protected:
+    UINT DialogId() const override { return T::dialogId; }
+    HWND CreatePageWindow(HWND parent, const DLGTEMPLATE* dialogTemplate) override {
+        return this->CreateIndirect(parent, dialogTemplate);
+    }
+    HWND PageWindow() const override { return this->m_hWnd; }
+    void DestroyPageWindow() override { this->Destroy(); }
+};
+
+} // namespace Fw

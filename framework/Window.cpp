@@ -1,0 +1,66 @@
+#include "framework/Window.h"
+
+#include <vector>
+
+namespace Fw {
+
+namespace {
+
+// One property name for every routed window; an atom keeps the lookups cheap.
+const char* ObjectProperty() {
+    static const ATOM atom = ::GlobalAddAtomA("Fw.WindowObject");
+    return MAKEINTATOM(atom);
+}
+
+struct RegisteredClass {
+    HINSTANCE instance;
+    std::string name;
+};
+
+std::vector<RegisteredClass>& registeredClasses() {
+    static std::vector<RegisteredClass> classes;
+    return classes;
+}
+
+} // namespace
+
+RECT Window::RectInParent() const {
+    RECT rect = {};
+    ::GetWindowRect(m_hWnd, &rect);
+    if (const HWND parent = ::GetParent(m_hWnd); parent && (Style() & WS_CHILD))
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::string Window::Text() const {
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
+    text.resize(static_cast<size_t>(::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void AttachObject(HWND window, void* object) {
+    ::SetPropA(window, ObjectProperty(), object);
+}
+
+void* AttachedObject(HWND window) {
+    return ::GetPropA(window, ObjectProperty());
+}
+
+void DetachObject(HWND window) {
+    ::RemovePropA(window, ObjectProperty());
+}
+
+ATOM RegisterWindowClass(const WNDCLASSEXA& windowClass) {
+    const ATOM atom = ::RegisterClassExA(&windowClass);
+    if (atom)
+        registeredClasses().push_back({windowClass.hInstance, windowClass.lpszClassName});
+    return atom;
+}
+
+void UnregisterWindowClasses() {
+    for (const RegisteredClass& known : registeredClasses())
+        ::UnregisterClassA(known.name.c_str(), known.instance);
+    registeredClasses().clear();
+}
+
+} // namespace Fw

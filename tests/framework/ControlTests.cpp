@@ -1,0 +1,713 @@
+// The OLE control base as containers drive it: persistence in its three forms, in-place
+// activation through a site, drawing without a window, property notifications, and the
+// property page base. The probe control stands on the port list's interface and class,
+// whose type library this executable carries.
+#include "foundation/Win32/Unique.h"
+#include "framework/Control.h"
+#include "framework/ListView.h"
+#include "framework/PropertyPage.h"
+#include "framework/SupportErrorInfo.h"
+#include "module/OstrelUITools.h"
+#include "tests/support/TestContainer.h"
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <map>
+#include <memory>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+class ProbeControl
+    : public Fw::Control<ProbeControl, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents>,
+      public Fw::SupportErrorInfo<IOstrelPortList> {
+public:
+    static constexpr const char* displayName = "ProbeControl";
+    static constexpr SIZEL defaultExtent = {2000, 1000};
+    static inline const Fw::PersistedProperty properties[] = {
+        {"ShowPortNumberLabel", 5}, {"ShowPortLabel", 6},      {"ShowBaudLabel", 7},
+        {"ShowPhoneLabel", 8},      {"ShowPortErrorLabel", 9},
+    };
+    static inline const CLSID* const propertyPages[] = {&CLSID_PortListProps};
+    static inline const auto interfaces = Fw::Interfaces(
+        Fw::ControlInterfaces<ProbeControl>(), Fw::Entry<ProbeControl, IPersistPropertyBag>(),
+        Fw::Entry<ProbeControl, IConnectionPointContainer>(), Fw::Entry<ProbeControl, ISupportErrorInfo>());
+    // A value the error column's setter refuses, to show that a failed load puts everything back.
+    static constexpr LONG refused = 99;
+
+    Fw::ListView list;
+
+    int OnCreate(const CREATESTRUCTA*) {
+        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&classes);
+        list = Fw::ListView(::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0,
+                                              0, 0, m_hWnd, nullptr, nullptr, nullptr));
+        return list ? 0 : -1;
+    }
+    void OnSize(UINT, SIZE size) { list.Move({0, 0, size.cx, size.cy}); }
+    static inline const Fw::MessageEntry<ProbeControl> messages[] = {
+        Fw::OnMessage<WM_CREATE>(&ProbeControl::OnCreate),
+        Fw::OnMessage<WM_SIZE>(&ProbeControl::OnSize),
+    };
+
+    HRESULT STDMETHODCALLTYPE get_ShowPortNumberLabel(LONG* pVal) override { return Get(0, pVal); }
+    HRESULT STDMETHODCALLTYPE put_ShowPortNumberLabel(LONG newVal) override { return Put(0, newVal); }
+    HRESULT STDMETHODCALLTYPE get_ShowPortLabel(LONG* pVal) override { return Get(1, pVal); }
+    HRESULT STDMETHODCALLTYPE put_ShowPortLabel(LONG newVal) override { return Put(1, newVal); }
+    HRESULT STDMETHODCALLTYPE get_ShowBaudLabel(LONG* pVal) override { return Get(2, pVal); }
+    HRESULT STDMETHODCALLTYPE put_ShowBaudLabel(LONG newVal) override { return Put(2, newVal); }
+    HRESULT STDMETHODCALLTYPE get_ShowPhoneLabel(LONG* pVal) override { return Get(3, pVal); }
+    HRESULT STDMETHODCALLTYPE put_ShowPhoneLabel(LONG newVal) override { return Put(3, newVal); }
+    HRESULT STDMETHODCALLTYPE get_ShowPortErrorLabel(LONG* pVal) override { return Get(4, pVal); }
+    HRESULT STDMETHODCALLTYPE put_ShowPortErrorLabel(LONG newVal) override { return Put(4, newVal); }
+
+    HRESULT STDMETHODCALLTYPE Startup() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Shutdown() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InitializeList(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSelectedPort(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetConfigAgent(IUnknown**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE StartupEx(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowProperties() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RefreshDisplay() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowPropertiesOnDoubleClick(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSelectedPortState(short*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetDisplayMask(int) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetNotificationWindow(ULONG) override { return E_NOTIMPL; }
+
+private:
+    HRESULT Get(int index, LONG* value) {
+        return Fw::Boundary(value, [&] { *value = m_flags[index]; });
+    }
+    HRESULT Put(int index, LONG value) {
+        return Fw::Boundary([&] {
+            if (value == refused)
+                return E_INVALIDARG;
+            if (m_flags[index] != value) {
+                m_flags[index] = value;
+                PropertyChanged(5 + index);
+            }
+            return S_OK;
+        });
+    }
+
+    LONG m_flags[5] = {1, 1, 1, 1, 1};
+};
+
+// A container's site, as small as in-place activation allows; it logs what the control asks.
+class Site : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
+public:
+    explicit Site(RECT rect)
+        : position(rect)
+        , window(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 400, 300,
+                                   nullptr, nullptr, nullptr, nullptr)) {}
+    ~Site() { ::DestroyWindow(window); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
+        if (iid == IID_IUnknown || iid == IID_IOleClientSite)
+            *ppv = static_cast<IOleClientSite*>(this);
+        else if (iid == IID_IOleInPlaceSite || iid == IID_IOleWindow)
+            *ppv = static_cast<IOleInPlaceSite*>(this);
+        else if (iid == IID_IDispatch)
+            *ppv = static_cast<IDispatch*>(this);
+        else
+            return *ppv = nullptr, E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return Log("SaveObject"); }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* phwnd) override { return *phwnd = window, S_OK; }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return Log("CanInPlaceActivate"); }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return Log("OnInPlaceActivate"); }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return Log("OnUIActivate"); }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                               LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
+        *frame = nullptr;
+        *document = nullptr;
+        *pos = *clip = position;
+        return Log("GetWindowContext");
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return Log("OnUIDeactivate"); }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return Log("OnInPlaceDeactivate"); }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    // The ambient properties: only the user mode is answered.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override {
+        if (id != DISPID_AMBIENT_USERMODE || !result)
+            return DISP_E_MEMBERNOTFOUND;
+        result->vt = VT_BOOL;
+        result->boolVal = userMode ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    }
+
+    ULONG references = 1;
+    RECT position;
+    HWND window;
+    bool userMode = true;
+    std::string log;
+
+private:
+    HRESULT Log(const char* call) {
+        log += std::string(call) + ";";
+        return S_OK;
+    }
+};
+
+// A bag that keeps what it is given and gives it back unconverted, as a page's parameters would.
+class Bag : public IPropertyBag {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+        const auto found = values.find(name);
+        return found == values.end() ? E_INVALIDARG : ::VariantCopy(value, &found->second);
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
+        values[name] = *value;
+        return S_OK;
+    }
+    std::map<std::wstring, _variant_t> values;
+};
+
+class NotifySink : public IPropertyNotifySink {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
+        if (iid != IID_IUnknown && iid != IID_IPropertyNotifySink)
+            return *ppv = nullptr, E_NOINTERFACE;
+        *ppv = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
+        changed.push_back(id);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+    std::vector<DISPID> changed;
+};
+
+class ControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(S_OK, Fw::Object<ProbeControl>::Create(nullptr, IID_PPV_ARGS(&control)));
+    }
+    void TearDown() override {
+        if (control) {
+            ComPtr<IOleObject> object;
+            control.As(&object);
+            object->Close(OLECLOSE_NOSAVE);
+            object->SetClientSite(nullptr);
+        }
+        Fw::TypeLibrary::Release();
+    }
+
+    Fw::SavedState State() {
+        Fw::SavedState state;
+        ComPtr<IOleObject> object;
+        control.As(&object);
+        object->GetExtent(DVASPECT_CONTENT, &state.extent);
+        for (const auto& property : ProbeControl::properties) {
+            _variant_t value;
+            DISPPARAMS none = {};
+            EXPECT_EQ(S_OK, control->Invoke(property.id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value,
+                                            nullptr, nullptr));
+            state.values.push_back(value.lVal);
+        }
+        return state;
+    }
+    void Change(DISPID id, LONG value) {
+        _variant_t argument(value);
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS parameters = {&argument, &named, 1, 1};
+        ASSERT_EQ(S_OK, control->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &parameters, nullptr, nullptr,
+                                        nullptr));
+    }
+    template <class I>
+    ComPtr<I> As() {
+        ComPtr<I> result;
+        EXPECT_EQ(S_OK, control.As(&result));
+        return result;
+    }
+    static ComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
+        ComPtr<IStream> stream;
+        ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+        stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+        stream->Seek({}, STREAM_SEEK_SET, nullptr);
+        return stream;
+    }
+
+    // The control may hold its site until TearDown closes it; the site outlives it.
+    Site& NewSite(RECT rect) {
+        sites.push_back(std::make_unique<Site>(rect));
+        return *sites.back();
+    }
+
+    std::vector<std::unique_ptr<Site>> sites;
+    ComPtr<IOstrelPortList> control;
+};
+
+const Fw::SavedState defaults = {{2000, 1000}, {1, 1, 1, 1, 1}};
+const Fw::SavedState saved = {{15399, 7911}, {1, 0, 1, 0, 0}};
+
+TEST(SavedStateLayout, BytesAsHostsWroteThem) {
+    const std::vector<BYTE> expected = {0x00, 0x0C, 0, 0, 0x27, 0x3C, 0, 0, 0xE7, 0x1E, 0,    0,
+                                        3,    0,    1, 0, 0,    0,    3, 0, 0xCD, 0xCD, 0xCD, 0xCD};
+    const Fw::SavedState state = {{15399, 7911}, {1, static_cast<LONG>(0xCDCDCDCD)}};
+    EXPECT_EQ(expected, Fw::EncodeState(state));
+    size_t used = 0;
+    EXPECT_EQ(state, Fw::DecodeState(expected, 2, &used));
+    EXPECT_EQ(expected.size(), used);
+}
+
+TEST(SavedStateLayout, RefusesWhatItCannotReadWhole) {
+    struct Case {
+        const char* name;
+        DWORD version;
+        size_t cut;    // bytes taken off the end
+        size_t typeAt; // offset of a variant type to spoil, 0 for none
+        bool loads;
+    };
+    const Case cases[] = {
+        {"current version", 0x0C00, 0, 0, true}, {"dialog template version", 0x0300, 0, 0, true},
+        {"newer version", 0x0C01, 0, 0, false},  {"last value short by a byte", 0x0C00, 1, 0, false},
+        {"header only", 0x0C00, 12, 0, false},   {"a value typed VT_BOOL", 0x0C00, 0, 18, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<BYTE> bytes = Fw::EncodeState(saved, c.version);
+        bytes.resize(bytes.size() - c.cut);
+        if (c.typeAt)
+            bytes[c.typeAt] = VT_BOOL;
+        bool loaded = true;
+        try {
+            EXPECT_EQ(saved, Fw::DecodeState(bytes, saved.values.size())) << c.name;
+        } catch (const _com_error& failure) {
+            loaded = false;
+            EXPECT_EQ(E_FAIL, failure.Error()) << c.name;
+        }
+        EXPECT_EQ(c.loads, loaded) << c.name;
+    }
+}
+
+TEST_F(ControlTest, StreamRoundTripKeepsPropertiesAndExtent) {
+    ASSERT_EQ(S_OK, As<IPersistStreamInit>()->InitNew());
+    EXPECT_EQ(defaults, State());
+    EXPECT_EQ(S_FALSE, As<IPersistStreamInit>()->IsDirty());
+    Change(6, 0);
+    Change(8, 0);
+    Change(9, 0);
+    SIZEL extent = saved.extent;
+    As<IOleObject>()->SetExtent(DVASPECT_CONTENT, &extent);
+    EXPECT_EQ(S_OK, As<IPersistStreamInit>()->IsDirty());
+
+    ComPtr<IStream> stream;
+    ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    ASSERT_EQ(S_OK, As<IPersistStreamInit>()->Save(stream.Get(), TRUE));
+    EXPECT_EQ(S_FALSE, As<IPersistStreamInit>()->IsDirty());
+    ULARGE_INTEGER size = {}, written = {};
+    As<IPersistStreamInit>()->GetSizeMax(&size);
+    stream->Seek({}, STREAM_SEEK_CUR, &written);
+    EXPECT_EQ(size.QuadPart, written.QuadPart);
+
+    ComPtr<IOstrelPortList> fresh;
+    ASSERT_EQ(S_OK, Fw::Object<ProbeControl>::Create(nullptr, IID_PPV_ARGS(&fresh)));
+    std::swap(fresh, control);
+    stream->Seek({}, STREAM_SEEK_SET, nullptr);
+    ASSERT_EQ(S_OK, As<IPersistStreamInit>()->Load(stream.Get()));
+    EXPECT_EQ(saved, State());
+    EXPECT_EQ(S_FALSE, As<IPersistStreamInit>()->IsDirty()) << "a loaded control is clean";
+}
+
+TEST_F(ControlTest, RefusedStreamsChangeNothing) {
+    struct Case {
+        const char* name;
+        std::vector<BYTE> bytes;
+    };
+    std::vector<BYTE> truncated = Fw::EncodeState(saved);
+    truncated.pop_back();
+    std::vector<BYTE> mistyped = Fw::EncodeState(saved);
+    mistyped[12 + 6 * 2] = VT_BSTR;
+    Fw::SavedState refusedValue = saved;
+    refusedValue.values.back() = ProbeControl::refused;
+    const Case cases[] = {
+        {"newer version", Fw::EncodeState(saved, 0x0C01)},
+        {"truncated", truncated},
+        {"wrong variant type", mistyped},
+        {"a value the last setter refuses", Fw::EncodeState(refusedValue)},
+        {"empty", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(E_FAIL, As<IPersistStreamInit>()->Load(StreamOf(c.bytes).Get())) << c.name;
+        EXPECT_EQ(defaults, State()) << c.name;
+    }
+}
+
+TEST_F(ControlTest, StorageKeepsTheStreamInContents) {
+    Change(5, 0);
+    ComPtr<ILockBytes> bytes;
+    ComPtr<IStorage> storage;
+    ASSERT_EQ(S_OK, ::CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes));
+    ASSERT_EQ(S_OK, ::StgCreateDocfileOnILockBytes(
+                        bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage));
+    ASSERT_EQ(S_OK, As<IPersistStorage>()->Save(storage.Get(), TRUE));
+
+    ComPtr<IStream> contents;
+    ASSERT_EQ(S_OK,
+              storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &contents));
+    std::vector<BYTE> stored(64);
+    ULONG read = 0;
+    contents->Read(stored.data(), static_cast<ULONG>(stored.size()), &read);
+    stored.resize(read);
+    EXPECT_EQ(Fw::EncodeState({defaults.extent, {0, 1, 1, 1, 1}}), stored);
+    contents.Reset();
+
+    Change(5, 1);
+    ASSERT_EQ(S_OK, As<IPersistStorage>()->Load(storage.Get()));
+    EXPECT_EQ(0, State().values[0]);
+}
+
+TEST_F(ControlTest, PropertyBagRoundTripAndRefusals) {
+    Bag bag;
+    Change(7, 0);
+    ASSERT_EQ(S_OK, As<IPersistPropertyBag>()->Save(&bag, TRUE, TRUE));
+    EXPECT_EQ(VT_UI4, bag.values[L"_cx"].vt);
+    EXPECT_EQ(2000u, bag.values[L"_cx"].ulVal);
+    EXPECT_EQ(VT_I4, bag.values[L"ShowBaudLabel"].vt);
+    EXPECT_EQ(0, bag.values[L"ShowBaudLabel"].lVal);
+    Change(7, 1);
+
+    struct Case {
+        const char* name;
+        const wchar_t* key;
+        _variant_t value; // VT_EMPTY: the value is missing
+        HRESULT status;
+        LONG baud;
+    };
+    const Case cases[] = {
+        {"missing property", L"ShowPortLabel", _variant_t(), E_FAIL, 1},
+        {"missing extent", L"_cy", _variant_t(), E_FAIL, 1},
+        {"text that is no number", L"ShowPhoneLabel", _variant_t(L"yes"), E_FAIL, 1},
+        {"a refused value", L"ShowPortErrorLabel", _variant_t(ProbeControl::refused), E_FAIL, 1},
+        {"text that is a number", L"ShowPhoneLabel", _variant_t(L"1"), S_OK, 0},
+    };
+    for (const Case& c : cases) {
+        Bag altered = bag;
+        if (c.value.vt == VT_EMPTY)
+            altered.values.erase(c.key);
+        else
+            altered.values[c.key] = c.value;
+        EXPECT_EQ(c.status, As<IPersistPropertyBag>()->Load(&altered, nullptr)) << c.name;
+        EXPECT_EQ(c.baud, State().values[2]) << c.name;
+    }
+}
+
+TEST_F(ControlTest, DialogTemplateInitialDataLoads) {
+    std::vector<BYTE> data = {0, 0, 0, 0};
+    const std::vector<BYTE> state = Fw::EncodeState(saved, 0x0300);
+    data.insert(data.end(), state.begin(), state.end());
+    ASSERT_EQ(S_OK, Fw::LoadInitialData(control.Get(), data));
+    EXPECT_EQ(saved, State());
+    EXPECT_EQ(E_FAIL, Fw::LoadInitialData(control.Get(), {data.data(), 3}));
+}
+
+TEST_F(ControlTest, AnswersTheControlInterfacesAndDescribesItsClass) {
+    const IID answered[] = {
+        IID_IOstrelPortList,
+        IID_IDispatch,
+        IID_IViewObjectEx,
+        IID_IViewObject2,
+        IID_IViewObject,
+        IID_IOleInPlaceObjectWindowless,
+        IID_IOleInPlaceObject,
+        IID_IOleWindow,
+        IID_IOleInPlaceActiveObject,
+        IID_IOleControl,
+        IID_IOleObject,
+        IID_IPersistStreamInit,
+        IID_IPersist,
+        IID_ISpecifyPropertyPages,
+        IID_IQuickActivate,
+        IID_IPersistStorage,
+        IID_IDataObject,
+        IID_IProvideClassInfo,
+        IID_IProvideClassInfo2,
+        IID_IPersistPropertyBag,
+        IID_IConnectionPointContainer,
+        IID_ISupportErrorInfo,
+    };
+    for (size_t index = 0; index < std::size(answered); ++index) {
+        ComPtr<IUnknown> found;
+        EXPECT_EQ(S_OK, control->QueryInterface(answered[index], &found)) << "interface #" << index;
+    }
+    ComPtr<IUnknown> marshal;
+    EXPECT_EQ(E_NOINTERFACE, control->QueryInterface(IID_IMarshal, &marshal)) << "a class opts into IMarshal";
+
+    GUID source = {};
+    EXPECT_EQ(S_OK, As<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source));
+    EXPECT_EQ(DIID__IOstrelPortListEvents, source);
+    ComPtr<ITypeInfo> coclass;
+    ASSERT_EQ(S_OK, As<IProvideClassInfo>()->GetClassInfo(&coclass));
+    TYPEATTR* attributes = nullptr;
+    coclass->GetTypeAttr(&attributes);
+    EXPECT_EQ(CLSID_OstrelPortList, attributes->guid);
+    EXPECT_EQ(TKIND_COCLASS, attributes->typekind);
+    coclass->ReleaseTypeAttr(attributes);
+
+    CAUUID pages = {};
+    ASSERT_EQ(S_OK, As<ISpecifyPropertyPages>()->GetPages(&pages));
+    ASSERT_EQ(1u, pages.cElems);
+    EXPECT_EQ(CLSID_PortListProps, pages.pElems[0]);
+    ::CoTaskMemFree(pages.pElems);
+    DWORD status = 0;
+    As<IOleObject>()->GetMiscStatus(DVASPECT_CONTENT, &status);
+    EXPECT_EQ(131473u, status);
+    CONTROLINFO info = {};
+    info.cb = sizeof(info);
+    EXPECT_EQ(S_OK, As<IOleControl>()->GetControlInfo(&info));
+    EXPECT_EQ(0, info.cAccel);
+    ComPtr<IEnumFORMATETC> formats;
+    EXPECT_EQ(OLE_S_USEREG, As<IDataObject>()->EnumFormatEtc(DATADIR_GET, &formats));
+}
+
+TEST_F(ControlTest, ActivatesInPlaceAtTheSitesRectangle) {
+    Site& site = NewSite({10, 20, 110, 80});
+    HWND window = nullptr;
+    EXPECT_EQ(E_UNEXPECTED,
+              As<IOleObject>()->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr))
+        << "no site to activate in";
+    EXPECT_EQ(E_FAIL, As<IOleWindow>()->GetWindow(&window));
+
+    ASSERT_EQ(S_OK, As<IOleObject>()->SetClientSite(&site));
+    ASSERT_EQ(S_OK,
+              As<IOleObject>()->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.window, nullptr));
+    EXPECT_EQ("CanInPlaceActivate;OnInPlaceActivate;GetWindowContext;", site.log);
+    ASSERT_EQ(S_OK, As<IOleWindow>()->GetWindow(&window));
+    const Fw::Window placed(window);
+    EXPECT_EQ(site.window, placed.Parent().Handle());
+    RECT at = placed.RectInParent();
+    EXPECT_TRUE(::EqualRect(&site.position, &at));
+    const Fw::ListView list(::GetWindow(window, GW_CHILD));
+    EXPECT_EQ(100, list.ClientRect().right) << "the control's own window sized its child";
+
+    const RECT moved = {5, 5, 205, 105};
+    ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->SetObjectRects(&moved, &moved));
+    at = placed.RectInParent();
+    EXPECT_TRUE(::EqualRect(&moved, &at));
+
+    MSG arrow = {list.Handle(), WM_KEYDOWN, VK_DOWN, 0, 0, {}};
+    MSG letter = {list.Handle(), WM_KEYDOWN, 'A', 0, 0, {}};
+    EXPECT_EQ(S_OK, As<IOleInPlaceActiveObject>()->TranslateAccelerator(&arrow))
+        << "arrows belong to the list";
+    EXPECT_EQ(S_FALSE, As<IOleInPlaceActiveObject>()->TranslateAccelerator(&letter));
+
+    site.log.clear();
+    ASSERT_EQ(S_OK, As<IOleObject>()->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, site.window, nullptr));
+    EXPECT_EQ("OnUIActivate;", site.log) << "already in place: only the UI part runs";
+    site.log.clear();
+    ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->InPlaceDeactivate());
+    EXPECT_EQ("OnUIDeactivate;OnInPlaceDeactivate;", site.log);
+    EXPECT_FALSE(::IsWindow(window));
+}
+
+TEST_F(ControlTest, DrawsItsDesignerFaceWithoutAWindow) {
+    Site& site = NewSite({0, 0, 10, 10});
+    site.userMode = false;
+    As<IOleObject>()->SetClientSite(&site);
+
+    const Win32::UniqueDc dc(::CreateCompatibleDC(nullptr));
+    BITMAPINFO format = {};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), 120, -40, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD* pixels = nullptr;
+    const Win32::UniqueBitmap bitmap(
+        ::CreateDIBSection(dc.get(), &format, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0));
+    ASSERT_TRUE(bitmap);
+    ::SelectObject(dc.get(), bitmap.get());
+    std::fill(pixels, pixels + 120 * 40, 0x00123456);
+
+    const RECTL bounds = {0, 0, 120, 40};
+    EXPECT_EQ(DV_E_DVASPECT, As<IViewObject>()->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, dc.get(),
+                                                     &bounds, nullptr, nullptr, 0));
+    ASSERT_EQ(S_OK, As<IViewObject>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.get(),
+                                            &bounds, nullptr, nullptr, 0));
+    ::GdiFlush();
+    EXPECT_EQ(0u, pixels[0] & 0xFFFFFF) << "a black frame";
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOW), RGB(pixels[120 * 20 + 2] >> 16 & 0xFF,
+                                               pixels[120 * 20 + 2] >> 8 & 0xFF, pixels[120 * 20 + 2] & 0xFF))
+        << "filled inside";
+    const auto untouched = std::count(pixels, pixels + 120 * 40, 0x00123456u);
+    EXPECT_EQ(0, untouched);
+    HWND window = nullptr;
+    EXPECT_EQ(E_FAIL, As<IOleWindow>()->GetWindow(&window)) << "it drew without one";
+}
+
+TEST_F(ControlTest, PropertySinksHearChangesAndQuickActivation) {
+    NotifySink advised, quick;
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(S_OK, As<IConnectionPointContainer>()->FindConnectionPoint(IID_IPropertyNotifySink, &point));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, point->Advise(&advised, &cookie));
+
+    Site& site = NewSite({0, 0, 50, 50});
+    site.userMode = false;
+    QACONTAINER container = {};
+    container.cbSize = sizeof(container);
+    container.pClientSite = &site;
+    container.pPropertyNotifySink = &quick;
+    QACONTROL answer = {};
+    answer.cbSize = sizeof(answer);
+    ASSERT_EQ(S_OK, As<IQuickActivate>()->QuickActivate(&container, &answer));
+    EXPECT_EQ(131473u, answer.dwMiscStatus);
+    EXPECT_NE(0u, answer.dwPropNotifyCookie);
+
+    Change(6, 0);
+    Change(6, 0);
+    EXPECT_EQ(std::vector<DISPID>{6}, advised.changed) << "an unchanged value is no change";
+    EXPECT_EQ(std::vector<DISPID>{6}, quick.changed);
+    EXPECT_EQ(S_OK, point->Unadvise(cookie));
+    EXPECT_EQ(S_OK, point->Unadvise(answer.dwPropNotifyCookie));
+}
+
+TEST_F(ControlTest, EmbedsInAFormHostWhicheverWayItIsSited) {
+    struct Case {
+        const char* name;
+        bool siteBeforeLoad;
+        bool quickActivate;
+    };
+    const Case cases[] = {
+        {"site, then data", true, false},
+        {"data, then site", false, false},
+        {"quick activation", true, true},
+    };
+    for (const Case& c : cases) {
+        ComPtr<IOstrelPortList> embedded;
+        ASSERT_EQ(S_OK, Fw::Object<ProbeControl>::Create(nullptr, IID_PPV_ARGS(&embedded)));
+        auto* probe = static_cast<ProbeControl*>(embedded.Get());
+        TestSupport::TestContainer container;
+        TestSupport::EmbedOptions options;
+        options.siteBeforeLoad = c.siteBeforeLoad;
+        options.quickActivate = c.quickActivate;
+        options.data = StreamOf(Fw::EncodeState(saved));
+        TestSupport::ControlSite& site = container.Embed(embedded.Get(), options);
+        EXPECT_EQ(c.quickActivate, site.QuickActivated()) << c.name;
+
+        ASSERT_EQ(S_OK, site.DoVerb(OLEIVERB_UIACTIVATE)) << c.name;
+        ASSERT_TRUE(site.Window()) << c.name;
+        EXPECT_EQ(container.Window(), ::GetParent(site.Window())) << c.name;
+        RECT at = Fw::Window(site.Window()).RectInParent();
+        EXPECT_TRUE(::EqualRect(&options.rect, &at)) << c.name;
+        EXPECT_TRUE(site.UIActive()) << c.name;
+        EXPECT_TRUE(container.ActiveObject()) << c.name << ": the frame routes accelerators to it";
+
+        EXPECT_TRUE(probe->UserMode()) << c.name;
+        site.SetUserMode(false);
+        EXPECT_FALSE(probe->UserMode()) << c.name << ": ambients are read again when they change";
+        EXPECT_EQ(S_OK, embedded->put_ShowPortLabel(1)) << c.name;
+        EXPECT_EQ(std::vector<DISPID>{6}, site.ChangedProperties()) << c.name << ": the loaded value was 0";
+
+        EXPECT_EQ(S_OK, site.Deactivate()) << c.name;
+        EXPECT_FALSE(site.InPlaceActive()) << c.name;
+        EXPECT_FALSE(container.ActiveObject()) << c.name;
+    }
+}
+
+class ProbePage : public Fw::PropertyPage<ProbePage> {
+public:
+    static constexpr UINT dialogId = 300;
+    static inline std::string applied;
+
+    void OnPortClicked(UINT, UINT, HWND) { SetDirty(true); }
+    static inline const Fw::MessageEntry<ProbePage> messages[] = {
+        Fw::OnCommand(1001, BN_CLICKED, &ProbePage::OnPortClicked),
+    };
+    HRESULT ApplyTo(IUnknown* object) override {
+        ComPtr<IOstrelPortList> list;
+        if (FAILED(object->QueryInterface(IID_PPV_ARGS(&list))))
+            return E_NOINTERFACE;
+        applied += "list;";
+        return list->put_ShowPortNumberLabel(::IsDlgButtonChecked(m_hWnd, 1001) == BST_CHECKED);
+    }
+};
+
+class PageSite : public IPropertyPageSite {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD flags) override {
+        statuses.push_back(flags);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetLocaleID(LCID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
+    std::vector<DWORD> statuses;
+};
+
+TEST_F(ControlTest, PropertyPageShowsItsTemplateAndAppliesToItsObjects) {
+    ComPtr<IPropertyPage> page;
+    ASSERT_EQ(S_OK, Fw::Object<ProbePage>::Create(nullptr, IID_PPV_ARGS(&page)));
+    PageSite pageSite;
+    Site& frame = NewSite({0, 0, 10, 10});
+    page->SetPageSite(&pageSite);
+
+    PROPPAGEINFO info = {};
+    info.cb = sizeof(info);
+    ASSERT_EQ(S_OK, page->GetPageInfo(&info));
+    EXPECT_STREQ(L"Probe Columns", info.pszTitle);
+    ::CoTaskMemFree(info.pszTitle);
+    EXPECT_GT(info.size.cx, 200) << "dialog units are wider than pixels";
+    EXPECT_GT(info.size.cy, 100);
+
+    Change(5, 0);
+    IUnknown* objects[] = {control.Get(), &pageSite};
+    ASSERT_EQ(S_OK, page->SetObjects(2, objects));
+    const RECT at = {4, 4, 300, 200};
+    ASSERT_EQ(S_OK, page->Activate(frame.window, &at, FALSE));
+    const HWND dialog = ::GetWindow(frame.window, GW_CHILD);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_TRUE(::GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD);
+    EXPECT_EQ(S_FALSE, page->IsPageDirty());
+
+    ::SendMessageA(::GetDlgItem(dialog, 1001), BM_CLICK, 0, 0);
+    ::SendMessageA(::GetDlgItem(dialog, 1001), BM_CLICK, 0, 0);
+    ::SendMessageA(::GetDlgItem(dialog, 1001), BM_CLICK, 0, 0);
+    EXPECT_EQ(std::vector<DWORD>{PROPPAGESTATUS_DIRTY}, pageSite.statuses)
+        << "the frame hears the first change";
+    EXPECT_EQ(S_OK, page->IsPageDirty());
+
+    ProbePage::applied.clear();
+    EXPECT_EQ(E_NOINTERFACE, page->Apply()) << "an object it cannot serve";
+    EXPECT_EQ("list;", ProbePage::applied);
+    EXPECT_EQ(1, State().values[0]) << "the check box reached the control";
+    EXPECT_EQ(S_OK, page->IsPageDirty()) << "still dirty after a failed apply";
+    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+    EXPECT_EQ(S_OK, page->Apply());
+    EXPECT_EQ(S_FALSE, page->IsPageDirty());
+    EXPECT_EQ(S_OK, page->Deactivate());
+    EXPECT_FALSE(::IsWindow(dialog));
+    page->SetObjects(0, nullptr);
+    page->SetPageSite(nullptr);
+}
+
+} // namespace
