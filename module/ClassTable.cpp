@@ -3,6 +3,8 @@
 #include "lookup/CKmMobModelTools.h"
 #include "lookup/CKmNvTools.h"
 #include "module/OstrelUITools.h"
+#include "ports/PortList.h"
+#include "ports/PortListProps.h"
 #include "resources/resource.h"
 
 namespace {
@@ -16,8 +18,8 @@ const Fw::ClassEntry classes[] = {
     {&CLSID_OstrelServerButton, IDR_OSTRELSERVERBUTTON, nullptr},
     {&CLSID_OstrelServerCombo, IDR_OSTRELSERVERCOMBO, nullptr},
     {&CLSID_OstrelPhoneServerCtrl, IDR_OSTRELPHONESERVERCTRL, nullptr},
-    {&CLSID_OstrelPortList, IDR_OSTRELPORTLIST, nullptr},
-    {&CLSID_PortListProps, IDR_PORTLISTPROPS, nullptr},
+    {&CLSID_OstrelPortList, IDR_OSTRELPORTLIST, Fw::CreatorOf<PortList>},
+    {&CLSID_PortListProps, IDR_PORTLISTPROPS, Fw::CreatorOf<CPortListProps>},
     {&CLSID_OstrelPortConfigCtrl, IDR_OSTRELPORTCONFIGCTRL, nullptr},
     {&CLSID_OstrelClientList, IDR_OSTRELCLIENTLIST, nullptr},
     {&CLSID_OstrelObjectList, IDR_OSTRELOBJECTLIST, nullptr},

@@ -72,3 +72,16 @@
 #define IDS_PORT_PHONE_ZELKOR_DOWNLOAD 10307
 #define IDS_PORT_PHONE_NO_PHONE 10308
 #define IDS_PORT_PHONE_UNREADABLE_ESN 10309
+
+// Icon strips of the list views: five 16x16 images and six 32x32 images
+#define IDB_LIST_IMAGES_SMALL 201
+#define IDB_LIST_IMAGES_LARGE 204
+
+// Property page of the port list and its check boxes
+#define IDD_PORTLISTPROPS 138
+#define IDC_SHOW_PORT_NUMBER 1001
+#define IDC_SHOW_PORT_LABEL 1002
+#define IDC_SHOW_BAUD 1003
+#define IDC_SHOW_PHONE 1004
+#define IDC_SHOW_PORT_ERRORS 1005
+#define IDC_SHOW_STATE 1006

@@ -2,16 +2,12 @@
 #include "foundation/Lang/Assert.h"
 #include "foundation/Lang/Trace.h"
 #include "foundation/Mem/SharedPointer.h"
+#include "ports/ZelkorProgress.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-class ZelkorProgress {
-public:
-    int Position() const { return 250; }
-};
 
 namespace {
 
@@ -32,7 +28,7 @@ TEST(SharedPointer, EmptyAccessRaisesNullPointerWithTraceLine) {
     const Mem::SharedPointer<ZelkorProgress> empty;
     const char* location = "Mem/SharedPointer(114) : Mem::SharedPointer<class ZelkorProgress>::operator ->";
     try {
-        empty->Position();
+        empty->Window();
         FAIL() << "no exception";
     } catch (const Lang::NullPointerException& exception) {
         EXPECT_STREQ("NULL class ZelkorProgress pointer", exception.what());
@@ -51,7 +47,7 @@ TEST(SharedPointer, SharesOneObjectAndCountsReferences) {
     Mem::SharedPointer<ZelkorProgress> second = first;
     EXPECT_EQ(first.get(), second.get());
     EXPECT_EQ(2, first.useCount());
-    EXPECT_EQ(250, second->Position());
+    EXPECT_EQ(nullptr, second->Window()) << "no bar until it is created";
     first.reset();
     EXPECT_FALSE(first);
     EXPECT_EQ(1, second.useCount());

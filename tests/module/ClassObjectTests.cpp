@@ -50,8 +50,6 @@ TEST_F(ModuleExports, ClassesNotYetBuiltAndUnknownOnesAreNotAvailable) {
         &CLSID_OstrelServerButton,
         &CLSID_OstrelServerCombo,
         &CLSID_OstrelPhoneServerCtrl,
-        &CLSID_OstrelPortList,
-        &CLSID_PortListProps,
         &CLSID_OstrelPortConfigCtrl,
         &CLSID_OstrelClientList,
         &CLSID_OstrelObjectList,
@@ -67,6 +65,20 @@ TEST_F(ModuleExports, ClassesNotYetBuiltAndUnknownOnesAreNotAvailable) {
                   getClassObject(*clsid, IID_IClassFactory, reinterpret_cast<void**>(&object)));
         EXPECT_EQ(nullptr, object);
     }
+}
+
+TEST_F(ModuleExports, PortListAndItsPageAreMadeByTheirClassObjects) {
+    ComPtr<IOstrelPortList> list;
+    ASSERT_EQ(S_OK, ClassObject(CLSID_OstrelPortList)->CreateInstance(nullptr, IID_PPV_ARGS(&list)));
+    LONG shown = 0;
+    EXPECT_EQ(S_OK, list->get_ShowPortNumberLabel(&shown));
+    EXPECT_EQ(1, shown);
+    ComPtr<IPropertyPage> page;
+    EXPECT_EQ(S_OK, ClassObject(CLSID_PortListProps)->CreateInstance(nullptr, IID_PPV_ARGS(&page)));
+    PROPPAGEINFO info = {};
+    info.cb = sizeof(info);
+    ASSERT_EQ(S_OK, page->GetPageInfo(&info)) << "dialog 138 is in the module";
+    ::CoTaskMemFree(info.pszTitle);
 }
 
 TEST_F(ModuleExports, ClassObjectIsMadeOnceAndKept) {

@@ -1,0 +1,391 @@
+#include "ports/PortList.h"
+
+#include "framework/Boundary.h"
+
+#include <comdef.h>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// The ProgID of the agents a view asks its server for.
+constexpr wchar_t agentProgId[] = L"Kelmar.OstrelConfigAgent.1";
+
+} // namespace
+
+// --- the list window ------------------------------------------------------------------------
+
+LRESULT PortListView::OnGetDlgCode(WPARAM wParam, LPARAM lParam) {
+    // Enter and the arrows belong to the list, also inside a dialog.
+    return DefaultMessage(WM_GETDLGCODE, wParam, lParam) | DLGC_WANTALLKEYS;
+}
+
+void PortListView::OnKeyDown(UINT virtualKey) {
+    if (virtualKey == VK_RETURN)
+        m_owner.Activate();
+    else if (virtualKey == VK_F5)
+        m_owner.Reload();
+    else
+        PassOn();
+}
+
+LRESULT PortListView::OnLeftDoubleClick(WPARAM wParam, LPARAM lParam) {
+    // The list selects the row under the pointer first; the activation is about that row.
+    const LRESULT result = DefaultMessage(WM_LBUTTONDBLCLK, wParam, lParam);
+    m_owner.Activate();
+    return result;
+}
+
+// --- construction -------------------------------------------------------------------------
+
+HRESULT PortList::FinalConstruct() {
+    ComPtr<IOstrelServerEvents> sink;
+    const HRESULT status = Fw::Object<ServerEventSink>::Create(nullptr, IID_PPV_ARGS(&sink));
+    if (FAILED(status))
+        return status;
+    m_sink = static_cast<ServerEventSink*>(sink.Get());
+    m_sinkObject = sink;
+    return S_OK;
+}
+
+PortList::~PortList() {
+    if (m_sink)
+        m_sink->Unbind();
+    m_agent.Release();
+    if (m_ownAgent && m_server)
+        m_server->ReleaseConfigAgent(m_ownAgentCookie);
+    m_rows.SetList(nullptr);
+}
+
+// --- IOstrelPortList ------------------------------------------------------------------------
+
+HRESULT PortList::Startup() {
+    return Fw::Boundary([&] {
+        if (m_started)
+            return S_OK;
+        if (!m_list.Exists())
+            return E_FAIL;
+        m_helper = std::make_unique<CListViewHelper>(m_list.Handle());
+        m_helper->LoadImageLists();
+        m_helper->RemoveColumns();
+        for (int column = 0; column < portColumnCount; ++column)
+            m_helper->AddColumn(column, portListColumns[column].headerId, portListColumns[column].widthId,
+                                m_columnShown[column] != 0);
+        m_rows.SetList(m_helper.get());
+        m_started = true;
+        return S_OK;
+    });
+}
+
+HRESULT PortList::Shutdown() {
+    return Fw::Boundary([&] {
+        Detach();
+        if (m_ownAgent) {
+            if (m_server)
+                m_server->ReleaseConfigAgent(m_ownAgentCookie);
+            m_ownAgentCookie = 0;
+            m_ownAgent.Reset();
+        }
+        m_rows.RemovePortRows(true, -1);
+        m_rows.SetList(nullptr);
+        m_helper.reset();
+        m_started = false;
+    });
+}
+
+HRESULT PortList::InitializeList(IUnknown* pConfigAgent) {
+    return Fw::Boundary([&] {
+        if (!m_list.Exists())
+            return E_FAIL;
+        if (!m_started)
+            Startup();
+        if (m_agent.Agent())
+            Detach();
+        if (pConfigAgent && SUCCEEDED(m_agent.Init(pConfigAgent, m_sinkObject.Get(), true))) {
+            m_rows.SetAgent(m_agent.Agent());
+            m_rows.FillList();
+        }
+        FireViewChange();
+        return S_OK;
+    });
+}
+
+HRESULT PortList::GetSelectedPort(LONG* pPortID) {
+    return Fw::Boundary(pPortID, [&] {
+        if (const CPortItem* item = m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1))
+            *pPortID = item->GetID();
+    });
+}
+
+HRESULT PortList::GetFlag(LONG flag, LONG* value) {
+    return Fw::Boundary(value, [&] { *value = flag; });
+}
+
+HRESULT PortList::PutColumnFlag(int column, DISPID id, LONG value) {
+    return Fw::Boundary([&] {
+        if (m_columnShown[column] == value)
+            return;
+        m_columnShown[column] = value;
+        // Columns are never removed: a hidden one keeps its index at width 0.
+        if (m_helper)
+            m_helper->ShowColumn(column, portListColumns[column].widthId, value != 0);
+        PropertyChanged(id);
+    });
+}
+
+HRESULT PortList::get_ShowPortNumberLabel(LONG* pVal) {
+    return GetFlag(m_columnShown[portColumnPort], pVal);
+}
+HRESULT PortList::put_ShowPortNumberLabel(LONG newVal) {
+    return PutColumnFlag(portColumnPort, 5, newVal);
+}
+HRESULT PortList::get_ShowPortLabel(LONG* pVal) {
+    return GetFlag(m_columnShown[portColumnLabel], pVal);
+}
+HRESULT PortList::put_ShowPortLabel(LONG newVal) {
+    return PutColumnFlag(portColumnLabel, 6, newVal);
+}
+HRESULT PortList::get_ShowBaudLabel(LONG* pVal) {
+    return GetFlag(m_columnShown[portColumnLink], pVal);
+}
+HRESULT PortList::put_ShowBaudLabel(LONG newVal) {
+    return PutColumnFlag(portColumnLink, 7, newVal);
+}
+HRESULT PortList::get_ShowPhoneLabel(LONG* pVal) {
+    return GetFlag(m_columnShown[portColumnPhone], pVal);
+}
+HRESULT PortList::put_ShowPhoneLabel(LONG newVal) {
+    return PutColumnFlag(portColumnPhone, 8, newVal);
+}
+HRESULT PortList::get_ShowPortErrorLabel(LONG* pVal) {
+    return GetFlag(m_showPortErrors, pVal);
+}
+HRESULT PortList::put_ShowPortErrorLabel(LONG newVal) {
+    // The port errors have no column of their own: the flag is kept and saved, nothing more.
+    return Fw::Boundary([&] {
+        if (m_showPortErrors == newVal)
+            return;
+        m_showPortErrors = newVal;
+        PropertyChanged(9);
+    });
+}
+
+HRESULT PortList::GetConfigAgent(IUnknown** lpConfigAgent) {
+    return Fw::Boundary(lpConfigAgent, [&] {
+        IOstrelConfigAgent* agent = m_agent.Agent();
+        if (!agent)
+            return E_FAIL;
+        return agent->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(lpConfigAgent));
+    });
+}
+
+HRESULT PortList::StartupEx(IUnknown* pOstrelServer) {
+    return Fw::Boundary([&] {
+        if (m_started || !pOstrelServer)
+            return E_FAIL;
+        ComPtr<IOstrelServer> server;
+        if (FAILED(pOstrelServer->QueryInterface(IID_PPV_ARGS(&server))))
+            return E_FAIL;
+        const _bstr_t progId(agentProgId);
+        long cookie = 0;
+        ComPtr<IUnknown> agentObject;
+        HRESULT status = server->CreateConfigAgent(progId, -1, &cookie, &agentObject);
+        if (FAILED(status))
+            return status;
+        ComPtr<IOstrelConfigAgent> agent;
+        status = agentObject.As(&agent);
+        if (FAILED(status)) {
+            // An agent the control cannot use is handed straight back.
+            server->ReleaseConfigAgent(cookie);
+            return status;
+        }
+        m_ownAgent = agent;
+        m_ownAgentCookie = cookie;
+        Startup();
+        InitializeList(agent.Get());
+        m_server = server;
+        return S_OK;
+    });
+}
+
+HRESULT PortList::ShowProperties() {
+    // The port properties dialog belongs to the port commands; until they exist there is
+    // nothing to open, which is what a list without a selection answers too.
+    return S_OK;
+}
+
+HRESULT PortList::RefreshDisplay() {
+    return Fw::Boundary([&] { m_rows.RefreshPort(refreshAllItems); });
+}
+
+HRESULT PortList::ShowPropertiesOnDoubleClick(LONG bEnable) {
+    m_propertiesOnDoubleClick = bEnable;
+    return S_OK;
+}
+
+HRESULT PortList::GetSelectedPortState(short* pState) {
+    return Fw::Boundary(pState, [&] {
+        *pState = static_cast<short>(0xFFFF);
+        if (const CPortItem* item = m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1))
+            *pState = item->stateCode;
+    });
+}
+
+HRESULT PortList::SetDisplayMask(int epcMask) {
+    return Fw::Boundary([&] {
+        m_rows.SetDisplayMask(static_cast<unsigned long>(epcMask));
+        if (m_agent.Agent())
+            m_rows.RefreshPort(refreshAllItems);
+    });
+}
+
+HRESULT PortList::SetNotificationWindow(ULONG hWnd) {
+    return Fw::Boundary([&] {
+        // Window handles are 32-bit values sign-extended on 64-bit Windows.
+        const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(hWnd)));
+        if (!::IsWindow(window))
+            return E_FAIL;
+        m_notificationWindow = window;
+        return S_OK;
+    });
+}
+
+// --- behaviour ------------------------------------------------------------------------------
+
+void PortList::Detach() {
+    m_rows.RemovePortRows(true, -1);
+    m_agent.Release();
+    m_rows.SetAgent(nullptr);
+}
+
+HWND PortList::NotificationTarget(HWND fallback) const {
+    return m_notificationWindow ? m_notificationWindow : fallback;
+}
+
+void PortList::Activate() {
+    if (m_propertiesOnDoubleClick) {
+        ShowProperties();
+        return;
+    }
+    // Unlike the selection changes, activation goes to the control's own parent.
+    const HWND target = NotificationTarget(::GetParent(m_hWnd));
+    if (!::IsWindow(target))
+        return;
+    NMHDR notification = {};
+    notification.hwndFrom = m_hWnd;
+    notification.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hWnd));
+    notification.code = activateCode;
+    ::SendMessageA(target, WM_NOTIFY, notification.idFrom, reinterpret_cast<LPARAM>(&notification));
+}
+
+bool PortList::WantsKey(UINT virtualKey) const {
+    return virtualKey == VK_RETURN || ControlBase::WantsKey(virtualKey);
+}
+
+// --- window messages ----------------------------------------------------------------------
+
+int PortList::OnCreate(const CREATESTRUCTA*) {
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&classes);
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    const HWND list = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                                            LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
+                                        0, 0, client.right, client.bottom, m_hWnd,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)),
+                                        Fw::Module::Current().Instance(), nullptr);
+    if (!list)
+        return -1;
+    m_list = Fw::ListView(list);
+    m_listView.Subclass(list);
+    m_sink->Bind(ViewKind::PortList, m_hWnd);
+    return 0;
+}
+
+void PortList::OnDestroy() {
+    // The rows and bars die with the list; a later window starts the list again.
+    m_sink->Unbind();
+    m_rows.RemovePortRows(true, -1);
+    m_rows.SetList(nullptr);
+    m_helper.reset();
+    m_started = false;
+    m_listView.Unsubclass();
+    m_list = Fw::ListView();
+}
+
+void PortList::OnSize(UINT, SIZE client) {
+    if (m_list)
+        m_list.Move({0, 0, client.cx, client.cy});
+}
+
+void PortList::OnSetFocus(HWND) {
+    PassOn();
+    if (m_list)
+        m_list.SetFocus();
+}
+
+void PortList::OnDrawItem(UINT, DRAWITEMSTRUCT* draw) {
+    if (m_helper && draw)
+        m_helper->DrawItem(*draw);
+}
+
+void PortList::OnDeviceChange(UINT, DWORD_PTR) {
+    // A port came or went on this machine: reload once the system has finished telling.
+    ::PostMessageA(m_hWnd, WM_SERVER_REFRESH_ITEM, 0, refreshAllItems);
+}
+
+LRESULT PortList::OnEnable(WPARAM enable, LPARAM) {
+    if (m_list) {
+        m_list.Enable(enable != 0);
+        m_list.Invalidate();
+    }
+    return 0;
+}
+
+LRESULT PortList::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+    if (m_list)
+        m_list.Send(WM_SYSCOLORCHANGE, wParam, lParam);
+    return 0;
+}
+
+LRESULT PortList::OnServerDetach(WPARAM, LPARAM) {
+    Detach();
+    return 0;
+}
+
+LRESULT PortList::OnServerRefreshItem(WPARAM, LPARAM portId) {
+    m_rows.RefreshPort(static_cast<long>(portId));
+    return 0;
+}
+
+LRESULT PortList::OnColumnClick(NMHDR* header) {
+    const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
+    m_rows.Sort(PortSortKey(click->iSubItem, ::GetKeyState(VK_SHIFT) < 0));
+    return 0;
+}
+
+LRESULT PortList::OnItemChanged(NMHDR* header) {
+    // The host sees the list's own record, as if it were the list's parent.
+    const HWND target = NotificationTarget(::GetParent(::GetParent(m_hWnd)));
+    if (::IsWindow(target))
+        ::SendMessageA(target, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+    return 0;
+}
+
+LRESULT PortList::OnHeaderChanging(NMHDR* header) {
+    // Only the first two columns lie left of the State cell or are it.
+    const auto* change = reinterpret_cast<const NMHEADERA*>(header);
+    if (change->iItem == portColumnPort || change->iItem == portColumnState)
+        m_rows.PlaceProgressBars(false);
+    PassOn();
+    return FALSE;
+}
+
+LRESULT PortList::OnHeaderEndTrack(NMHDR* header) {
+    const auto* change = reinterpret_cast<const NMHEADERA*>(header);
+    if (change->iItem == portColumnPort || change->iItem == portColumnState)
+        m_rows.PlaceProgressBars(true);
+    PassOn();
+    return 0;
+}

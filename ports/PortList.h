@@ -1,0 +1,156 @@
+#pragma once
+
+#include "framework/Control.h"
+#include "framework/ListView.h"
+#include "module/OstrelUITools.h"
+#include "ports/ListViewHelper.h"
+#include "ports/PortRows.h"
+#include "server/ConfigAgentHelper.h"
+#include "server/OstrelServer.h"
+#include "server/ServerEventRoute.h"
+#include "server/ServerEventSink.h"
+
+#include <wrl/client.h>
+
+#include <memory>
+
+class PortList;
+
+// The list view inside the port list, routed through the control for the keys and clicks
+// that activate a row or reload the list.
+class PortListView : public Fw::WindowImpl<PortListView> {
+public:
+    explicit PortListView(PortList& owner)
+        : m_owner(owner) {}
+
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    void OnKeyDown(UINT virtualKey);
+    LRESULT OnLeftDoubleClick(WPARAM wParam, LPARAM lParam);
+
+    static inline const Fw::MessageEntry<PortListView> messages[] = {
+        Fw::OnMessage<WM_GETDLGCODE>(&PortListView::OnGetDlgCode),
+        Fw::OnMessage<WM_KEYDOWN>(&PortListView::OnKeyDown),
+        Fw::OnMessage<WM_LBUTTONDBLCLK>(&PortListView::OnLeftDoubleClick),
+    };
+
+private:
+    PortList& m_owner;
+};
+
+// The ports of one device server, one row each (Port, State, Label, Phone, Link), kept
+// current from the server's events. Hosts hear of activation and selection through window
+// notifications; its event interface has no members.
+class PortList
+    : public Fw::Control<PortList, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents> {
+public:
+    static constexpr const char* displayName = "OstrelPortList";
+    static constexpr SIZEL defaultExtent = {10874, 5450};
+    static inline const Fw::PersistedProperty properties[] = {
+        {"ShowPortNumberLabel", 5}, {"ShowPortLabel", 6},      {"ShowBaudLabel", 7},
+        {"ShowPhoneLabel", 8},      {"ShowPortErrorLabel", 9},
+    };
+    static inline const CLSID* const propertyPages[] = {&CLSID_PortListProps};
+    static inline const auto interfaces =
+        Fw::Interfaces(Fw::ControlInterfaces<PortList>(), Fw::Entry<PortList, IPersistPropertyBag>(),
+                       Fw::Entry<PortList, IConnectionPointContainer>());
+
+    // The child ids hosts and tests find the list by.
+    static constexpr int listId = 1;
+    // The notification code of an activated row (double click or Enter).
+    static constexpr UINT activateCode = 1;
+
+    HRESULT FinalConstruct();
+    ~PortList() override;
+
+    // IOstrelPortList
+    HRESULT STDMETHODCALLTYPE Startup() override;
+    HRESULT STDMETHODCALLTYPE Shutdown() override;
+    HRESULT STDMETHODCALLTYPE InitializeList(IUnknown* pConfigAgent) override;
+    HRESULT STDMETHODCALLTYPE GetSelectedPort(LONG* pPortID) override;
+    HRESULT STDMETHODCALLTYPE get_ShowPortNumberLabel(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_ShowPortNumberLabel(LONG newVal) override;
+    HRESULT STDMETHODCALLTYPE get_ShowPortLabel(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_ShowPortLabel(LONG newVal) override;
+    HRESULT STDMETHODCALLTYPE get_ShowBaudLabel(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_ShowBaudLabel(LONG newVal) override;
+    HRESULT STDMETHODCALLTYPE get_ShowPhoneLabel(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_ShowPhoneLabel(LONG newVal) override;
+    HRESULT STDMETHODCALLTYPE get_ShowPortErrorLabel(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_ShowPortErrorLabel(LONG newVal) override;
+    HRESULT STDMETHODCALLTYPE GetConfigAgent(IUnknown** lpConfigAgent) override;
+    HRESULT STDMETHODCALLTYPE StartupEx(IUnknown* pOstrelServer) override;
+    HRESULT STDMETHODCALLTYPE ShowProperties() override;
+    HRESULT STDMETHODCALLTYPE RefreshDisplay() override;
+    HRESULT STDMETHODCALLTYPE ShowPropertiesOnDoubleClick(LONG bEnable) override;
+    HRESULT STDMETHODCALLTYPE GetSelectedPortState(short* pState) override;
+    HRESULT STDMETHODCALLTYPE SetDisplayMask(int epcMask) override;
+    HRESULT STDMETHODCALLTYPE SetNotificationWindow(ULONG hWnd) override;
+
+    // From the list window: a double click or Enter on a row, and F5.
+    void Activate();
+    void Reload() { m_rows.RefreshPort(-1); }
+
+    // The control's window messages.
+    int OnCreate(const CREATESTRUCTA*);
+    void OnDestroy();
+    void OnSize(UINT, SIZE client);
+    void OnSetFocus(HWND);
+    void OnDrawItem(UINT, DRAWITEMSTRUCT* draw);
+    void OnDeviceChange(UINT, DWORD_PTR);
+    LRESULT OnEnable(WPARAM enable, LPARAM);
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnServerDetach(WPARAM, LPARAM);
+    LRESULT OnServerRefreshItem(WPARAM, LPARAM portId);
+    LRESULT OnColumnClick(NMHDR* header);
+    LRESULT OnItemChanged(NMHDR* header);
+    LRESULT OnHeaderChanging(NMHDR* header);
+    LRESULT OnHeaderEndTrack(NMHDR* header);
+
+    static inline const Fw::MessageEntry<PortList> messages[] = {
+        Fw::OnMessage<WM_CREATE>(&PortList::OnCreate),
+        Fw::OnMessage<WM_DESTROY>(&PortList::OnDestroy),
+        Fw::OnMessage<WM_SIZE>(&PortList::OnSize),
+        Fw::OnMessage<WM_SETFOCUS>(&PortList::OnSetFocus),
+        Fw::OnMessage<WM_DRAWITEM>(&PortList::OnDrawItem),
+        Fw::OnMessage<WM_DEVICECHANGE>(&PortList::OnDeviceChange),
+        Fw::OnMessage<WM_ENABLE>(&PortList::OnEnable),
+        Fw::OnMessage<WM_SYSCOLORCHANGE>(&PortList::OnSysColorChange),
+        Fw::OnMessage<WM_SERVER_DETACH>(&PortList::OnServerDetach),
+        Fw::OnMessage<WM_SERVER_REFRESH_ITEM>(&PortList::OnServerRefreshItem),
+        Fw::OnNotify(listId, LVN_COLUMNCLICK, &PortList::OnColumnClick),
+        Fw::OnNotify(listId, LVN_ITEMCHANGED, &PortList::OnItemChanged),
+        Fw::OnNotify(HDN_ITEMCHANGINGA, &PortList::OnHeaderChanging),
+        Fw::OnNotify(HDN_ITEMCHANGINGW, &PortList::OnHeaderChanging),
+        Fw::OnNotify(HDN_ENDTRACKA, &PortList::OnHeaderEndTrack),
+        Fw::OnNotify(HDN_ENDTRACKW, &PortList::OnHeaderEndTrack),
+    };
+
+protected:
+    // Enter activates a row even where a dialog host would take it for its default button.
+    bool WantsKey(UINT virtualKey) const override;
+
+private:
+    // Drops the rows and the subscription; the list stays empty until attached again.
+    void Detach();
+    HRESULT PutColumnFlag(int column, DISPID id, LONG value);
+    HRESULT GetFlag(LONG flag, LONG* value);
+    // Where notifications go: the window the host named, else `fallback`.
+    HWND NotificationTarget(HWND fallback) const;
+
+    Fw::ListView m_list;
+    PortListView m_listView{*this};
+    std::unique_ptr<CListViewHelper> m_helper;
+    CPortRows m_rows;
+    ConfigAgentHelper m_agent;
+    Microsoft::WRL::ComPtr<IUnknown> m_sinkObject;
+    ServerEventSink* m_sink = nullptr;
+    Microsoft::WRL::ComPtr<IOstrelServer> m_server;
+    Microsoft::WRL::ComPtr<IOstrelConfigAgent> m_ownAgent;
+    long m_ownAgentCookie = 0;
+    bool m_started = false;
+    // Shown flags by column (Port, State, Label, Phone, Link); State has no property.
+    LONG m_columnShown[portColumnCount] = {1, 1, 1, 1, 1};
+    LONG m_showPortErrors = 1;
+    LONG m_propertiesOnDoubleClick = 0;
+    HWND m_notificationWindow = nullptr;
+};

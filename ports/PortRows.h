@@ -1,0 +1,64 @@
+#pragma once
+
+#include "foundation/Mem/SharedPointer.h"
+#include "ports/PortItem.h"
+#include "ports/PortRowRules.h"
+#include "ports/ZelkorProgress.h"
+#include "server/OstrelServer.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+
+class CListViewHelper;
+
+// The rows of one port list and the items behind them, built from the server's records.
+// A change never edits a row: the row of that port is dropped and built again from fresh
+// records at the same place.
+class CPortRows {
+public:
+    using ProgressMap = std::map<short, Mem::SharedPointer<ZelkorProgress>>;
+
+    CPortRows() = default;
+    CPortRows(const CPortRows&) = delete;
+    CPortRows& operator=(const CPortRows&) = delete;
+
+    // The list the rows live in (none: every operation does nothing) and the agent they are
+    // read from (none: FillList loads nothing).
+    void SetList(CListViewHelper* helper) { m_helper = helper; }
+    void SetAgent(IOstrelConfigAgent* agent) { m_agent = agent; }
+    void SetDisplayMask(unsigned long mask) { m_displayMask = mask; }
+    unsigned long DisplayMask() const { return m_displayMask; }
+    // Called before rows go, with the port id (or -1 for all): whatever shows a row's item
+    // elsewhere lets go of it first.
+    void OnRowsLeaving(std::function<void(long portId)> leaving) { m_leaving = std::move(leaving); }
+
+    void AddPortRow(const OstrelPortConfigEx& port, RowPlacement placement, int position);
+    // The index the removed row had, or -1 (always -1 when every row goes).
+    int RemovePortRows(bool all, long portId);
+    // -1 and -2 rebuild every row.
+    void RefreshPort(long portId);
+    void FillList();
+
+    // Every transfer bar back onto its row's State cell, in port id order; after a column
+    // drag each is repainted at once.
+    void PlaceProgressBars(bool redraw);
+    // The list sorted by a header's sort key (PortSortKey), the bars following their rows.
+    void Sort(long sortKey);
+
+    const CPortItemList& Items() const { return m_items; }
+    const ProgressMap& Progress() const { return m_progress; }
+    // The item behind a row, or null when it is gone.
+    const CPortItem* ItemOfRow(int row) const;
+
+private:
+    HWND ListWindow() const;
+
+    CListViewHelper* m_helper = nullptr;
+    IOstrelConfigAgent* m_agent = nullptr;
+    unsigned long m_displayMask = 0xFFFFFFFFul;
+    CPortItemList m_items;
+    ProgressMap m_progress;
+    std::function<void(long)> m_leaving;
+};

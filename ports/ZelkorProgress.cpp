@@ -1,0 +1,44 @@
+#include "ports/ZelkorProgress.h"
+
+#include <commctrl.h>
+
+bool ZelkorProgress::CellRect(HWND list, int row, int subItem, RECT& rect) {
+    rect = {};
+    rect.top = subItem;
+    rect.left = LVIR_BOUNDS;
+    return ::SendMessageA(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != 0;
+}
+
+bool ZelkorProgress::Create(HWND list, int row, int subItem, int low, int high, int position) {
+    if (m_bar)
+        return true;
+    RECT cell;
+    if (!CellRect(list, row, subItem, cell))
+        return false;
+    m_bar.reset(::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | PBS_SMOOTH, cell.left,
+                                  cell.top, cell.right - cell.left, cell.bottom - cell.top, list, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr));
+    if (!m_bar)
+        return false;
+    ::SendMessageA(m_bar.get(), PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(low), static_cast<WORD>(high)));
+    ::SendMessageA(m_bar.get(), PBM_SETPOS, position, 0);
+    return true;
+}
+
+void ZelkorProgress::Move(HWND list, int row, int subItem) {
+    RECT cell;
+    if (!m_bar || !CellRect(list, row, subItem, cell))
+        return;
+    ::MoveWindow(m_bar.get(), cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, TRUE);
+    ::ShowWindow(m_bar.get(), SW_SHOW);
+}
+
+void ZelkorProgress::SetPos(int position) {
+    if (m_bar)
+        ::SendMessageA(m_bar.get(), PBM_SETPOS, position, 0);
+}
+
+void ZelkorProgress::Redraw() {
+    if (m_bar)
+        ::RedrawWindow(m_bar.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}

@@ -1,0 +1,562 @@
+// The port list as a host embeds it: in a container, started on the in-process simulator's
+// bench scenario, and read back from its real list view, header and progress bars.
+#include "devicesim/ScenarioLoader.h"
+#include "devicesim/SimServer.h"
+#include "framework/Header.h"
+#include "framework/ListView.h"
+#include "framework/Persistence.h"
+#include "framework/TypeLibrary.h"
+#include "module/OstrelUITools.h"
+#include "ports/PortList.h"
+#include "ports/PortListProps.h"
+#include "resources/resource.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/TestContainer.h"
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+using Row = std::vector<std::string>;
+
+// The bench scenario's ports as the list shows them, in the server's order.
+const std::vector<Row> benchRows = {
+    {"COM1", "Enabled", "Bench serial", "VX-210 (12345678)", "38400 baud"},
+    {"COM4", "Disabled", "COM4", "N/A", "N/A"},
+    {"COM7", "Enabled", "Flash station", "P/PHN-XXX (Download)", "USB"},
+    {"COM9", "Pending", "Boot loader", "P/PHN-XXX (Zelkor Download)", "USB"},
+    {"COM12", "Waiting", "Spare", "TPB", "N/A"},
+    {"COM15", "Not Available", "Unplugged", "N/A", "N/A"},
+    {"lab-rig:2500", "Enabled", "Rack 3", "Tarn 5 (FFFFFFFF)", "lab-rig/2500[q1]"},
+    {"COM20", "Enabled", "Field unit", "Halden S2 (0)", "USB"},
+};
+const int benchIcons[] = {1, 3, 1, 4, 1, 3, 1, 1};
+const int resourceWidths[] = {70, 90, 130, 150, 60};
+
+// WM_NOTIFY as the windows it reached saw it.
+struct Notice {
+    HWND target;
+    HWND from;
+    UINT code;
+};
+std::vector<Notice> notices;
+// The container's frame, while the test listens to it through RecordNotify.
+HWND recordedFrame = nullptr;
+WNDPROC framePrevious = nullptr;
+
+LRESULT CALLBACK RecordNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        notices.push_back({window, header->hwndFrom, header->code});
+    }
+    if (window == recordedFrame && framePrevious)
+        return ::CallWindowProcA(framePrevious, window, message, wParam, lParam);
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateRecorder() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &RecordNotify;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PortListTestRecorder";
+    ::RegisterClassA(&windowClass);
+    return ::CreateWindowExA(0, "PortListTestRecorder", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                             windowClass.hInstance, nullptr);
+}
+
+std::vector<UINT> CodesAt(HWND target) {
+    std::vector<UINT> codes;
+    for (const Notice& notice : notices)
+        if (notice.target == target)
+            codes.push_back(notice.code);
+    return codes;
+}
+
+class PortListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        notices.clear();
+        server = Sim::CreateSimServer(Sim::LoadScenario(std::string(OSTREL_SCENARIO_DIR) + "/bench.json"));
+        ASSERT_TRUE(server.As(&sim) == S_OK);
+        Embed({});
+    }
+    void TearDown() override {
+        for (const ComPtr<IOstrelPortList>& each : controls)
+            each->Shutdown();
+        controls.clear();
+        control.Reset();
+        Fw::TypeLibrary::Release();
+    }
+
+    // A port list in the container, in place active; `data` is what it loads first.
+    void Embed(ComPtr<IStream> data) {
+        ComPtr<IOstrelPortList> created;
+        ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&created)));
+        TestSupport::EmbedOptions options;
+        options.rect = {0, 0, 520, 260};
+        options.data = std::move(data);
+        site = &container.Embed(created.Get(), options);
+        ASSERT_EQ(S_OK, site->Activate());
+        control = created;
+        controls.push_back(created);
+        list = Fw::ListView(::GetDlgItem(site->Window(), PortList::listId));
+        ASSERT_TRUE(list);
+    }
+    void Start() { ASSERT_EQ(S_OK, control->StartupEx(server.Get())); }
+
+    std::vector<Row> Rows() const {
+        std::vector<Row> rows;
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            Row texts;
+            for (int column = 0; column < portColumnCount; ++column)
+                texts.push_back(list.GetItemText(row, column));
+            rows.push_back(texts);
+        }
+        return rows;
+    }
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> texts;
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            texts.push_back(list.GetItemText(row, column));
+        return texts;
+    }
+    std::vector<int> Widths() const {
+        const Fw::Header header(list.GetHeader());
+        std::vector<int> widths;
+        for (int column = 0; column < header.GetItemCount(); ++column)
+            widths.push_back(header.GetItemWidth(column));
+        return widths;
+    }
+    int Icon(int row) const {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        list.Send(LVM_GETITEMA, 0, &item);
+        return item.iImage;
+    }
+    std::vector<HWND> ProgressBars() const {
+        std::vector<HWND> bars;
+        for (HWND bar = nullptr; (bar = ::FindWindowExA(list.Handle(), bar, PROGRESS_CLASSA, nullptr));)
+            bars.push_back(bar);
+        return bars;
+    }
+    // Marks every row's Label cell, so that a rebuilt row is told from an untouched one.
+    void MarkRows() const {
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            list.SetItemText(row, portColumnLabel, "marked");
+    }
+    std::vector<bool> MarkedRows() const {
+        std::vector<bool> marked;
+        for (const std::string& text : Column(portColumnLabel))
+            marked.push_back(text == "marked");
+        return marked;
+    }
+    void ClickHeader(int column, bool shift) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        const Fw::Header header(list.GetHeader());
+        const RECT rect = header.GetItemRect(column);
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        header.Send(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        header.Send(WM_LBUTTONUP, 0, at);
+        keys[VK_SHIFT] = 0;
+        ::SetKeyboardState(keys);
+    }
+    void Deselect() const { list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED); }
+
+    TestSupport::TestContainer container;
+    ComPtr<IOstrelServer> server;
+    ComPtr<IOstrelSimControl> sim;
+    std::vector<ComPtr<IOstrelPortList>> controls;
+    ComPtr<IOstrelPortList> control;
+    TestSupport::ControlSite* site = nullptr;
+    Fw::ListView list;
+};
+
+TEST_F(PortListTest, ShowsTheBenchPortsInItsFiveColumns) {
+    Start();
+    const Fw::Header header(list.GetHeader());
+    const char* headers[] = {"Port", "State", "Label", "Phone", "Link"};
+    ASSERT_EQ(5, header.GetItemCount());
+    for (int column = 0; column < 5; ++column) {
+        char text[32] = {};
+        LVCOLUMNA format = {};
+        format.mask = LVCF_TEXT;
+        format.pszText = text;
+        format.cchTextMax = sizeof(text);
+        list.Send(LVM_GETCOLUMNA, column, &format);
+        EXPECT_STREQ(headers[column], text) << "column " << column;
+    }
+    EXPECT_EQ(std::vector<int>(std::begin(resourceWidths), std::end(resourceWidths)), Widths());
+    EXPECT_EQ(benchRows, Rows());
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        EXPECT_EQ(benchIcons[row], Icon(row)) << benchRows[row][0];
+    EXPECT_TRUE(list.Style() & LVS_OWNERDRAWFIXED);
+    EXPECT_TRUE(::SendMessageA(list.Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    EXPECT_TRUE(::SendMessageA(list.Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+
+    // COM9's phone is in Zelkor download mode: one bar over its State cell, a quarter on.
+    const std::vector<HWND> bars = ProgressBars();
+    ASSERT_EQ(1u, bars.size());
+    EXPECT_EQ(250, ::SendMessageA(bars[0], PBM_GETPOS, 0, 0));
+    EXPECT_EQ(1, ::SendMessageA(bars[0], PBM_GETRANGE, TRUE, 0));
+    EXPECT_EQ(1000, ::SendMessageA(bars[0], PBM_GETRANGE, FALSE, 0));
+    const RECT cell = list.GetSubItemRect(3, portColumnState);
+    const RECT bar = Fw::Window(bars[0]).RectInParent();
+    EXPECT_TRUE(::EqualRect(&cell, &bar));
+
+    EXPECT_EQ(E_FAIL, control->StartupEx(server.Get())) << "already started";
+    ComPtr<IUnknown> agent;
+    EXPECT_EQ(S_OK, control->GetConfigAgent(&agent));
+    EXPECT_TRUE(agent);
+}
+
+TEST_F(PortListTest, DisplayMaskChoosesTheStatesShown) {
+    ASSERT_EQ(S_OK, control->SetDisplayMask(2)) << "before attaching";
+    Start();
+    const std::vector<std::string> enabled = {"COM1", "COM7", "lab-rig:2500", "COM20"};
+    EXPECT_EQ(enabled, Column(portColumnPort));
+    struct Case {
+        int mask;
+        std::vector<std::string> ports;
+    };
+    const Case cases[] = {
+        {0, {}},
+        {10, {"COM1", "COM4", "COM7", "lab-rig:2500", "COM20"}},
+        {2, enabled},
+        {-1, {"COM1", "COM4", "COM7", "COM9", "COM12", "COM15", "lab-rig:2500", "COM20"}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(S_OK, control->SetDisplayMask(c.mask));
+        EXPECT_EQ(c.ports, Column(portColumnPort)) << "mask " << c.mask;
+    }
+}
+
+TEST_F(PortListTest, ShowFlagsHideColumnsAtWidthZeroAndBringThemBack) {
+    Start();
+    struct Case {
+        HRESULT (STDMETHODCALLTYPE IOstrelPortList::*put)(LONG);
+        HRESULT (STDMETHODCALLTYPE IOstrelPortList::*get)(LONG*);
+        DISPID id;
+        int column; // -1: no column of its own
+    };
+    const Case cases[] = {
+        {&IOstrelPortList::put_ShowPortNumberLabel, &IOstrelPortList::get_ShowPortNumberLabel, 5, 0},
+        {&IOstrelPortList::put_ShowPortLabel, &IOstrelPortList::get_ShowPortLabel, 6, 2},
+        {&IOstrelPortList::put_ShowBaudLabel, &IOstrelPortList::get_ShowBaudLabel, 7, 4},
+        {&IOstrelPortList::put_ShowPhoneLabel, &IOstrelPortList::get_ShowPhoneLabel, 8, 3},
+        {&IOstrelPortList::put_ShowPortErrorLabel, &IOstrelPortList::get_ShowPortErrorLabel, 9, -1},
+    };
+    const std::vector<int> shown(std::begin(resourceWidths), std::end(resourceWidths));
+    for (const Case& c : cases) {
+        site->ClearChangedProperties();
+        ASSERT_EQ(S_OK, (control.Get()->*c.put)(0));
+        std::vector<int> hidden = shown;
+        if (c.column >= 0)
+            hidden[c.column] = 0;
+        EXPECT_EQ(hidden, Widths()) << "dispid " << c.id << " off";
+        LONG value = -1;
+        EXPECT_EQ(S_OK, (control.Get()->*c.get)(&value));
+        EXPECT_EQ(0, value);
+        ASSERT_EQ(S_OK, (control.Get()->*c.put)(1));
+        ASSERT_EQ(S_OK, (control.Get()->*c.put)(1));
+        EXPECT_EQ(shown, Widths()) << "dispid " << c.id << " on again";
+        EXPECT_EQ((std::vector<DISPID>{c.id, c.id}), site->ChangedProperties())
+            << "dispid " << c.id << ": the second 1 is no change";
+    }
+    EXPECT_EQ(E_POINTER, control->get_ShowPhoneLabel(nullptr));
+}
+
+TEST_F(PortListTest, HeaderClicksSortAndShiftReverses) {
+    Start();
+    // COM2 and COM10 come from the server like any new port: through its event.
+    ComPtr<IUnknown> agentObject;
+    ASSERT_EQ(S_OK, control->GetConfigAgent(&agentObject));
+    ComPtr<IOstrelConfigAgent> agent;
+    ASSERT_EQ(S_OK, agentObject.As(&agent));
+    ASSERT_EQ(S_OK, agent->AddPort(_bstr_t(L"COM10"), _bstr_t(L""), 38400));
+    ASSERT_EQ(S_OK, agent->AddPort(_bstr_t(L"COM2"), _bstr_t(L""), 38400));
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return list.GetItemCount() == 10; }, 2000));
+    EXPECT_EQ("COM10", list.GetItemText(8, 0)) << "a port without a row is appended";
+    EXPECT_EQ("COM2", list.GetItemText(9, 0));
+
+    const std::vector<std::string> ascending = {"COM1",  "COM2",  "COM4",  "COM7",  "COM9",
+                                                "COM10", "COM12", "COM15", "COM20", "lab-rig:2500"};
+    ClickHeader(portColumnPort, false);
+    EXPECT_EQ(ascending, Column(portColumnPort));
+    ClickHeader(portColumnPort, true);
+    EXPECT_EQ(std::vector<std::string>(ascending.rbegin(), ascending.rend()), Column(portColumnPort));
+
+    ClickHeader(portColumnState, false);
+    const std::vector<std::string> states = Column(portColumnState);
+    const std::vector<std::string> byCode = {"Not Available", "Enabled", "Pending", "Disabled", "Waiting"};
+    auto rank = [&](const std::string& text) {
+        return std::find(byCode.begin(), byCode.end(), text) - byCode.begin();
+    };
+    for (size_t row = 1; row < states.size(); ++row)
+        EXPECT_LE(rank(states[row - 1]), rank(states[row])) << "row " << row;
+
+    // The bar follows its row.
+    const int com9 = list.FindItem(4);
+    const RECT cell = list.GetSubItemRect(com9, portColumnState);
+    const RECT bar = Fw::Window(ProgressBars().at(0)).RectInParent();
+    EXPECT_TRUE(::EqualRect(&cell, &bar));
+}
+
+TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlace) {
+    Start();
+    MarkRows();
+    ASSERT_EQ(S_OK, sim->SetPortState(3, 8)); // COM7 disabled
+    ASSERT_TRUE(
+        TestSupport::PumpUntil([&] { return list.GetItemText(2, portColumnState) == "Disabled"; }, 2000));
+    EXPECT_EQ((Row{"COM7", "Disabled", "Flash station", "P/PHN-XXX (Download)", "N/A"}), Rows().at(2));
+    EXPECT_EQ(3, Icon(2));
+    EXPECT_EQ((std::vector<bool>{true, true, false, true, true, true, true, true}), MarkedRows());
+    EXPECT_EQ(2, list.SelectedItem()) << "the rebuilt row is selected";
+    LONG port = 0;
+    short state = 0;
+    EXPECT_EQ(S_OK, control->GetSelectedPort(&port));
+    EXPECT_EQ(S_OK, control->GetSelectedPortState(&state));
+    EXPECT_EQ(3, port);
+    EXPECT_EQ(8, state);
+
+    // Phone events are not the port list's; a rebuilt COM9 keeps one bar.
+    MarkRows();
+    ASSERT_EQ(S_OK, sim->FireEvent(9, 1, 0));
+    ASSERT_EQ(S_OK, sim->FireEvent(10, 1, 0));
+    ASSERT_EQ(S_OK, sim->FireEvent(11, 4, 0));
+    TestSupport::FlushMessages();
+    EXPECT_EQ((std::vector<bool>{true, true, true, false, true, true, true, true}), MarkedRows());
+    EXPECT_EQ(1u, ProgressBars().size());
+}
+
+TEST_F(PortListTest, ReloadsOnF5AndDeviceChanges) {
+    Start();
+    MarkRows();
+    list.Send(WM_KEYDOWN, VK_F5, 0);
+    EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
+    MarkRows();
+    ::SendMessageA(site->Window(), WM_DEVICECHANGE, 0x8000 /* DBT_DEVICEARRIVAL */, 0);
+    EXPECT_EQ(std::vector<bool>(8, true), MarkedRows()) << "the reload waits for the message loop";
+    TestSupport::FlushMessages();
+    EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
+    MarkRows();
+    ASSERT_EQ(S_OK, control->RefreshDisplay());
+    EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
+}
+
+TEST_F(PortListTest, ServerGoingAwayEmptiesAndDetaches) {
+    Start();
+    ASSERT_EQ(S_OK, sim->AnnounceShutdown());
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return list.GetItemCount() == 0; }, 2000));
+    ComPtr<IUnknown> agent;
+    EXPECT_EQ(E_FAIL, control->GetConfigAgent(&agent));
+    EXPECT_TRUE(ProgressBars().empty());
+    ASSERT_EQ(S_OK, sim->SetPortState(1, 8));
+    TestSupport::FlushMessages();
+    EXPECT_EQ(0, list.GetItemCount()) << "nothing reattaches by itself";
+    ASSERT_EQ(S_OK, control->RefreshDisplay());
+    EXPECT_EQ(0, list.GetItemCount());
+}
+
+TEST_F(PortListTest, NotifiesTheHostsWindows) {
+    Start();
+    const HWND recorder = CreateRecorder();
+    const HWND gone = CreateRecorder();
+    ::DestroyWindow(gone);
+    const HWND frame = container.Window();
+    recordedFrame = frame;
+    framePrevious = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordNotify)));
+
+    // Without a window of its own the activation goes to the control's parent, the frame.
+    list.Send(WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(std::vector<UINT>{PortList::activateCode}, CodesAt(frame));
+    ASSERT_FALSE(notices.empty());
+    EXPECT_EQ(site->Window(), notices.back().from);
+
+    EXPECT_EQ(E_FAIL, control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(gone))));
+    ASSERT_EQ(S_OK,
+              control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(recorder))));
+    EXPECT_EQ(E_FAIL, control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(gone))))
+        << "and the recorder stays";
+    notices.clear();
+    list.SelectItem(4);
+    const std::vector<UINT> changes = CodesAt(recorder);
+    EXPECT_FALSE(changes.empty());
+    EXPECT_EQ(std::count(changes.begin(), changes.end(), static_cast<UINT>(LVN_ITEMCHANGED)),
+              static_cast<long>(changes.size()));
+    EXPECT_EQ(list.Handle(), notices.back().from) << "the list's own record";
+
+    notices.clear();
+    const RECT row = list.GetItemRect(1);
+    list.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2));
+    EXPECT_EQ(std::vector<UINT>{PortList::activateCode}, CodesAt(recorder)) << "double click activates";
+    EXPECT_TRUE(CodesAt(frame).empty());
+    notices.clear();
+    ASSERT_EQ(S_OK, control->ShowPropertiesOnDoubleClick(1));
+    list.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2));
+    EXPECT_TRUE(CodesAt(recorder).empty() || CodesAt(recorder).back() != PortList::activateCode)
+        << "with properties on double click, nothing is sent";
+
+    ::SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(framePrevious));
+    framePrevious = nullptr;
+    recordedFrame = nullptr;
+    ::DestroyWindow(recorder);
+}
+
+TEST_F(PortListTest, NoSelectionAnswersNoPort) {
+    Start();
+    Deselect();
+    LONG port = -1;
+    short state = 0;
+    EXPECT_EQ(S_OK, control->GetSelectedPort(&port));
+    EXPECT_EQ(S_OK, control->GetSelectedPortState(&state));
+    EXPECT_EQ(0, port);
+    EXPECT_EQ(static_cast<short>(0xFFFF), state);
+    list.SelectItem(1);
+    EXPECT_EQ(S_OK, control->GetSelectedPort(&port));
+    EXPECT_EQ(S_OK, control->GetSelectedPortState(&state));
+    EXPECT_EQ(2, port);
+    EXPECT_EQ(8, state);
+}
+
+TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
+    ASSERT_EQ(S_OK, control->put_ShowPhoneLabel(0));
+    ASSERT_EQ(S_OK, control->put_ShowPortErrorLabel(0));
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(S_OK, control.As(&persist));
+    ComPtr<IStream> stream;
+    ASSERT_EQ(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+    ASSERT_EQ(S_OK, persist->Save(stream.Get(), TRUE));
+    SIZEL extent = {};
+    ComPtr<IOleObject> object;
+    control.As(&object);
+    object->GetExtent(DVASPECT_CONTENT, &extent);
+    HGLOBAL memory = nullptr;
+    ::GetHGlobalFromStream(stream.Get(), &memory);
+    const auto* bytes = static_cast<const BYTE*>(::GlobalLock(memory));
+    const std::vector<BYTE> saved(bytes, bytes + Fw::StateSize(5));
+    ::GlobalUnlock(memory);
+    EXPECT_EQ(Fw::EncodeState({extent, {1, 1, 1, 0, 0}}), saved) << "Port, Label, Baud, Phone, Errors";
+
+    // Dialog 141's port list: everything but the port errors.
+    struct Case {
+        const char* name;
+        std::vector<BYTE> state;
+        std::vector<int> widths;
+    };
+    const Case cases[] = {
+        {"saved above", saved, {70, 90, 130, 0, 60}},
+        {"dialog 141", Fw::EncodeState({{15399, 7911}, {1, 1, 1, 1, 0}}, 0x0300), {70, 90, 130, 150, 60}},
+        {"all off", Fw::EncodeState({{15399, 7911}, {0, 0, 0, 0, 0}}), {0, 90, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        ComPtr<IStream> data;
+        ::CreateStreamOnHGlobal(nullptr, TRUE, &data);
+        data->Write(c.state.data(), static_cast<ULONG>(c.state.size()), nullptr);
+        data->Seek({}, STREAM_SEEK_SET, nullptr);
+        Embed(data);
+        Start();
+        EXPECT_EQ(c.widths, Widths()) << c.name;
+        EXPECT_EQ(benchRows.size(), static_cast<size_t>(list.GetItemCount())) << c.name;
+    }
+    LONG errors = 1;
+    EXPECT_EQ(S_OK, control->get_ShowPortErrorLabel(&errors));
+    EXPECT_EQ(0, errors);
+}
+
+// A page site that only listens.
+class PageSite : public IPropertyPageSite {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetLocaleID(LCID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
+};
+
+TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
+    Start();
+    ComPtr<IOstrelPortList> first = control;
+    const Fw::ListView firstList = list;
+    Embed({});
+    Start();
+    ASSERT_EQ(S_OK, first->put_ShowBaudLabel(0));
+
+    ComPtr<ISpecifyPropertyPages> specify;
+    ASSERT_EQ(S_OK, first.As(&specify));
+    CAUUID pages = {};
+    ASSERT_EQ(S_OK, specify->GetPages(&pages));
+    ASSERT_EQ(1u, pages.cElems);
+    EXPECT_EQ(CLSID_PortListProps, pages.pElems[0]);
+    ::CoTaskMemFree(pages.pElems);
+
+    ComPtr<IPropertyPage> page;
+    ASSERT_EQ(S_OK, Fw::Object<CPortListProps>::Create(nullptr, IID_PPV_ARGS(&page)));
+    PageSite pageSite;
+    page->SetPageSite(&pageSite);
+    IUnknown* objects[] = {first.Get(), control.Get(), server.Get()};
+    ASSERT_EQ(S_OK, page->SetObjects(3, objects));
+    const RECT at = {0, 0, 300, 200};
+    EXPECT_EQ(E_INVALIDARG, page->Activate(container.Window(), &at, FALSE)) << "the server is no port list";
+    HWND dialog = nullptr;
+    for (HWND child = nullptr; (child = ::FindWindowExA(container.Window(), child, "#32770", nullptr));)
+        dialog = child;
+    ASSERT_TRUE(dialog);
+
+    struct Box {
+        int id;
+        UINT checked;
+    };
+    const Box opened[] = {{IDC_SHOW_PORT_NUMBER, BST_CHECKED},
+                          {IDC_SHOW_PORT_LABEL, BST_CHECKED},
+                          {IDC_SHOW_BAUD, BST_UNCHECKED},
+                          {IDC_SHOW_PHONE, BST_CHECKED},
+                          {IDC_SHOW_PORT_ERRORS, BST_CHECKED}};
+    for (const Box& box : opened)
+        EXPECT_EQ(box.checked, ::IsDlgButtonChecked(dialog, box.id)) << "box " << box.id;
+    EXPECT_EQ(S_FALSE, page->IsPageDirty());
+    ::SendMessageA(::GetDlgItem(dialog, IDC_SHOW_STATE), BM_CLICK, 0, 0);
+    EXPECT_EQ(S_OK, page->IsPageDirty()) << "any box makes the page dirty";
+    ::SendMessageA(::GetDlgItem(dialog, IDC_SHOW_PHONE), BM_CLICK, 0, 0);
+
+    ASSERT_EQ(S_OK, page->Apply());
+    EXPECT_EQ(S_FALSE, page->IsPageDirty());
+    EXPECT_EQ((std::vector<int>{70, 90, 130, 0, 0}), Widths()) << "the second list took the first's Baud too";
+    list = firstList;
+    EXPECT_EQ((std::vector<int>{70, 90, 130, 0, 0}), Widths());
+    EXPECT_EQ(S_OK, page->Deactivate());
+    page->SetObjects(0, nullptr);
+    page->SetPageSite(nullptr);
+}
+
+TEST_F(PortListTest, ShutdownEmptiesAndLetsTheAgentGo) {
+    Start();
+    ASSERT_EQ(S_OK, control->Shutdown());
+    EXPECT_EQ(0, list.GetItemCount());
+    ComPtr<IUnknown> agent;
+    EXPECT_EQ(E_FAIL, control->GetConfigAgent(&agent));
+    ASSERT_EQ(S_OK, control->Startup());
+    ASSERT_EQ(S_OK, control->Startup());
+    EXPECT_EQ(5, Fw::Header(list.GetHeader()).GetItemCount()) << "started twice, five columns";
+    EXPECT_EQ(S_OK, control->InitializeList(nullptr));
+    EXPECT_EQ(0, list.GetItemCount());
+    ASSERT_EQ(S_OK, control->Shutdown());
+    ASSERT_EQ(S_OK, control->StartupEx(server.Get())) << "a shut down list starts again";
+    EXPECT_EQ(benchRows, Rows());
+}
+
+} // namespace
