@@ -316,6 +316,67 @@ TEST(TestContainer, QuickActivationLetsTheControlAdviseTheSiteAndTheSiteUnadvise
     EXPECT_FALSE(object.probe->window);
 }
 
+// An event sink for a control that has no events to give.
+class IdleSink : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
+TEST(TestContainer, AFailedEmbedGivesTheControlItsSiteBackAndKeepsNothing) {
+    TestContainer container;
+    ProbeObject object;
+    IdleSink sink;
+    EmbedOptions options;
+    options.eventSink = &sink; // the probe has no class information to find its events by
+    try {
+        container.Embed(object.unknown.Get(), options);
+        ADD_FAILURE() << "embedding a control whose events cannot be found succeeded";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_STREQ("Embed: QueryInterface(IProvideClassInfo) for the event interface answered 0x80004002",
+                     failure.what());
+    }
+    EXPECT_EQ("SetClientSite InitNew SetClientSite(null) ", object.probe->calls);
+    EXPECT_EQ(0u, object.Sinks()) << "the property sink advised before the failure";
+    EXPECT_FALSE(object.probe->site);
+}
+
+// Hosts put controls on a page inside their dialog: the page is the controls' parent, while
+// the frame they report to is the dialog.
+TEST(ControlContainer, ParentsControlsInItsHostWindowAndFramesThemInTheTopLevel) {
+    TestContainer frame;
+    const HWND page = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 40, 40, 300, 200,
+                                        frame.Window(), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(page);
+    ProbeObject object;
+    {
+        Fw::ControlContainer container(page, "OstrelDemoHost");
+        Fw::ControlSite& site = container.Embed(object.unknown.Get());
+        EXPECT_EQ(0u, object.Sinks()) << "nobody asked to hear property changes";
+        const RECT at{0, 0, 120, 60};
+        ASSERT_EQ(S_OK, site.Activate(at));
+        EXPECT_EQ(page, ::GetParent(site.Window()));
+        EXPECT_EQ(frame.Window(), object.probe->frameWindow);
+        EXPECT_TRUE(placeInParent(site.Window()) == at);
+    }
+    EXPECT_FALSE(object.probe->window) << "the container closes its controls when it goes";
+    EXPECT_FALSE(object.probe->site);
+    ::DestroyWindow(page);
+}
+
 bool timerFired = false;
 
 void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {

@@ -1,0 +1,26 @@
+// The module's visual controls the demo shows, one tab each, and how each one is connected
+// to the device server once it is active.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <span>
+
+namespace DemoHost {
+
+struct ControlTab {
+    UINT titleId; // the tab's title in the string table
+    const CLSID* clsid;
+    const char* progId;      // names the control in the tab's notes
+    const char* displayName; // the ambient display name its site gives
+    // Raise _com_error on a failed call.
+    void (*startup)(IUnknown* control, IUnknown* server);
+    void (*shutdown)(IUnknown* control);
+};
+
+// A control gets its row here when it lands; until then its class is not handed out and the
+// tab says so.
+std::span<const ControlTab> ControlTabs();
+
+} // namespace DemoHost

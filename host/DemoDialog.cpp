@@ -1,0 +1,195 @@
+#include "host/DemoDialog.h"
+
+#include "foundation/Lang/ErrorText.h"
+#include "foundation/Lang/Exception.h"
+#include "foundation/Lang/Text.h"
+#include "foundation/Lang/Trace.h"
+#include "framework/Module.h"
+#include "host/WindowBitmap.h"
+
+#include <cstdio>
+
+namespace DemoHost {
+
+namespace {
+
+constexpr UINT_PTR screenshotTimer = 1;
+// Long enough for the controls to have filled themselves from the server's answers.
+constexpr UINT screenshotDelayMs = 1500;
+constexpr int screenshotFailed = 3;
+
+std::string ResourceText(UINT id) {
+    return Fw::Module::Current().String(id);
+}
+
+} // namespace
+
+DemoDialog::DemoDialog(Microsoft::WRL::ComPtr<IOstrelServer> server, std::string scenario,
+                       std::string screenshotPath)
+    : m_server(std::move(server))
+    , m_scenario(std::move(scenario))
+    , m_screenshotPath(std::move(screenshotPath)) {}
+
+DemoDialog::~DemoDialog() {
+    ShutDown();
+}
+
+int DemoDialog::Run() {
+    const HINSTANCE instance = Fw::Module::Current().Instance();
+    const HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(IDD_DEMOHOST), RT_DIALOG);
+    const HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
+    const auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(loaded ? ::LockResource(loaded) : nullptr);
+    if (!dialogTemplate || !CreateIndirect(nullptr, dialogTemplate))
+        return 1;
+    Show(SW_SHOWNORMAL);
+    Update();
+
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // The UI-active control sees its keys before the dialog manager takes Tab and Enter.
+        if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && m_container) {
+            const auto active = m_container->ActiveObject();
+            if (active && active->TranslateAccelerator(&message) == S_OK)
+                continue;
+        }
+        if (m_hWnd && ::IsDialogMessageA(m_hWnd, &message))
+            continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    return m_exitCode;
+}
+
+bool DemoDialog::OnInitDialog(HWND) {
+    const Fw::Window tabs = Child(IDC_TABS);
+    for (const ControlTab& tab : ControlTabs()) {
+        std::string title = ResourceText(tab.titleId);
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = title.data();
+        TabCtrl_InsertItem(tabs.Handle(), TabCtrl_GetItemCount(tabs.Handle()), &item);
+    }
+    // The page's area leaves out the row of tabs, which is known once they are in.
+    RECT area = tabs.RectInParent();
+    TabCtrl_AdjustRect(tabs.Handle(), FALSE, &area);
+
+    m_container = std::make_unique<Fw::ControlContainer>(m_hWnd, "OstrelDemoHost");
+    m_pages.reserve(ControlTabs().size());
+    for (const ControlTab& tab : ControlTabs())
+        AddPage(tab, area);
+    ShowPage(0);
+    Child(IDC_STATUS).SetText(Lang::Format(ResourceText(IDS_SERVING).c_str(), m_scenario.c_str()).c_str());
+    if (!m_screenshotPath.empty())
+        ::SetTimer(m_hWnd, screenshotTimer, screenshotDelayMs, nullptr);
+    return true;
+}
+
+void DemoDialog::AddPage(const ControlTab& tab, const RECT& area) {
+    Page& page = m_pages.emplace_back(Page{&tab, nullptr, false, {}});
+    std::string note;
+    try {
+        Fw::EmbedOptions options;
+        options.displayName = tab.displayName;
+        options.rect = area;
+        Fw::ControlSite& site = m_container->Embed(*tab.clsid, options);
+        page.site = &site;
+        const HRESULT activated = site.Activate();
+        if (FAILED(activated))
+            throw Fw::EmbedError(activated, "IOleObject::DoVerb(OLEIVERB_INPLACEACTIVATE)");
+        try {
+            tab.startup(site.Unknown().Get(), m_server.Get());
+            page.started = true;
+        } catch (const _com_error& failure) {
+            note = Lang::Format(ResourceText(IDS_NOT_STARTED).c_str(), tab.progId,
+                                Lang::ErrorText(failure.Error()).c_str());
+        }
+    } catch (const Fw::EmbedError& failure) {
+        note = failure.Error() == CLASS_E_CLASSNOTAVAILABLE
+                   ? Lang::Format(ResourceText(IDS_NOT_AVAILABLE).c_str(), tab.progId)
+                   : Lang::Format(ResourceText(IDS_NOT_EMBEDDED).c_str(), tab.progId, failure.Step(),
+                                  Lang::ErrorText(failure.Error()).c_str());
+    }
+    if (note.empty())
+        return;
+    if (page.site) {
+        page.site->Close();
+        page.site = nullptr;
+    }
+    Lang::Trace("OstrelDemoHost: %s\n", note.c_str());
+    // A few lines at the top of the page, where the control would have been.
+    const int inset = 12, height = 48;
+    page.note.reset(::CreateWindowExA(0, "STATIC", note.c_str(), WS_CHILD | SS_CENTER | SS_NOPREFIX,
+                                      area.left + inset, area.top + inset, area.right - area.left - 2 * inset,
+                                      height, m_hWnd, nullptr, Fw::Module::Current().Instance(), nullptr));
+    Fw::Window(page.note.get()).SetFont(Font(), false);
+}
+
+// Pages are siblings of the tab control: they go above it, and only the chosen one is shown.
+void DemoDialog::ShowPage(size_t index) {
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        const Page& page = m_pages[i];
+        const HWND window = page.site ? page.site->Window() : page.note.get();
+        if (!window)
+            continue;
+        ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | (i == index ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
+}
+
+LRESULT DemoDialog::OnTabChanged(NMHDR*) {
+    const int chosen = TabCtrl_GetCurSel(Child(IDC_TABS).Handle());
+    if (chosen >= 0)
+        ShowPage(size_t(chosen));
+    return 0;
+}
+
+void DemoDialog::OnTimer(UINT_PTR id) {
+    if (id != screenshotTimer)
+        return PassOn();
+    ::KillTimer(m_hWnd, screenshotTimer);
+    TakeScreenshot();
+    OnClose(0, IDCANCEL, nullptr);
+}
+
+void DemoDialog::TakeScreenshot() {
+    // What the user sees now, not what is still queued to be painted.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    try {
+        SaveWindowBitmap(m_hWnd, m_screenshotPath);
+    } catch (const Lang::Exception& failure) {
+        std::fprintf(stderr, "%s\n",
+                     Lang::Format(ResourceText(IDS_SCREENSHOT_FAILED).c_str(), m_screenshotPath.c_str(),
+                                  failure.what())
+                         .c_str());
+        m_exitCode = screenshotFailed;
+    }
+}
+
+void DemoDialog::OnClose(UINT, UINT, HWND) {
+    ShutDown();
+    Destroy();
+}
+
+void DemoDialog::OnDestroy() {
+    ::PostQuitMessage(m_exitCode);
+}
+
+// The controls let go of the server before their sites close, as a host's close does.
+void DemoDialog::ShutDown() {
+    for (Page& page : m_pages) {
+        if (!page.started)
+            continue;
+        page.started = false;
+        try {
+            page.tab->shutdown(page.site->Unknown().Get());
+        } catch (const _com_error& failure) {
+            Lang::Trace("OstrelDemoHost: %s shutdown: %s\n", page.tab->progId,
+                        Lang::ErrorText(failure.Error()).c_str());
+        }
+    }
+    m_container.reset();
+    m_pages.clear();
+}
+
+} // namespace DemoHost

@@ -1,0 +1,67 @@
+// The demo's one window: a tab per control of the module, each control embedded and connected
+// to the device server, or a note saying why it is not.
+#pragma once
+
+#include "foundation/Win32/Unique.h"
+#include "framework/ControlContainer.h"
+#include "framework/Window.h"
+#include "host/ControlTabs.h"
+#include "host/resource.h"
+#include "server/OstrelServer.h"
+
+#include <wrl/client.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace DemoHost {
+
+class DemoDialog : public Fw::DialogImpl<DemoDialog> {
+public:
+    // An empty screenshotPath: the user closes the dialog.
+    DemoDialog(Microsoft::WRL::ComPtr<IOstrelServer> server, std::string scenario,
+               std::string screenshotPath);
+    ~DemoDialog();
+
+    // Creates and shows the dialog, then runs the thread's message loop until it is closed;
+    // answers the process's exit code.
+    int Run();
+
+    bool OnInitDialog(HWND focus);
+    LRESULT OnTabChanged(NMHDR* header);
+    void OnClose(UINT code, UINT id, HWND control);
+    void OnTimer(UINT_PTR id);
+    void OnDestroy();
+
+    static inline const Fw::MessageEntry<DemoDialog> messages[] = {
+        Fw::OnMessage<WM_INITDIALOG>(&DemoDialog::OnInitDialog),
+        Fw::OnNotify(UINT_PTR(IDC_TABS), TCN_SELCHANGE, &DemoDialog::OnTabChanged),
+        Fw::OnCommand(IDCANCEL, &DemoDialog::OnClose),
+        Fw::OnMessage<WM_TIMER>(&DemoDialog::OnTimer),
+        Fw::OnMessage<WM_DESTROY>(&DemoDialog::OnDestroy),
+    };
+
+private:
+    // What one tab shows: the control's site once it is embedded, else a note.
+    struct Page {
+        const ControlTab* tab;
+        Fw::ControlSite* site = nullptr;
+        bool started = false;
+        Win32::UniqueWindow note;
+    };
+
+    void AddPage(const ControlTab& tab, const RECT& area);
+    void ShowPage(size_t index);
+    void TakeScreenshot();
+    void ShutDown();
+
+    Microsoft::WRL::ComPtr<IOstrelServer> m_server;
+    std::string m_scenario;
+    std::string m_screenshotPath;
+    std::unique_ptr<Fw::ControlContainer> m_container;
+    std::vector<Page> m_pages;
+    int m_exitCode = 0;
+};
+
+} // namespace DemoHost

@@ -1,0 +1,23 @@
+#pragma once
+
+#define IDD_DEMOHOST 100
+
+#define IDC_TABS 1001
+#define IDC_STATUS 1002
+
+// Texts the user sees.
+#define IDS_USAGE 2001
+#define IDS_BAD_COMMAND_LINE 2002
+#define IDS_SIMULATOR_NOT_STARTED 2003
+#define IDS_SIMULATOR_ENDED 2004
+#define IDS_SIMULATOR_SILENT 2005
+#define IDS_SERVING 2006
+#define IDS_NOT_AVAILABLE 2007
+#define IDS_NOT_EMBEDDED 2008
+#define IDS_NOT_STARTED 2009
+#define IDS_SCREENSHOT_FAILED 2010
+#define IDS_NO_OLE 2011
+#define IDS_TITLE 2012
+
+// Tab titles, one per control.
+#define IDS_TAB_PORTLIST 2101
