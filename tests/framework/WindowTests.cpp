@@ -8,6 +8,11 @@
 
 namespace {
 
+// List view comparisons are stdcall callbacks on 32-bit Windows, which a lambda is not.
+int CALLBACK DescendingByData(LPARAM first, LPARAM second, LPARAM) {
+    return static_cast<int>(second - first);
+}
+
 constexpr UINT WM_PROBE_PRIVATE = WM_APP + 7;
 
 class Recorder : public Fw::WindowImpl<Recorder> {
@@ -136,7 +141,7 @@ TEST(ListViewWrapper, RowsAreFoundByTheirValue) {
     EXPECT_EQ(1, list.SelectedItem());
     EXPECT_NE(std::string::npos, parent.log.find("changed from 31;")) << parent.log;
 
-    list.SortItems([](LPARAM a, LPARAM b, LPARAM) { return static_cast<int>(b - a); }, 0);
+    list.SortItems(DescendingByData, 0);
     EXPECT_EQ("COM3", list.GetItemText(0, 0));
     EXPECT_TRUE(list.DeleteItem(list.FindItem(100)));
     EXPECT_EQ(2, list.GetItemCount());

@@ -18,11 +18,19 @@
 
 using Microsoft::WRL::ComPtr;
 
-// mingw ships atl.dll's import library but no ATL headers.
-extern "C" {
-BOOL WINAPI AtlAxWinInit();
-HRESULT WINAPI AtlAxGetControl(HWND window, IUnknown** control);
-}
+// atl.dll is taken as a host finds it on the machine: loaded by name, its two entry points
+// looked up (mingw has no ATL headers, and no 32-bit import library for it).
+struct AtlHost {
+    HMODULE module = ::LoadLibraryA("atl.dll");
+    BOOL(WINAPI* AtlAxWinInit)() = Export<BOOL(WINAPI*)()>("AtlAxWinInit");
+    HRESULT(WINAPI* AtlAxGetControl)
+    (HWND, IUnknown**) = Export<HRESULT(WINAPI*)(HWND, IUnknown**)>("AtlAxGetControl");
+
+    template <class Function>
+    Function Export(const char* name) const {
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    }
+};
 
 namespace {
 
@@ -62,7 +70,9 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
         Sim::CreateSimServer(Sim::LoadScenario(TestSupport::moduleFolder() + "\\scenarios\\bench.json"));
     const ULONG serverReferences = References(server.Get());
 
-    ASSERT_TRUE(AtlAxWinInit());
+    const AtlHost atl;
+    ASSERT_TRUE(atl.AtlAxWinInit && atl.AtlAxGetControl) << "atl.dll";
+    ASSERT_TRUE(atl.AtlAxWinInit());
     const HWND frame = ::CreateWindowExA(0, "STATIC", "port list host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                          0, 640, 400, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(frame);
@@ -70,7 +80,7 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
                                         10, 10, 520, 260, frame, nullptr, nullptr, nullptr);
     ASSERT_TRUE(host);
     ComPtr<IUnknown> unknown;
-    ASSERT_EQ(S_OK, AtlAxGetControl(host, &unknown));
+    ASSERT_EQ(S_OK, atl.AtlAxGetControl(host, &unknown));
     ComPtr<IOstrelPortList> control;
     ASSERT_EQ(S_OK, unknown.As(&control));
 
