@@ -221,11 +221,16 @@ const ScenarioNode& ScenarioNode::field(std::string_view name) const {
     fail("missing field " + quotedName(name));
 }
 
-void ScenarioNode::expectFields(std::initializer_list<std::string_view> allowed) const {
+void ScenarioNode::expectFields(std::initializer_list<std::string_view> allowed,
+                                std::initializer_list<std::string_view> alsoAllowed) const {
     if (m_kind != Kind::Object)
         fail("expected an object");
+    const auto listed = [&](std::string_view name) {
+        return std::find(allowed.begin(), allowed.end(), name) != allowed.end() ||
+               std::find(alsoAllowed.begin(), alsoAllowed.end(), name) != alsoAllowed.end();
+    };
     for (size_t i = 0; i < m_names.size(); ++i) {
-        if (std::find(allowed.begin(), allowed.end(), m_names[i]) == allowed.end())
+        if (!listed(m_names[i]))
             throw ScenarioError(*m_file, m_children[i].m_line, m_path,
                                 "unknown field " + quotedName(m_names[i]));
     }

@@ -35,7 +35,9 @@ public:
     const ScenarioNode& field(std::string_view name) const;
     const ScenarioNode* optionalField(std::string_view name) const;
     // A misspelt field would otherwise be silently ignored and its default used instead.
-    void expectFields(std::initializer_list<std::string_view> allowed) const;
+    // Fields outside both lists are refused (the second list is for shared field sets).
+    void expectFields(std::initializer_list<std::string_view> allowed,
+                      std::initializer_list<std::string_view> alsoAllowed = {}) const;
 
     std::span<const ScenarioNode> items() const;
     bool asBool() const;

@@ -275,37 +275,7 @@ void readPhoneFields(const ScenarioNode& node, SimPhone& phone) {
 }
 
 SimPhone readPhone(const ScenarioNode& node) {
-    node.expectFields({"id",
-                       "port",
-                       "esn",
-                       "analogMin",
-                       "phoneNumber",
-                       "phoneName",
-                       "modelText",
-                       "modelNumber",
-                       "banner",
-                       "phoneStateText",
-                       "stateText",
-                       "buildVersion",
-                       "compileDate",
-                       "compileTime",
-                       "releaseDate",
-                       "releaseTime",
-                       "slotCycleIndex",
-                       "majorVersion",
-                       "minorVersion",
-                       "chipText",
-                       "stationClassMark",
-                       "protocolRevision",
-                       "mode",
-                       "locked",
-                       "authorized",
-                       "platformDevice",
-                       "formFactor",
-                       "modelEx",
-                       "meid",
-                       "phoneStatus",
-                       "efs"});
+    node.expectFields({"id", "port"}, phoneFields);
     SimPhone phone;
     phone.id = node.field("id").asInteger<short>(1);
     phone.portId = node.field("port").asInteger<short>(1);
