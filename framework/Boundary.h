@@ -22,7 +22,10 @@ HRESULT RunBody(Body& body) {
             body();
             return S_OK;
         } else {
-            return body();
+            // A failure the body answers itself is described like a raised one, so that a
+            // script user sees why a call was refused.
+            const HRESULT status = body();
+            return FAILED(status) ? ReportFailure(_com_error(status)) : status;
         }
     } catch (const _com_error& failure) {
         return ReportFailure(failure);

@@ -143,6 +143,14 @@ std::wstring ThreadErrorDescription() {
     return text;
 }
 
+TEST(Boundary, AnsweredFailuresAreDescribedToo) {
+    ::SetErrorInfo(0, nullptr);
+    EXPECT_EQ(S_FALSE, Fw::Boundary([] { return S_FALSE; }));
+    EXPECT_EQ(L"(none)", ThreadErrorDescription()) << "success sets no error object";
+    EXPECT_EQ(E_ACCESSDENIED, Fw::Boundary([] { return E_ACCESSDENIED; }));
+    EXPECT_EQ(Lang::ToWide(Lang::ErrorText(E_ACCESSDENIED)), ThreadErrorDescription());
+}
+
 TEST(Boundary, FailuresBecomeStatusesWithADescription) {
     struct Case {
         std::function<void()> body;

@@ -1,5 +1,6 @@
 // The port list as real hosts use it: embedded by atl.dll's AtlAxWin window and started on the
 // in-process simulator, and created by ProgID from VBScript and JScript under cscript.
+#include "foundation/Lang/ErrorText.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
 #include "module/OstrelUITools.h"
@@ -171,9 +172,9 @@ std::string RunScript(const std::string& name) {
     return text.str();
 }
 
-// The port list refuses what needs its window with a bare E_FAIL: it sets no error object
-// and answers no ISupportErrorInfo, so Wine's engines show an empty description.
+// What needs the control's window is refused with E_FAIL, described by the status's text.
 TEST(PortListEndToEnd, ScriptsCallItByNameAndSeeItsFailures) {
+    const std::string refused = "0x80004005 \"" + Lang::ErrorText(E_FAIL) + "\"";
     struct Script {
         const char* name;
         std::vector<std::string> lines;
@@ -181,11 +182,11 @@ TEST(PortListEndToEnd, ScriptsCallItByNameAndSeeItsFailures) {
     const Script scripts[] = {
         {"portlist.vbs",
          {"CreateObject: ok", "SetDisplayMask 2: ok", "ShowPropertiesOnDoubleClick 1: ok", "ShowBaudLabel 1",
-          "ShowBaudLabel 0", "Startup: 0x80004005 \"\"", "InitializeList Nothing: 0x80004005 \"\"",
+          "ShowBaudLabel 0", "Startup: " + refused, "InitializeList Nothing: " + refused,
           "portlist script done"}},
         {"portlist.js",
          {"SetDisplayMask 2: ok", "ShowPropertiesOnDoubleClick 1: ok", "ShowBaudLabel 1", "ShowBaudLabel 0",
-          "Startup: 0x80004005 \"\"", "portlist script done"}},
+          "Startup: " + refused, "portlist script done"}},
     };
     for (const Script& script : scripts) {
         std::istringstream output(RunScript(script.name));
