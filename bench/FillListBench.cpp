@@ -1,0 +1,369 @@
+// What filling the port list with 256 ports costs: the list's own fill on the simulator in
+// process and out of process, against bare list view inserts of the same rows and the cost
+// of one empty remote call, all measured in one run; then a storm of refresh events for one
+// port, to see whether the rows it rebuilds are coalesced.
+#include "devicesim/ScenarioLoader.h"
+#include "devicesim/SimServer.h"
+#include "framework/ComObject.h"
+#include "framework/Module.h"
+#include "ports/ListViewHelper.h"
+#include "ports/PortRowRules.h"
+#include "ports/PortRows.h"
+#include "server/ServerEventRoute.h"
+#include "server/ServerEventSink.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr int rounds = 7;
+constexpr int portCount = 256;
+constexpr int stormEvents = 10000;
+constexpr long refreshPortEvent = 6;
+constexpr DWORD simulatorStartMs = 30000;
+
+double Now() {
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return 1e6 * double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+// Median over rounds of one round's time in microseconds; `prepare` runs untimed before each.
+template <class Prepare, class Work>
+double MedianMicroseconds(Prepare prepare, Work work) {
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        prepare();
+        const double start = Now();
+        work();
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The parent of the measured lists: counts the rows the lists report inserted and deleted,
+// and rebuilds a port's row on the sink's refresh message as the port list's window does.
+struct Parent {
+    CPortRows* rows = nullptr;
+    long inserted = 0;
+    long deleted = 0;
+};
+Parent parent;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code == LVN_INSERTITEM)
+            ++parent.inserted;
+        else if (code == LVN_DELETEITEM)
+            ++parent.deleted;
+    } else if (message == WM_SERVER_REFRESH_ITEM) {
+        if (parent.rows)
+            parent.rows->RefreshPort(static_cast<long>(lParam));
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateParent() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &ParentProc;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "OstrelFillListBench";
+    ::RegisterClassA(&windowClass);
+    return ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                             nullptr, windowClass.hInstance, nullptr);
+}
+
+// A list view made and set up as the port list makes its own, so that the baseline pays for
+// the same styles, columns and icon strips.
+struct List {
+    HWND window = nullptr;
+    std::unique_ptr<CListViewHelper> helper;
+
+    explicit List(HWND owner) {
+        window = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                   WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                       LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
+                                   0, 0, 780, 560, owner, reinterpret_cast<HMENU>(1),
+                                   ::GetModuleHandleA(nullptr), nullptr);
+        helper = std::make_unique<CListViewHelper>(window);
+        helper->LoadImageLists();
+        for (int column = 0; column < portColumnCount; ++column)
+            helper->AddColumn(column, portListColumns[column].headerId, portListColumns[column].widthId,
+                              true);
+    }
+    ~List() {
+        helper.reset();
+        ::DestroyWindow(window);
+    }
+};
+
+struct Row {
+    std::string texts[portColumnCount];
+    int image = -1;
+    LPARAM key = 0;
+};
+
+std::vector<Row> ReadRows(HWND list) {
+    std::vector<Row> rows(static_cast<size_t>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+    for (size_t index = 0; index < rows.size(); ++index) {
+        for (int column = 0; column < portColumnCount; ++column) {
+            char text[256] = {};
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            ::SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+            rows[index].texts[column] = text;
+        }
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE | LVIF_PARAM;
+        item.iItem = static_cast<int>(index);
+        ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        rows[index].image = item.iImage;
+        rows[index].key = item.lParam;
+    }
+    return rows;
+}
+
+// The port list's fill of a fresh list from an agent, each round from an empty list.
+double FillCost(HWND owner, IOstrelServer* server, int* rowCount) {
+    long cookie = 0;
+    ComPtr<IUnknown> agentObject;
+    ComPtr<IOstrelConfigAgent> agent;
+    if (FAILED(server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject)) ||
+        FAILED(agentObject.As(&agent)))
+        std::abort();
+    const List list(owner);
+    CPortRows rows;
+    rows.SetList(list.helper.get());
+    rows.SetAgent(agent.Get());
+    const double cost = MedianMicroseconds([&] { rows.RemovePortRows(true, -1); }, [&] { rows.FillList(); });
+    *rowCount = list.helper->List().GetItemCount();
+    rows.RemovePortRows(true, -1);
+    rows.SetList(nullptr);
+    rows.SetAgent(nullptr);
+    agent.Reset();
+    agentObject.Reset();
+    server->ReleaseConfigAgent(cookie);
+    return cost;
+}
+
+double BaselineCost(HWND owner, const std::vector<Row>& source) {
+    const List list(owner);
+    return MedianMicroseconds(
+        [&] { ::SendMessageA(list.window, LVM_DELETEALLITEMS, 0, 0); },
+        [&] {
+            ::SendMessageA(list.window, WM_SETREDRAW, FALSE, 0);
+            for (const Row& row : source) {
+                LVITEMA item = {};
+                item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+                item.iItem = ::SendMessageA(list.window, LVM_GETITEMCOUNT, 0, 0);
+                item.pszText = const_cast<char*>(row.texts[0].c_str());
+                item.lParam = row.key;
+                item.iImage = row.image;
+                const int index = static_cast<int>(
+                    ::SendMessageA(list.window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+                for (int column = 1; column < portColumnCount; ++column) {
+                    LVITEMA text = {};
+                    text.iSubItem = column;
+                    text.pszText = const_cast<char*>(row.texts[column].c_str());
+                    ::SendMessageA(list.window, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&text));
+                }
+            }
+            ::SendMessageA(list.window, WM_SETREDRAW, TRUE, 0);
+        });
+}
+
+// The simulator started by hand on the large scenario (COM would start it on bench), reached
+// once its class object answers; it is asked to end when this goes.
+struct RemoteSimulator {
+    PROCESS_INFORMATION process = {};
+    ComPtr<IOstrelServer> server;
+
+    bool Start(const std::string& folder) {
+        std::string commandLine =
+            "\"" + folder + "\\OstrelDeviceSim.exe\" /scenario \"" + folder + "\\scenarios\\large.json\"";
+        // Its output comes back through a pipe: a CoCreateInstance made before its "serving"
+        // line would have COM start a second simulator, on the bench scenario.
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        HANDLE readEnd = nullptr, writeEnd = nullptr;
+        if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+            return false;
+        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd;
+        startup.hStdError = writeEnd;
+        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        const BOOL started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                              nullptr, &startup, &process);
+        ::CloseHandle(writeEnd);
+        if (!started) {
+            ::CloseHandle(readEnd);
+            return false;
+        }
+        // The read ends when the simulator writes or, having ended, closes the pipe.
+        std::string output;
+        char chunk[256];
+        DWORD got = 0;
+        while (output.find("serving") == std::string::npos &&
+               ::ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
+            output.append(chunk, got);
+        ::CloseHandle(readEnd);
+        if (output.find("serving") == std::string::npos ||
+            output.find("another instance") != std::string::npos) {
+            std::fprintf(stderr, "%s", output.c_str());
+            return false;
+        }
+        const DWORD deadline = ::GetTickCount() + simulatorStartMs;
+        while (::GetTickCount() < deadline) {
+            if (SUCCEEDED(::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER,
+                                             IID_PPV_ARGS(&server))))
+                return true;
+            ::Sleep(100);
+        }
+        return false;
+    }
+    ~RemoteSimulator() {
+        if (server) {
+            ComPtr<IOstrelSimControl> control;
+            if (SUCCEEDED(server.As(&control)))
+                control->Exit();
+        }
+        server.Reset();
+        if (process.hProcess) {
+            if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+                ::TerminateProcess(process.hProcess, 1);
+            ::CloseHandle(process.hProcess);
+            ::CloseHandle(process.hThread);
+        }
+    }
+};
+
+void Drain() {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+} // namespace
+
+int main() {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&classes);
+    const std::string folder = Fw::Module::Current().Folder();
+    const HWND owner = CreateParent();
+    const ComPtr<IOstrelServer> local =
+        Sim::CreateSimServer(Sim::LoadScenario(folder + "\\scenarios\\large.json"));
+
+    int localRows = 0;
+    const double inProcess = FillCost(owner, local.Get(), &localRows);
+
+    std::vector<Row> source;
+    {
+        long cookie = 0;
+        ComPtr<IUnknown> agentObject;
+        ComPtr<IOstrelConfigAgent> agent;
+        local->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject);
+        agentObject.As(&agent);
+        const List list(owner);
+        CPortRows rows;
+        rows.SetList(list.helper.get());
+        rows.SetAgent(agent.Get());
+        rows.FillList();
+        source = ReadRows(list.window);
+        rows.RemovePortRows(true, -1);
+        agent.Reset();
+        agentObject.Reset();
+        local->ReleaseConfigAgent(cookie);
+    }
+    const double baseline = BaselineCost(owner, source);
+
+    RemoteSimulator simulator;
+    if (!simulator.Start(folder)) {
+        std::fprintf(stderr,
+                     "the simulator's local server did not answer (OstrelDeviceSim.exe /RegServer)\n");
+        return 1;
+    }
+    int remoteRows = 0;
+    const double outOfProcess = FillCost(owner, simulator.server.Get(), &remoteRows);
+    if (remoteRows != localRows) {
+        // Another simulator on another scenario answered: its figures would compare nothing.
+        std::fprintf(stderr, "the simulator out of process filled %d rows, not %d\n", remoteRows, localRows);
+        return 1;
+    }
+    long state = 0;
+    constexpr int emptyCalls = 300;
+    const double emptyRemote = MedianMicroseconds([] {},
+                                                  [&] {
+                                                      for (int i = 0; i < emptyCalls; ++i)
+                                                          simulator.server->GetServerState(&state);
+                                                  }) /
+                               emptyCalls;
+
+    std::printf("rows filled: in process %d, out of process %d, baseline %zu\n", localRows, remoteRows,
+                source.size());
+    std::printf("fill in process              %12.1f us\n", inProcess);
+    std::printf("fill out of process          %12.1f us\n", outOfProcess);
+    std::printf("baseline inserts             %12.1f us\n", baseline);
+    std::printf("empty out-of-process call    %12.3f us\n", emptyRemote);
+    std::printf("in-process fill / baseline                       %8.2f\n", inProcess / baseline);
+    std::printf("out-of-process fill / (baseline + 2x%d remote)  %8.2f\n", portCount,
+                outOfProcess / (baseline + 2.0 * portCount * emptyRemote));
+
+    // The storm: refresh events for one port as the server's sink receives them, then the queue
+    // drained; every rebuild of that port's row shows as one inserted row.
+    {
+        long cookie = 0;
+        ComPtr<IUnknown> agentObject;
+        ComPtr<IOstrelConfigAgent> agent;
+        local->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject);
+        agentObject.As(&agent);
+        const List list(owner);
+        CPortRows rows;
+        rows.SetList(list.helper.get());
+        rows.SetAgent(agent.Get());
+        rows.FillList();
+        const short port = static_cast<short>(source.empty() ? 1 : source[source.size() / 2].key);
+        ComPtr<IOstrelServerEvents> sinkObject;
+        Fw::Object<ServerEventSink>::Create(nullptr, IID_PPV_ARGS(&sinkObject));
+        auto* sink = static_cast<ServerEventSink*>(sinkObject.Get());
+        sink->Bind(ViewKind::PortList, owner);
+        parent.rows = &rows;
+        Drain();
+        parent.inserted = parent.deleted = 0;
+        const double start = Now();
+        for (int i = 0; i < stormEvents; ++i)
+            sink->OnServerEvent(refreshPortEvent, port, 0);
+        Drain();
+        const double elapsed = Now() - start;
+        sink->Unbind();
+        parent.rows = nullptr;
+        std::printf("event storm: %d refresh events for port %d, drained in %.1f ms\n", stormEvents, port,
+                    elapsed / 1000.0);
+        std::printf("event storm: %ld rows rebuilt (%ld deleted), %s\n", parent.inserted, parent.deleted,
+                    parent.inserted <= 1 ? "coalesced" : "not coalesced");
+        rows.RemovePortRows(true, -1);
+        agent.Reset();
+        agentObject.Reset();
+        local->ReleaseConfigAgent(cookie);
+    }
+    ::DestroyWindow(owner);
+    ::CoUninitialize();
+    return 0;
+}
