@@ -22,6 +22,7 @@ HRESULT ConfigAgentHelper::Init(IUnknown* pAgentObject, IUnknown* pSink, bool bA
         SUCCEEDED(point->Advise(pSink, &cookie))) {
         m_cookie = cookie;
         m_advised = true;
+        m_sink = pSink;
     }
     return S_OK;
 }
@@ -30,10 +31,14 @@ void ConfigAgentHelper::Release() {
     if (m_advised) {
         Microsoft::WRL::ComPtr<IConnectionPointContainer> container;
         Microsoft::WRL::ComPtr<IConnectionPoint> point;
-        // A server that has gone away cannot be told; the subscription dies with it.
-        if (SUCCEEDED(m_agent.As(&container)) &&
-            SUCCEEDED(container->FindConnectionPoint(IID_IOstrelServerEvents, &point)))
-            point->Unadvise(m_cookie);
+        // A server that has gone away cannot be told. Its stub would then keep the sink, and
+        // with it the module, alive for good (Wine never times remote references out).
+        const bool unadvised = SUCCEEDED(m_agent.As(&container)) &&
+                               SUCCEEDED(container->FindConnectionPoint(IID_IOstrelServerEvents, &point)) &&
+                               SUCCEEDED(point->Unadvise(m_cookie));
+        if (!unadvised)
+            ::CoDisconnectObject(m_sink.Get(), 0);
+        m_sink.Reset();
         m_advised = false;
         m_cookie = 0;
     }

@@ -26,6 +26,8 @@ public:
 
 private:
     Microsoft::WRL::ComPtr<IOstrelConfigAgent> m_agent;
+    // The subscribed sink, to cut its remote references when the server can no longer be told.
+    Microsoft::WRL::ComPtr<IUnknown> m_sink;
     DWORD m_cookie = 0;
     bool m_advised = false;
 };
