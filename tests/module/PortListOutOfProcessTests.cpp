@@ -1,0 +1,168 @@
+// The port list in a container, fed by OstrelDeviceSim.exe across processes until the simulator
+// goes away under it, and its property page in the system's property frame.
+#include "module/OstrelUITools.h"
+#include "resources/resource.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/ModuleRegistration.h"
+#include "tests/support/TestContainer.h"
+
+#include <OstrelServer.h>
+#include <OstrelSimControl.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr int kListId = 1;
+// Longer than any call may take once the simulator is gone: Wine answers a dead server in ms.
+constexpr ULONGLONG kPromptMs = 3'000;
+
+// Runs a command to its end (20 s at most) and answers its exit code.
+DWORD RunCommand(std::string command) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return 0xFFFFFFFF;
+    ::CloseHandle(process.hThread);
+    DWORD code = 0xFFFFFFFF;
+    if (::WaitForSingleObject(process.hProcess, 20'000) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    return code;
+}
+
+std::string ItemText(HWND list, int row, int column) {
+    char text[64] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int RowCount(HWND list) {
+    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::vector<std::string> Column(HWND list, int column) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < RowCount(list); ++row)
+        texts.push_back(ItemText(list, row, column));
+    return texts;
+}
+
+class PortListOutOfProcess : public ::testing::Test {
+protected:
+    // Wine's RpcSs may still hold a registration of a simulator this test saw end; stopping it
+    // lets the next activation start a fresh simulator (RpcSs comes back on demand).
+    static void TearDownTestSuite() { RunCommand("net.exe stop RpcSs"); }
+};
+
+TEST_F(PortListOutOfProcess, FollowsTheSimulatorAndSurvivesItsEnd) {
+    ASSERT_EQ(0u, RunCommand("\"" + TestSupport::moduleFolder() + "\\OstrelDeviceSim.exe\" /RegServer"));
+    TestSupport::TestContainer container;
+    TestSupport::EmbedOptions options;
+    options.rect = {0, 0, 520, 260};
+    TestSupport::ControlSite& site = container.Embed(CLSID_OstrelPortList, options);
+    ASSERT_EQ(S_OK, site.Activate());
+    ComPtr<IOstrelPortList> control = site.Control<IOstrelPortList>();
+    ASSERT_TRUE(control);
+    const HWND list = ::GetDlgItem(site.Window(), kListId);
+    ASSERT_TRUE(list);
+
+    ComPtr<IOstrelServer> server;
+    ASSERT_EQ(S_OK,
+              ::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&server)));
+    ComPtr<IOstrelSimControl> sim;
+    ASSERT_EQ(S_OK, server.As(&sim));
+    ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return RowCount(list) == 8; }, 5'000)) << RowCount(list);
+    EXPECT_EQ(
+        (std::vector<std::string>{"COM1", "COM4", "COM7", "COM9", "COM12", "COM15", "lab-rig:2500", "COM20"}),
+        Column(list, 0));
+
+    // The event crosses back from the simulator; only COM7's row may be rebuilt for it.
+    for (int row = 0; row < RowCount(list); ++row) {
+        char marked[] = "marked";
+        LVITEMA item = {};
+        item.iSubItem = 2;
+        item.pszText = marked;
+        ::SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    }
+    ASSERT_EQ(S_OK, sim->SetPortState(3, 8));
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return ItemText(list, 2, 1) == "Disabled"; }, 5'000))
+        << "no event reached the control: " << ItemText(list, 2, 1);
+    std::vector<std::string> labels(8, "marked");
+    labels[2] = "Flash station";
+    EXPECT_EQ(labels, Column(list, 2));
+
+    // Exit answers before the process goes: wait until its proxy fails, as every caller would.
+    ASSERT_EQ(S_OK, sim->Exit());
+    sim.Reset();
+    long state = 0;
+    HRESULT failure = S_OK;
+    for (int i = 0; i < 100 && SUCCEEDED(failure = server->GetServerState(&state)); ++i)
+        ::Sleep(50);
+    ASSERT_TRUE(FAILED(failure)) << "the simulator did not end";
+
+    ULONGLONG started = ::GetTickCount64();
+    const HRESULT refreshed = control->RefreshDisplay();
+    TestSupport::PumpMessages(200);
+    EXPECT_TRUE(FAILED(refreshed) || RowCount(list) == 0)
+        << std::hex << refreshed << " with " << std::dec << RowCount(list) << " rows of a dead server";
+    EXPECT_LT(::GetTickCount64() - started, kPromptMs + 200) << "RefreshDisplay waited on the dead server";
+    started = ::GetTickCount64();
+    EXPECT_EQ(S_OK, control->Shutdown());
+    EXPECT_LT(::GetTickCount64() - started, kPromptMs) << "Shutdown waited on the dead server";
+    EXPECT_EQ(0, RowCount(list));
+    server.Reset();
+}
+
+TEST_F(PortListOutOfProcess, PropertyFrameShowsItsOnePage) {
+    ComPtr<IUnknown> control;
+    ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_OstrelPortList, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_PPV_ARGS(&control)));
+    std::string tab;
+    bool pageHasBaud = false;
+    {
+        TestSupport::ModalDriver driver;
+        driver.Expect([&](TestSupport::ModalDialog& frame) {
+            const HWND tabs = ::FindWindowExA(frame.Window(), nullptr, WC_TABCONTROLA, nullptr);
+            EXPECT_EQ(1, ::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+            char text[64] = {};
+            TCITEMA item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            ::SendMessageA(tabs, TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            tab = text;
+            // The page's own dialog sits inside the frame's page window: its boxes are descendants.
+            const std::vector<int>& boxes = frame.Record().buttons;
+            pageHasBaud = std::find(boxes.begin(), boxes.end(), IDC_SHOW_BAUD) != boxes.end();
+            frame.Click(IDCANCEL);
+        });
+        IUnknown* objects[] = {control.Get()};
+        CLSID pages[] = {CLSID_PortListProps};
+        EXPECT_EQ(S_OK, ::OleCreatePropertyFrame(nullptr, 0, 0, L"Port list", 1, objects, 1, pages,
+                                                 LOCALE_USER_DEFAULT, 0, nullptr));
+        ASSERT_EQ(1u, driver.Seen().size());
+        EXPECT_NE(std::string::npos, driver.Seen()[0].caption.find("Port list")) << driver.Seen()[0].caption;
+    }
+    // The page's title comes from its dialog template in the module.
+    EXPECT_EQ("Columns", tab);
+    EXPECT_TRUE(pageHasBaud) << "the frame did not show the PortListProps page";
+}
+
+} // namespace
