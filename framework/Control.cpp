@@ -818,26 +818,11 @@ HRESULT ControlBase::GetGUID(DWORD dwGuidKind, GUID* pGUID) {
     return Boundary(pGUID, [&] {
         if (dwGuidKind != GUIDKIND_DEFAULT_SOURCE_DISP_IID)
             return E_INVALIDARG;
-        ITypeInfo* coclass = TypeLibrary::TypeInfoOf(ClassId());
-        TYPEATTR* attributes = nullptr;
-        Require(coclass->GetTypeAttr(&attributes));
-        const WORD count = attributes->cImplTypes;
-        coclass->ReleaseTypeAttr(attributes);
-        constexpr INT wanted = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
-        for (UINT index = 0; index < count; ++index) {
-            INT flags = 0;
-            HREFTYPE reference = 0;
-            ComPtr<ITypeInfo> source;
-            if (FAILED(coclass->GetImplTypeFlags(index, &flags)) || (flags & wanted) != wanted ||
-                FAILED(coclass->GetRefTypeOfImplType(index, &reference)) ||
-                FAILED(coclass->GetRefTypeInfo(reference, &source)))
-                continue;
-            Require(source->GetTypeAttr(&attributes));
-            *pGUID = attributes->guid;
-            source->ReleaseTypeAttr(attributes);
-            return S_OK;
-        }
-        return E_FAIL;
+        const IID source = DefaultSourceInterface(TypeLibrary::TypeInfoOf(ClassId()));
+        if (::InlineIsEqualGUID(source, IID_NULL))
+            return E_FAIL;
+        *pGUID = source;
+        return S_OK;
     });
 }
 

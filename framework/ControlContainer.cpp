@@ -1,5 +1,7 @@
 #include "framework/ControlContainer.h"
 
+#include "framework/TypeLibrary.h"
+
 #include "foundation/Lang/Text.h"
 #include "framework/ComObject.h"
 
@@ -469,25 +471,9 @@ private:
         ComPtr<ITypeInfo> coclass;
         Check(m_control.As(&info), "QueryInterface(IProvideClassInfo) for the event interface");
         Check(info->GetClassInfo(&coclass), "IProvideClassInfo::GetClassInfo");
-        TYPEATTR* attributes = nullptr;
-        Check(coclass->GetTypeAttr(&attributes), "ITypeInfo::GetTypeAttr");
-        const WORD count = attributes->cImplTypes;
-        coclass->ReleaseTypeAttr(attributes);
-        constexpr INT defaultSource = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
-        for (UINT i = 0; i < count; ++i) {
-            INT implFlags = 0;
-            HREFTYPE ref = 0;
-            ComPtr<ITypeInfo> source;
-            if (FAILED(coclass->GetImplTypeFlags(i, &implFlags)) ||
-                (implFlags & defaultSource) != defaultSource ||
-                FAILED(coclass->GetRefTypeOfImplType(i, &ref)) ||
-                FAILED(coclass->GetRefTypeInfo(ref, &source)) || FAILED(source->GetTypeAttr(&attributes)))
-                continue;
-            iid = attributes->guid;
-            source->ReleaseTypeAttr(attributes);
-            return iid;
-        }
-        Check(CONNECT_E_NOCONNECTION, "finding the [default, source] interface");
+        iid = DefaultSourceInterface(coclass.Get());
+        if (::InlineIsEqualGUID(iid, IID_NULL))
+            Check(CONNECT_E_NOCONNECTION, "finding the [default, source] interface");
         return iid;
     }
 

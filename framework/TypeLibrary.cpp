@@ -51,6 +51,28 @@ ITypeInfo* TypeLibrary::TypeInfoOf(REFGUID guid) {
     return info.Get();
 }
 
+IID DefaultSourceInterface(ITypeInfo* coclass) {
+    TYPEATTR* attributes = nullptr;
+    if (const HRESULT status = coclass->GetTypeAttr(&attributes); FAILED(status))
+        _com_issue_error(status);
+    const WORD count = attributes->cImplTypes;
+    coclass->ReleaseTypeAttr(attributes);
+    constexpr INT defaultSource = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
+    for (UINT index = 0; index < count; ++index) {
+        INT flags = 0;
+        HREFTYPE reference = 0;
+        ComPtr<ITypeInfo> source;
+        if (FAILED(coclass->GetImplTypeFlags(index, &flags)) || (flags & defaultSource) != defaultSource ||
+            FAILED(coclass->GetRefTypeOfImplType(index, &reference)) ||
+            FAILED(coclass->GetRefTypeInfo(reference, &source)) || FAILED(source->GetTypeAttr(&attributes)))
+            continue;
+        const IID iid = attributes->guid;
+        source->ReleaseTypeAttr(attributes);
+        return iid;
+    }
+    return IID_NULL;
+}
+
 void TypeLibrary::Release() {
     cache().types.clear();
     cache().library.Reset();

@@ -15,4 +15,8 @@ public:
     static void Release();
 };
 
+// The [default, source] interface of a coclass, as hosts find a control's events; IID_NULL
+// when the class has none. Throws _com_error when the coclass cannot be read.
+IID DefaultSourceInterface(ITypeInfo* coclass);
+
 } // namespace Fw
