@@ -1,5 +1,6 @@
 // The port list as real hosts use it: embedded by atl.dll's AtlAxWin window and started on the
 // in-process simulator, and created by ProgID from VBScript and JScript under cscript.
+#include "framework/ListView.h"
 #include "foundation/Lang/ErrorText.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
@@ -52,20 +53,6 @@ std::string HeaderText(HWND header, int column) {
     return ::SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item)) ? text : "(none)";
 }
 
-std::string ItemText(HWND list, int row, int column) {
-    char text[64] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-int RowCount(HWND list) {
-    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
 TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
     ComPtr<IOstrelServer> server =
         Sim::CreateSimServer(Sim::LoadScenario(TestSupport::moduleFolder() + "\\scenarios\\bench.json"));
@@ -104,7 +91,8 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
     ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
     const std::vector<std::string> benchPorts = {"COM1",  "COM4",  "COM7",         "COM9",
                                                  "COM12", "COM15", "lab-rig:2500", "COM20"};
-    TestSupport::PumpUntil([&] { return RowCount(list) == int(benchPorts.size()); }, 2'000);
+    TestSupport::PumpUntil([&] { return Fw::ListView(list).GetItemCount() == int(benchPorts.size()); },
+                           2'000);
 
     // The headers come from the module's own string table, not from the host's executable.
     const HMODULE module = ::GetModuleHandleA("OstrelUITools.dll");
@@ -120,10 +108,10 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
         EXPECT_EQ(expected, HeaderText(header, column)) << "column " << column;
     }
     std::vector<std::string> ports;
-    for (int row = 0; row < RowCount(list); ++row)
-        ports.push_back(ItemText(list, row, 0));
+    for (int row = 0; row < Fw::ListView(list).GetItemCount(); ++row)
+        ports.push_back(Fw::ListView(list).GetItemText(row, 0));
     EXPECT_EQ(benchPorts, ports);
-    EXPECT_EQ("Bench serial", ItemText(list, 0, 2));
+    EXPECT_EQ("Bench serial", Fw::ListView(list).GetItemText(0, 2));
 
     // Closing the form is all a host does: the control must hand back what it took from the server.
     ComPtr<IUnknown> agent;

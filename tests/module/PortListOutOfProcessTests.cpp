@@ -1,5 +1,6 @@
 // The port list in a container, fed by OstrelDeviceSim.exe across processes until the simulator
 // goes away under it, and its property page in the system's property frame.
+#include "framework/ListView.h"
 #include "module/OstrelUITools.h"
 #include "resources/resource.h"
 #include "tests/support/MessagePump.h"
@@ -42,24 +43,10 @@ DWORD RunCommand(std::string command) {
     return code;
 }
 
-std::string ItemText(HWND list, int row, int column) {
-    char text[64] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-int RowCount(HWND list) {
-    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
 std::vector<std::string> Column(HWND list, int column) {
     std::vector<std::string> texts;
-    for (int row = 0; row < RowCount(list); ++row)
-        texts.push_back(ItemText(list, row, column));
+    for (int row = 0; row < Fw::ListView(list).GetItemCount(); ++row)
+        texts.push_back(Fw::ListView(list).GetItemText(row, column));
     return texts;
 }
 
@@ -88,13 +75,14 @@ TEST_F(PortListOutOfProcess, FollowsTheSimulatorAndSurvivesItsEnd) {
     ComPtr<IOstrelSimControl> sim;
     ASSERT_EQ(S_OK, server.As(&sim));
     ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
-    ASSERT_TRUE(TestSupport::PumpUntil([&] { return RowCount(list) == 8; }, 5'000)) << RowCount(list);
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return Fw::ListView(list).GetItemCount() == 8; }, 5'000))
+        << Fw::ListView(list).GetItemCount();
     EXPECT_EQ(
         (std::vector<std::string>{"COM1", "COM4", "COM7", "COM9", "COM12", "COM15", "lab-rig:2500", "COM20"}),
         Column(list, 0));
 
     // The event crosses back from the simulator; only COM7's row may be rebuilt for it.
-    for (int row = 0; row < RowCount(list); ++row) {
+    for (int row = 0; row < Fw::ListView(list).GetItemCount(); ++row) {
         char marked[] = "marked";
         LVITEMA item = {};
         item.iSubItem = 2;
@@ -102,8 +90,9 @@ TEST_F(PortListOutOfProcess, FollowsTheSimulatorAndSurvivesItsEnd) {
         ::SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
     }
     ASSERT_EQ(S_OK, sim->SetPortState(3, 8));
-    ASSERT_TRUE(TestSupport::PumpUntil([&] { return ItemText(list, 2, 1) == "Disabled"; }, 5'000))
-        << "no event reached the control: " << ItemText(list, 2, 1);
+    ASSERT_TRUE(
+        TestSupport::PumpUntil([&] { return Fw::ListView(list).GetItemText(2, 1) == "Disabled"; }, 5'000))
+        << "no event reached the control: " << Fw::ListView(list).GetItemText(2, 1);
     std::vector<std::string> labels(8, "marked");
     labels[2] = "Flash station";
     EXPECT_EQ(labels, Column(list, 2));
@@ -120,13 +109,14 @@ TEST_F(PortListOutOfProcess, FollowsTheSimulatorAndSurvivesItsEnd) {
     ULONGLONG started = ::GetTickCount64();
     const HRESULT refreshed = control->RefreshDisplay();
     TestSupport::PumpMessages(200);
-    EXPECT_TRUE(FAILED(refreshed) || RowCount(list) == 0)
-        << std::hex << refreshed << " with " << std::dec << RowCount(list) << " rows of a dead server";
+    EXPECT_TRUE(FAILED(refreshed) || Fw::ListView(list).GetItemCount() == 0)
+        << std::hex << refreshed << " with " << std::dec << Fw::ListView(list).GetItemCount()
+        << " rows of a dead server";
     EXPECT_LT(::GetTickCount64() - started, kPromptMs + 200) << "RefreshDisplay waited on the dead server";
     started = ::GetTickCount64();
     EXPECT_EQ(S_OK, control->Shutdown());
     EXPECT_LT(::GetTickCount64() - started, kPromptMs) << "Shutdown waited on the dead server";
-    EXPECT_EQ(0, RowCount(list));
+    EXPECT_EQ(0, Fw::ListView(list).GetItemCount());
     server.Reset();
 }
 
