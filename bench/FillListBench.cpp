@@ -136,26 +136,42 @@ std::vector<Row> ReadRows(HWND list) {
     return rows;
 }
 
-// The port list's fill of a fresh list from an agent, each round from an empty list.
-double FillCost(HWND owner, IOstrelServer* server, int* rowCount) {
+// A list filled the way the port list fills its own: port rows over an agent of the server.
+// The agent is handed back to the server when the list goes.
+struct AgentList {
+    AgentList(HWND owner, IOstrelServer* server)
+        : server(server)
+        , list(owner) {
+        if (FAILED(
+                server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject)) ||
+            FAILED(agentObject.As(&agent)))
+            std::abort();
+        rows.SetList(list.helper.get());
+        rows.SetAgent(agent.Get());
+    }
+    ~AgentList() {
+        rows.RemovePortRows(true, -1);
+        rows.SetList(nullptr);
+        rows.SetAgent(nullptr);
+        agent.Reset();
+        agentObject.Reset();
+        server->ReleaseConfigAgent(cookie);
+    }
+
+    IOstrelServer* server;
     long cookie = 0;
     ComPtr<IUnknown> agentObject;
     ComPtr<IOstrelConfigAgent> agent;
-    if (FAILED(server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject)) ||
-        FAILED(agentObject.As(&agent)))
-        std::abort();
-    const List list(owner);
+    const List list;
     CPortRows rows;
-    rows.SetList(list.helper.get());
-    rows.SetAgent(agent.Get());
-    const double cost = MedianMicroseconds([&] { rows.RemovePortRows(true, -1); }, [&] { rows.FillList(); });
-    *rowCount = list.helper->List().GetItemCount();
-    rows.RemovePortRows(true, -1);
-    rows.SetList(nullptr);
-    rows.SetAgent(nullptr);
-    agent.Reset();
-    agentObject.Reset();
-    server->ReleaseConfigAgent(cookie);
+};
+
+// The port list's fill of a fresh list from an agent, each round from an empty list.
+double FillCost(HWND owner, IOstrelServer* server, int* rowCount) {
+    AgentList filled(owner, server);
+    const double cost =
+        MedianMicroseconds([&] { filled.rows.RemovePortRows(true, -1); }, [&] { filled.rows.FillList(); });
+    *rowCount = filled.list.helper->List().GetItemCount();
     return cost;
 }
 
@@ -276,21 +292,9 @@ int main() {
 
     std::vector<Row> source;
     {
-        long cookie = 0;
-        ComPtr<IUnknown> agentObject;
-        ComPtr<IOstrelConfigAgent> agent;
-        local->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject);
-        agentObject.As(&agent);
-        const List list(owner);
-        CPortRows rows;
-        rows.SetList(list.helper.get());
-        rows.SetAgent(agent.Get());
-        rows.FillList();
-        source = ReadRows(list.window);
-        rows.RemovePortRows(true, -1);
-        agent.Reset();
-        agentObject.Reset();
-        local->ReleaseConfigAgent(cookie);
+        AgentList filled(owner, local.Get());
+        filled.rows.FillList();
+        source = ReadRows(filled.list.window);
     }
     const double baseline = BaselineCost(owner, source);
 
@@ -329,15 +333,8 @@ int main() {
     // The storm: refresh events for one port as the server's sink receives them, then the queue
     // drained; every rebuild of that port's row shows as one inserted row.
     {
-        long cookie = 0;
-        ComPtr<IUnknown> agentObject;
-        ComPtr<IOstrelConfigAgent> agent;
-        local->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject);
-        agentObject.As(&agent);
-        const List list(owner);
-        CPortRows rows;
-        rows.SetList(list.helper.get());
-        rows.SetAgent(agent.Get());
+        AgentList filled(owner, local.Get());
+        CPortRows& rows = filled.rows;
         rows.FillList();
         const short port = static_cast<short>(source.empty() ? 1 : source[source.size() / 2].key);
         ComPtr<IOstrelServerEvents> sinkObject;
@@ -358,10 +355,6 @@ int main() {
                     elapsed / 1000.0);
         std::printf("event storm: %ld rows rebuilt (%ld deleted), %s\n", parent.inserted, parent.deleted,
                     parent.inserted <= 1 ? "coalesced" : "not coalesced");
-        rows.RemovePortRows(true, -1);
-        agent.Reset();
-        agentObject.Reset();
-        local->ReleaseConfigAgent(cookie);
     }
     ::DestroyWindow(owner);
     ::CoUninitialize();
