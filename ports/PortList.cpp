@@ -349,12 +349,14 @@ LRESULT PortList::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT PortList::OnServerDetach(WPARAM, LPARAM) {
+LRESULT PortList::OnServerDetach(WPARAM, LPARAM detail) {
+    m_sink->Delivered(WM_SERVER_DETACH, detail);
     Detach();
     return 0;
 }
 
 LRESULT PortList::OnServerRefreshItem(WPARAM, LPARAM portId) {
+    m_sink->Delivered(WM_SERVER_REFRESH_ITEM, portId);
     m_rows.RefreshPort(static_cast<long>(portId));
     return 0;
 }

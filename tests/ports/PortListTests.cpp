@@ -2,6 +2,7 @@
 // bench scenario, and read back from its real list view, header and progress bars.
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
+#include "foundation/StateVocabulary.h"
 #include "framework/Header.h"
 #include "framework/ListView.h"
 #include "framework/Persistence.h"
@@ -329,6 +330,11 @@ TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlace) {
     EXPECT_EQ(S_OK, control->GetSelectedPortState(&state));
     EXPECT_EQ(3, port);
     EXPECT_EQ(8, state);
+
+    // Once the port's refresh has run, its next event rebuilds the row again.
+    ASSERT_EQ(S_OK, sim->SetPortState(3, portEnabled));
+    ASSERT_TRUE(
+        TestSupport::PumpUntil([&] { return list.GetItemText(2, portColumnState) == "Enabled"; }, 2000));
 
     // Phone events are not the port list's; a rebuilt COM9 keeps one bar.
     MarkRows();

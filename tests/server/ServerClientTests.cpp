@@ -111,6 +111,28 @@ TEST_F(ServerEventSinkTest, PostsToTheViewsWindowAndAnswersSuccess) {
     EXPECT_EQ(1u, direct.size());
 }
 
+TEST_F(ServerEventSinkTest, PostsAMessageOnceUntilTheViewTakesIt) {
+    sink->Bind(ViewKind::PortList, window);
+    for (int i = 0; i < 3; ++i) {
+        sink->OnServerEvent(3, 7, 0);
+        sink->OnServerEvent(3, 8, 0);
+    }
+    EXPECT_EQ(
+        (std::vector<std::pair<UINT, LPARAM>>{{WM_SERVER_REFRESH_ITEM, 7}, {WM_SERVER_REFRESH_ITEM, 8}}),
+        Posted());
+
+    // Port 8's message was taken from the queue but never handed back: it still counts as waiting.
+    sink->Delivered(WM_SERVER_REFRESH_ITEM, 7);
+    sink->OnServerEvent(3, 7, 0);
+    sink->OnServerEvent(3, 8, 0);
+    EXPECT_EQ((std::vector<std::pair<UINT, LPARAM>>{{WM_SERVER_REFRESH_ITEM, 7}}), Posted());
+
+    // A new binding starts with nothing waiting.
+    sink->Bind(ViewKind::PortList, window);
+    sink->OnServerEvent(3, 8, 0);
+    EXPECT_EQ((std::vector<std::pair<UINT, LPARAM>>{{WM_SERVER_REFRESH_ITEM, 8}}), Posted());
+}
+
 TEST(ConfigAgentHelper, KeepsOnlyAnAgentAndHearsItsEvents) {
     ConfigAgentHelper helper;
     const auto sink = MakeSink();
