@@ -1,14 +1,18 @@
 // What filling the port list with 256 ports costs: the list's own fill on the simulator in
-// process and out of process, against bare list view inserts of the same rows and the cost
-// of one empty remote call, all measured in one run; then a storm of refresh events for one
-// port, to see whether the rows it rebuilds are coalesced.
+// process and out of process, against bare list view inserts of the same rows, the same
+// inserts with the progress bar windows the fill must make, the cost of one empty remote call
+// and of the fill's own server calls made bare, all measured in one run; then a storm of
+// refresh events for one port, to see whether the rows it rebuilds are coalesced.
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
+#include "foundation/Win32/SafeArrayAccess.h"
+#include "foundation/Win32/Unique.h"
 #include "framework/ComObject.h"
 #include "framework/Module.h"
 #include "ports/ListViewHelper.h"
 #include "ports/PortRowRules.h"
 #include "ports/PortRows.h"
+#include "server/OwnedRecord.h"
 #include "server/ServerEventRoute.h"
 #include "server/ServerEventSink.h"
 
@@ -16,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,6 +59,7 @@ double MedianMicroseconds(Prepare prepare, Work work) {
 // and rebuilds a port's row on the sink's refresh message as the port list's window does.
 struct Parent {
     CPortRows* rows = nullptr;
+    ServerEventSink* sink = nullptr;
     long inserted = 0;
     long deleted = 0;
 };
@@ -67,6 +73,8 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         else if (code == LVN_DELETEITEM)
             ++parent.deleted;
     } else if (message == WM_SERVER_REFRESH_ITEM) {
+        if (parent.sink)
+            parent.sink->Delivered(message, lParam);
         if (parent.rows)
             parent.rows->RefreshPort(static_cast<long>(lParam));
         return 0;
@@ -136,32 +144,43 @@ std::vector<Row> ReadRows(HWND list) {
     return rows;
 }
 
-// A list filled the way the port list fills its own: port rows over an agent of the server.
-// The agent is handed back to the server when the list goes.
-struct AgentList {
-    AgentList(HWND owner, IOstrelServer* server)
-        : server(server)
-        , list(owner) {
-        if (FAILED(
-                server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject)) ||
-            FAILED(agentObject.As(&agent)))
+// A configuration agent of the server, handed back when this goes.
+struct Agent {
+    explicit Agent(IOstrelServer* server)
+        : server(server) {
+        if (FAILED(server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &object)) ||
+            FAILED(object.As(&agent)) || FAILED(object.As(&agentEx)))
             std::abort();
-        rows.SetList(list.helper.get());
-        rows.SetAgent(agent.Get());
     }
-    ~AgentList() {
-        rows.RemovePortRows(true, -1);
-        rows.SetList(nullptr);
-        rows.SetAgent(nullptr);
+    ~Agent() {
+        agentEx.Reset();
         agent.Reset();
-        agentObject.Reset();
+        object.Reset();
         server->ReleaseConfigAgent(cookie);
     }
 
     IOstrelServer* server;
     long cookie = 0;
-    ComPtr<IUnknown> agentObject;
+    ComPtr<IUnknown> object;
     ComPtr<IOstrelConfigAgent> agent;
+    ComPtr<IOstrelConfigAgentEx> agentEx;
+};
+
+// A list filled the way the port list fills its own: port rows over an agent of the server.
+struct AgentList {
+    AgentList(HWND owner, IOstrelServer* server)
+        : agent(server)
+        , list(owner) {
+        rows.SetList(list.helper.get());
+        rows.SetAgent(agent.agent.Get());
+    }
+    ~AgentList() {
+        rows.RemovePortRows(true, -1);
+        rows.SetList(nullptr);
+        rows.SetAgent(nullptr);
+    }
+
+    const Agent agent;
     const List list;
     CPortRows rows;
 };
@@ -175,10 +194,16 @@ double FillCost(HWND owner, IOstrelServer* server, int* rowCount) {
     return cost;
 }
 
-double BaselineCost(HWND owner, const std::vector<Row>& source) {
+// Bare inserts of the rows read back from a filled list and, when asked, a progress bar window
+// over the State cell of each row in `barRows`, made as the fill makes its own.
+double BaselineCost(HWND owner, const std::vector<Row>& source, const std::vector<int>& barRows = {}) {
     const List list(owner);
+    std::vector<std::unique_ptr<ZelkorProgress>> bars;
     return MedianMicroseconds(
-        [&] { ::SendMessageA(list.window, LVM_DELETEALLITEMS, 0, 0); },
+        [&] {
+            bars.clear();
+            ::SendMessageA(list.window, LVM_DELETEALLITEMS, 0, 0);
+        },
         [&] {
             ::SendMessageA(list.window, WM_SETREDRAW, FALSE, 0);
             for (const Row& row : source) {
@@ -196,6 +221,11 @@ double BaselineCost(HWND owner, const std::vector<Row>& source) {
                     text.pszText = const_cast<char*>(row.texts[column].c_str());
                     ::SendMessageA(list.window, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&text));
                 }
+            }
+            for (const int row : barRows) {
+                bars.push_back(std::make_unique<ZelkorProgress>());
+                bars.back()->Create(list.window, row, zelkorProgressColumn, zelkorProgressLow,
+                                    zelkorProgressHigh, zelkorProgressStart);
             }
             ::SendMessageA(list.window, WM_SETREDRAW, TRUE, 0);
         });
@@ -268,6 +298,25 @@ struct RemoteSimulator {
     }
 };
 
+// The server calls a fill makes, made bare: the port ids, then each port's record and its
+// phone's, every record freed.
+double ServerCallCost(IOstrelServer* server) {
+    const Agent agent(server);
+    return MedianMicroseconds([] {},
+                              [&] {
+                                  short count = 0;
+                                  Win32::UniqueSafeArray ids;
+                                  agent.agent->GetPortIds(&count, ids.put());
+                                  const Win32::SafeArrayAccess<short> access(ids.get());
+                                  for (const short id : access.Items()) {
+                                      Server::OwnedRecord<OstrelPortConfigEx> port;
+                                      agent.agentEx->GetPortConfigEx(id, port.put());
+                                      Server::OwnedRecord<OstrelPhoneInfo> phone;
+                                      agent.agent->GetPortPhoneInfo(id, phone.put());
+                                  }
+                              });
+}
+
 void Drain() {
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -291,12 +340,16 @@ int main() {
     const double inProcess = FillCost(owner, local.Get(), &localRows);
 
     std::vector<Row> source;
+    std::vector<int> barRows;
     {
         AgentList filled(owner, local.Get());
         filled.rows.FillList();
         source = ReadRows(filled.list.window);
+        for (const auto& [portId, bar] : filled.rows.Progress())
+            barRows.push_back(filled.list.helper->FindRow(portId));
     }
     const double baseline = BaselineCost(owner, source);
+    const double baselineWithBars = BaselineCost(owner, source, barRows);
 
     RemoteSimulator simulator;
     if (!simulator.Start(folder)) {
@@ -319,16 +372,23 @@ int main() {
                                                           simulator.server->GetServerState(&state);
                                                   }) /
                                emptyCalls;
+    const double remoteCalls = ServerCallCost(simulator.server.Get());
 
     std::printf("rows filled: in process %d, out of process %d, baseline %zu\n", localRows, remoteRows,
                 source.size());
     std::printf("fill in process              %12.1f us\n", inProcess);
     std::printf("fill out of process          %12.1f us\n", outOfProcess);
     std::printf("baseline inserts             %12.1f us\n", baseline);
+    std::printf("baseline + %zu bar windows     %12.1f us\n", barRows.size(), baselineWithBars);
     std::printf("empty out-of-process call    %12.3f us\n", emptyRemote);
-    std::printf("in-process fill / baseline                       %8.2f\n", inProcess / baseline);
-    std::printf("out-of-process fill / (baseline + 2x%d remote)  %8.2f\n", portCount,
+    std::printf("fill's server calls, remote  %12.1f us\n", remoteCalls);
+    std::printf("in-process fill / baseline                                %8.2f\n", inProcess / baseline);
+    std::printf("in-process fill / (baseline + bar windows)                %8.2f\n",
+                inProcess / baselineWithBars);
+    std::printf("out-of-process fill / (baseline + 2x%d empty remote)     %8.2f\n", portCount,
                 outOfProcess / (baseline + 2.0 * portCount * emptyRemote));
+    std::printf("out-of-process fill / (baseline + bar windows + calls)    %8.2f\n",
+                outOfProcess / (baselineWithBars + remoteCalls));
 
     // The storm: refresh events for one port as the server's sink receives them, then the queue
     // drained; every rebuild of that port's row shows as one inserted row.
@@ -342,6 +402,7 @@ int main() {
         auto* sink = static_cast<ServerEventSink*>(sinkObject.Get());
         sink->Bind(ViewKind::PortList, owner);
         parent.rows = &rows;
+        parent.sink = sink;
         Drain();
         parent.inserted = parent.deleted = 0;
         const double start = Now();
@@ -351,6 +412,7 @@ int main() {
         const double elapsed = Now() - start;
         sink->Unbind();
         parent.rows = nullptr;
+        parent.sink = nullptr;
         std::printf("event storm: %d refresh events for port %d, drained in %.1f ms\n", stormEvents, port,
                     elapsed / 1000.0);
         std::printf("event storm: %ld rows rebuilt (%ld deleted), %s\n", parent.inserted, parent.deleted,

@@ -29,8 +29,15 @@ void ZelkorProgress::Move(HWND list, int row, int subItem) {
     RECT cell;
     if (!m_bar || !CellRect(list, row, subItem, cell))
         return;
-    ::MoveWindow(m_bar.get(), cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, TRUE);
-    ::ShowWindow(m_bar.get(), SW_SHOW);
+    // Moving a window costs a round trip through the window manager even when it stays put,
+    // and after a fill nearly every bar is already where its row is.
+    RECT current;
+    ::GetWindowRect(m_bar.get(), &current);
+    ::MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&current), 2);
+    if (!::EqualRect(&current, &cell))
+        ::MoveWindow(m_bar.get(), cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, TRUE);
+    if (!(::GetWindowLongPtrA(m_bar.get(), GWL_STYLE) & WS_VISIBLE))
+        ::ShowWindow(m_bar.get(), SW_SHOW);
 }
 
 void ZelkorProgress::SetPos(int position) {
