@@ -31,6 +31,16 @@ HRESULT ClassTable::GetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
+HRESULT ClassTable::CreateObject(REFCLSID clsid, REFIID iid, void** ppv) const {
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    for (const ClassEntry& entry : m_entries)
+        if (::InlineIsEqualGUID(*entry.clsid, clsid))
+            return entry.creator ? entry.creator(nullptr, iid, ppv) : CLASS_E_CLASSNOTAVAILABLE;
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
 HRESULT ClassTable::RegisterClasses() const {
     for (const ClassEntry& entry : m_entries)
         if (const HRESULT status = RunRegistryScript(entry.registryScript, true); FAILED(status))

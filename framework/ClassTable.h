@@ -27,6 +27,8 @@ public:
     explicit ClassTable(std::span<const ClassEntry> entries);
 
     HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** ppv);
+    // An object of a class of the table, made by its creator without a class object.
+    HRESULT CreateObject(REFCLSID clsid, REFIID iid, void** ppv) const;
     HRESULT RegisterClasses() const;
     HRESULT UnregisterClasses() const;
     void ReleaseClassObjects();

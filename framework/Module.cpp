@@ -1,6 +1,9 @@
 #include "framework/Module.h"
 
 #include "foundation/Lang/Text.h"
+#include "framework/ClassTable.h"
+
+#include <utility>
 
 namespace Fw {
 
@@ -11,6 +14,17 @@ Module& Module::Current() {
 
 void Module::Attach(HINSTANCE instance) {
     m_instance = instance;
+}
+
+ClassTable* Module::SetClasses(ClassTable* classes) {
+    return std::exchange(m_classes, classes);
+}
+
+HRESULT Module::CreateObject(REFCLSID clsid, REFIID iid, void** ppv) const {
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    return m_classes ? m_classes->CreateObject(clsid, iid, ppv) : CLASS_E_CLASSNOTAVAILABLE;
 }
 
 std::string Module::Path() const {

@@ -185,23 +185,24 @@ void PutProperty(ITypeInfo* info, IDispatch* object, DISPID id, LONG value) {
 HRESULT LoadInitialData(IUnknown* control, std::span<const BYTE> data) {
     if (!control)
         return E_POINTER;
-    if (data.size() < sizeof(DWORD))
-        return E_FAIL;
     ComPtr<IPersistStreamInit> persist;
-    HRESULT status = control->QueryInterface(IID_PPV_ARGS(&persist));
+    const HRESULT status = control->QueryInterface(IID_PPV_ARGS(&persist));
     if (FAILED(status))
         return status;
+    const ComPtr<IStream> stream = InitialDataStream(data);
+    return stream ? persist->Load(stream.Get()) : E_FAIL;
+}
+
+ComPtr<IStream> InitialDataStream(std::span<const BYTE> data) {
     ComPtr<IStream> stream;
-    status = ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-    if (FAILED(status))
-        return status;
+    if (data.size() < sizeof(DWORD) || FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+        return nullptr;
     const auto state = data.subspan(sizeof(DWORD));
-    status = stream->Write(state.data(), static_cast<ULONG>(state.size()), nullptr);
-    if (FAILED(status))
-        return status;
     const LARGE_INTEGER start = {};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    return persist->Load(stream.Get());
+    if (FAILED(stream->Write(state.data(), static_cast<ULONG>(state.size()), nullptr)) ||
+        FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
+        return nullptr;
+    return stream;
 }
 
 } // namespace Fw

@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 #include <oaidl.h>
+#include <wrl/client.h>
 
 #include <span>
 #include <vector>
@@ -55,5 +56,8 @@ void PutProperty(ITypeInfo* info, IDispatch* object, DISPID id, LONG value);
 // The creation data of a control placed in one of the module's dialog templates: a 32-bit
 // field, then the control's saved state in the stream layout (version 0x0300 there).
 HRESULT LoadInitialData(IUnknown* control, std::span<const BYTE> data);
+// The saved state of such data as a stream at its start, for IPersistStreamInit::Load; null
+// when the data is shorter than its 32-bit field.
+Microsoft::WRL::ComPtr<IStream> InitialDataStream(std::span<const BYTE> data);
 
 } // namespace Fw

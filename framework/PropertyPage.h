@@ -1,36 +1,16 @@
 #pragma once
 
 #include "framework/ComObject.h"
+#include "framework/DialogTemplate.h"
 #include "framework/Window.h"
 
 #include <ocidl.h>
 #include <olectl.h>
 #include <wrl/client.h>
 
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace Fw {
-
-// What a property page needs to know of its dialog template before any window exists.
-struct DialogTemplateInfo {
-    DWORD style = 0;
-    std::string caption;
-    SIZE units = {};      // the dialog's size in dialog units
-    std::string fontName; // empty without DS_SETFONT
-    WORD pointSize = 0;
-};
-
-// Reads a DLGTEMPLATE or DLGTEMPLATEEX; nothing when the bytes are not a whole header.
-std::optional<DialogTemplateInfo> ReadDialogTemplate(const std::vector<BYTE>& bytes);
-// A copy of a dialog template of the module's resources; empty when there is none.
-std::vector<BYTE> LoadDialogTemplate(UINT id);
-// Makes a template a borderless child, whatever style it was drawn with: a page lives
-// inside the frame's window.
-void MakeChildTemplate(std::vector<BYTE>& bytes);
-// The dialog's size in pixels, from its font the way the dialog manager measures it.
-SIZE DialogSizeInPixels(const DialogTemplateInfo& info);
 
 // IPropertyPage for a page drawn by a dialog template of the module. The frame keeps the
 // page's objects in SetObjects; Apply hands each one to the page class.

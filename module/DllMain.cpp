@@ -17,12 +17,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved)
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         Fw::Module::Current().Attach(instance);
+        Fw::Module::Current().SetClasses(&ModuleClasses());
         ::DisableThreadLibraryCalls(instance);
         break;
     case DLL_PROCESS_DETACH:
         // At process exit the objects we hold may belong to libraries already gone.
         if (!reserved) {
             ModuleClasses().ReleaseClassObjects();
+            Fw::Module::Current().SetClasses(nullptr);
             Fw::TypeLibrary::Release();
             // A host may load the module again; its window classes must not outlive this copy.
             Fw::UnregisterWindowClasses();

@@ -3,11 +3,8 @@
 // property page base. The probe control stands on the port list's interface and class,
 // whose type library this executable carries.
 #include "foundation/Win32/Unique.h"
-#include "framework/Control.h"
-#include "framework/ListView.h"
 #include "framework/PropertyPage.h"
-#include "framework/SupportErrorInfo.h"
-#include "module/OstrelUITools.h"
+#include "tests/framework/ProbeControl.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest.h>
@@ -16,84 +13,10 @@
 #include <map>
 #include <memory>
 
+using FrameworkTests::ProbeControl;
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-class ProbeControl
-    : public Fw::Control<ProbeControl, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents>,
-      public Fw::SupportErrorInfo<IOstrelPortList> {
-public:
-    static constexpr const char* displayName = "ProbeControl";
-    static constexpr SIZEL defaultExtent = {2000, 1000};
-    static inline const Fw::PersistedProperty properties[] = {
-        {"ShowPortNumberLabel", 5}, {"ShowPortLabel", 6},      {"ShowBaudLabel", 7},
-        {"ShowPhoneLabel", 8},      {"ShowPortErrorLabel", 9},
-    };
-    static inline const CLSID* const propertyPages[] = {&CLSID_PortListProps};
-    static inline const auto interfaces = Fw::Interfaces(
-        Fw::ControlInterfaces<ProbeControl>(), Fw::Entry<ProbeControl, IPersistPropertyBag>(),
-        Fw::Entry<ProbeControl, IConnectionPointContainer>(), Fw::Entry<ProbeControl, ISupportErrorInfo>());
-    // A value the error column's setter refuses, to show that a failed load puts everything back.
-    static constexpr LONG refused = 99;
-
-    Fw::ListView list;
-
-    int OnCreate(const CREATESTRUCTA*) {
-        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&classes);
-        list = Fw::ListView(::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0,
-                                              0, 0, m_hWnd, nullptr, nullptr, nullptr));
-        return list ? 0 : -1;
-    }
-    void OnSize(UINT, SIZE size) { list.Move({0, 0, size.cx, size.cy}); }
-    static inline const Fw::MessageEntry<ProbeControl> messages[] = {
-        Fw::OnMessage<WM_CREATE>(&ProbeControl::OnCreate),
-        Fw::OnMessage<WM_SIZE>(&ProbeControl::OnSize),
-    };
-
-    HRESULT STDMETHODCALLTYPE get_ShowPortNumberLabel(LONG* pVal) override { return Get(0, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPortNumberLabel(LONG newVal) override { return Put(0, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowPortLabel(LONG* pVal) override { return Get(1, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPortLabel(LONG newVal) override { return Put(1, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowBaudLabel(LONG* pVal) override { return Get(2, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowBaudLabel(LONG newVal) override { return Put(2, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowPhoneLabel(LONG* pVal) override { return Get(3, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPhoneLabel(LONG newVal) override { return Put(3, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowPortErrorLabel(LONG* pVal) override { return Get(4, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPortErrorLabel(LONG newVal) override { return Put(4, newVal); }
-
-    HRESULT STDMETHODCALLTYPE Startup() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Shutdown() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE InitializeList(IUnknown*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSelectedPort(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetConfigAgent(IUnknown**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE StartupEx(IUnknown*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowProperties() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RefreshDisplay() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowPropertiesOnDoubleClick(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSelectedPortState(short*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetDisplayMask(int) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNotificationWindow(ULONG) override { return E_NOTIMPL; }
-
-private:
-    HRESULT Get(int index, LONG* value) {
-        return Fw::Boundary(value, [&] { *value = m_flags[index]; });
-    }
-    HRESULT Put(int index, LONG value) {
-        return Fw::Boundary([&] {
-            if (value == refused)
-                return E_INVALIDARG;
-            if (m_flags[index] != value) {
-                m_flags[index] = value;
-                PropertyChanged(5 + index);
-            }
-            return S_OK;
-        });
-    }
-
-    LONG m_flags[5] = {1, 1, 1, 1, 1};
-};
 
 // A container's site, as small as in-place activation allows; it logs what the control asks.
 class Site : public IOleClientSite, public IOleInPlaceSite, public IDispatch {

@@ -1,0 +1,302 @@
+// Composite controls: the face's template split into what the dialog manager makes and the
+// module's controls the face embeds itself, their initial data, and a face hosted in a
+// container with its embedded port list (the probe control, made from a test class table).
+#include "foundation/Lang/Text.h"
+#include "foundation/Lang/Trace.h"
+#include "framework/ClassTable.h"
+#include "framework/CompositeControl.h"
+#include "tests/framework/ProbeControl.h"
+#include "tests/support/TestContainer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+using FrameworkTests::ProbeControl;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// The port configuration control's interface and class around a test face.
+template <UINT Face>
+class FaceProbe : public Fw::CompositeControl<FaceProbe<Face>, IOstrelPortConfigCtrl,
+                                              &CLSID_OstrelPortConfigCtrl, _IOstrelPortConfigCtrlEvents> {
+public:
+    static constexpr UINT faceTemplate = Face;
+    static inline const auto interfaces = Fw::ControlInterfaces<FaceProbe>();
+
+    HRESULT STDMETHODCALLTYPE Startup() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Shutdown() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Initialize(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RefreshDisplay() override { return E_NOTIMPL; }
+};
+
+constexpr int listId = 225, labelId = 1001, buttonId = 1002;
+const RECT listUnits = {7, 18, 157, 98};
+
+const Fw::ClassEntry probeClasses[] = {{&CLSID_OstrelPortList, 0, Fw::CreatorOf<ProbeControl>}};
+
+// The module's classes for the life of a test, and the trace lines written meanwhile.
+class ModuleClasses {
+public:
+    explicit ModuleClasses(std::span<const Fw::ClassEntry> entries)
+        : m_table(entries)
+        , m_previous(Fw::Module::Current().SetClasses(&m_table))
+        , m_previousSink(Lang::SetTraceSink([this](const char* line) { traced += line; })) {}
+    ~ModuleClasses() {
+        Lang::SetTraceSink(std::move(m_previousSink));
+        Fw::Module::Current().SetClasses(m_previous);
+    }
+    std::string traced;
+
+private:
+    Fw::ClassTable m_table;
+    Fw::ClassTable* m_previous;
+    Lang::TraceSink m_previousSink;
+};
+
+// A composite embedded in a shown container and UI-activated, as a form host does.
+struct Hosted {
+    explicit Hosted(Fw::ClassFactory::Creator create) {
+        EXPECT_EQ(S_OK, create(nullptr, IID_PPV_ARGS(&control)));
+        TestSupport::EmbedOptions options;
+        options.backColor = RGB(0x12, 0x34, 0x56);
+        options.rect = {0, 0, 400, 260};
+        site = &container.Embed(control.Get(), options);
+        EXPECT_EQ(S_OK, site->DoVerb(OLEIVERB_UIACTIVATE));
+        face = site->Window();
+    }
+    TestSupport::TestContainer container{true};
+    ComPtr<IOleObject> control;
+    TestSupport::ControlSite* site = nullptr;
+    HWND face = nullptr;
+};
+
+FaceProbe<400>& Composite(const Hosted& hosted) {
+    return *static_cast<FaceProbe<400>*>(hosted.control.Get());
+}
+
+class CompositeControlTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        EXPECT_EQ(0, ProbeControl::instances) << "a child outlived its face";
+        Fw::TypeLibrary::Release();
+    }
+};
+
+std::string ClassesAndIds(HWND parent) {
+    std::string found;
+    char name[32];
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetClassNameA(child, name, sizeof name);
+        found += std::string(name) + ":" + std::to_string(::GetDlgCtrlID(child)) + " ";
+    }
+    return found;
+}
+
+COLORREF BrushColor(LRESULT brush) {
+    LOGBRUSH logical = {};
+    ::GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof logical, &logical);
+    return logical.lbColor;
+}
+
+TEST(DialogTemplate, SplitsTheEmbeddedControlsOutOfBothForms) {
+    for (const UINT id : {400u, 401u}) {
+        const auto parsed = Fw::DialogTemplate::Parse(Fw::ModuleResource(id, 5));
+        ASSERT_TRUE(parsed) << id;
+        EXPECT_EQ(id == 400, parsed->Extended()) << id;
+        ASSERT_EQ(1u, parsed->EmbeddedItems().size()) << id;
+        const Fw::EmbeddedItem& list = parsed->EmbeddedItems()[0];
+        EXPECT_EQ(listId, list.id) << id;
+        EXPECT_TRUE(::EqualRect(&listUnits, &list.units)) << id;
+        EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP), list.style) << id;
+        EXPECT_EQ(CLSID_OstrelPortList, list.clsid) << id;
+        EXPECT_EQ(1u, list.position) << id;
+    }
+}
+
+TEST(DialogTemplate, RefusesATemplateThatEndsBeforeItsItems) {
+    const struct {
+        const char* name;
+        UINT id;
+        size_t kept;    // bytes kept from the start, 0 for all
+        size_t dropped; // bytes dropped from the end
+        bool oneItemMore;
+    } cases[] = {
+        {"cut inside the header's font name", 400, 60, 0, false},
+        {"cut inside the embedded item's class", 400, 150, 0, false},
+        {"cut at the last item's last byte", 400, 0, 1, false},
+        {"an item count one beyond its items", 400, 0, 0, true},
+        {"the same, plain and not ending on a DWORD", 401, 0, 0, true},
+    };
+    for (const auto& c : cases) {
+        const auto whole = Fw::ModuleResource(c.id, 5);
+        std::vector<BYTE> bytes(whole.begin(), whole.begin() + (c.kept ? c.kept : whole.size() - c.dropped));
+        if (c.oneItemMore)
+            ++bytes[c.id == 400 ? 16 : 8];
+        EXPECT_FALSE(Fw::DialogTemplate::Parse(bytes)) << c.name;
+    }
+}
+
+TEST(DialogInit, KeepsControlDataByIdAndRefusesWhatRunsPastTheEnd) {
+    using Data = std::map<int, std::vector<BYTE>>;
+    const struct {
+        const char* name;
+        std::vector<WORD> words;
+        std::optional<Data> expected;
+    } cases[] = {
+        {"two controls, a combo box's strings skipped",
+         {225, 0x0376, 4, 0, 0x0201, 0x0403, 1002, 0x0403, 2, 0, 0x0041, 226, 0x0376, 2, 0, 0x0605, 0},
+         Data{{225, {1, 2, 3, 4}}, {226, {5, 6}}}},
+        {"no records", {0}, Data{}},
+        {"padding after the end marker", {0, 0}, Data{}},
+        {"a length past the end", {225, 0x0376, 40, 0, 1, 2, 0}, std::nullopt},
+        {"a length beyond any buffer", {225, 0x0376, 0xFFFF, 0xFFFF, 0}, std::nullopt},
+        {"no end marker", {225, 0x0376, 2, 0, 0x0605}, std::nullopt},
+        {"a record header cut short", {225, 0x0376, 2}, std::nullopt},
+        {"nothing at all", {}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::vector<BYTE> bytes(c.words.size() * sizeof(WORD));
+        std::memcpy(bytes.data(), c.words.data(), bytes.size());
+        EXPECT_EQ(c.expected, Fw::ReadDialogInit(bytes)) << c.name;
+    }
+}
+
+TEST_F(CompositeControlTest, ComesUpWithTheTemplatesControlsAndItsEmbeddedChildInPlace) {
+    ModuleClasses classes(probeClasses);
+    Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
+    ASSERT_TRUE(hosted.face);
+    EXPECT_EQ(hosted.container.Window(), ::GetParent(hosted.face));
+    EXPECT_EQ("Static:1001 OstrelProbeControl:225 Button:1002 ", ClassesAndIds(hosted.face))
+        << "the embedded child sits in the tab order where the template puts it";
+
+    Fw::ControlSite* child = Composite(hosted).ChildSite(listId);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->Window(), ::GetDlgItem(hosted.face, listId));
+    RECT expected = listUnits;
+    ::MapDialogRect(hosted.face, &expected);
+    const RECT placed = Fw::Window(child->Window()).RectInParent();
+    EXPECT_TRUE(::EqualRect(&expected, &placed));
+
+    const ComPtr<IOstrelPortList> list = Composite(hosted).Child<IOstrelPortList>(listId);
+    ASSERT_TRUE(list);
+    std::vector<LONG> values;
+    for (const auto& property : ProbeControl::properties)
+        values.push_back(
+            Fw::GetProperty(Fw::TypeLibrary::TypeInfoOf(IID_IOstrelPortList), list.Get(), property.id));
+    EXPECT_EQ((std::vector<LONG>{0, 2, 3, 4, 5}), values) << "the template's initial data";
+    EXPECT_EQ("", classes.traced);
+}
+
+TEST_F(CompositeControlTest, TabMovesThroughTheFaceAndLeavesItAtEitherEnd) {
+    ModuleClasses classes(probeClasses);
+    Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
+    const ComPtr<IOleInPlaceActiveObject> active = hosted.container.ActiveObject();
+    ASSERT_TRUE(active) << "the UI-active composite is where the host sends its keys";
+    const HWND list = ::GetDlgItem(hosted.face, listId), button = ::GetDlgItem(hosted.face, buttonId);
+    ASSERT_EQ(list, ::GetFocus()) << "activation focuses the face's first tab stop";
+
+    const struct {
+        const char* name;
+        bool shift;
+        HWND from;
+        HRESULT status;
+        HWND focus;
+    } steps[] = {
+        {"Tab from the embedded list", false, list, S_OK, button},
+        {"Tab from the last tab stop", false, button, S_FALSE, button},
+        {"Shift+Tab from the button", true, button, S_OK, list},
+        {"Shift+Tab from the first tab stop", true, list, S_FALSE, list},
+    };
+    BYTE keys[256] = {};
+    for (const auto& step : steps) {
+        ::SetFocus(step.from);
+        keys[VK_SHIFT] = step.shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        MSG tab = {step.from, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        EXPECT_EQ(step.status, active->TranslateAccelerator(&tab)) << step.name;
+        EXPECT_EQ(step.focus, ::GetFocus()) << step.name;
+    }
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+}
+
+TEST_F(CompositeControlTest, PaintsTheFaceInTheAmbientBackColourAndPassesItOn) {
+    ModuleClasses classes(probeClasses);
+    Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
+    const HDC dc = ::GetDC(hosted.face);
+    for (const UINT message : {WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}) {
+        const LRESULT brush = ::SendMessageA(hosted.face, message, reinterpret_cast<WPARAM>(dc),
+                                             reinterpret_cast<LPARAM>(::GetDlgItem(hosted.face, labelId)));
+        EXPECT_EQ(RGB(0x12, 0x34, 0x56), BrushColor(brush)) << "message " << message;
+    }
+    EXPECT_EQ(RGB(0x12, 0x34, 0x56), ::GetBkColor(dc)) << "the label's text sits on the same colour";
+
+    hosted.site->SetBackColor(RGB(0x65, 0x43, 0x21));
+    EXPECT_EQ(RGB(0x65, 0x43, 0x21),
+              BrushColor(::SendMessageA(hosted.face, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0)));
+    const auto* list = static_cast<ProbeControl*>(Composite(hosted).Child<IOstrelPortList>(listId).Get());
+    EXPECT_EQ(RGB(0x65, 0x43, 0x21), list->BackColor()) << "the embedded child hears the change";
+    ::ReleaseDC(hosted.face, dc);
+}
+
+TEST_F(CompositeControlTest, ClosingOrDestroyingTheFaceLetsTheChildrenGo) {
+    ModuleClasses classes(probeClasses);
+    for (const bool close : {true, false}) {
+        const char* name = close ? "IOleObject::Close" : "the host destroys the face's window";
+        Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
+        ASSERT_EQ(1, ProbeControl::instances) << name;
+        if (close)
+            EXPECT_EQ(S_OK, hosted.control->Close(OLECLOSE_NOSAVE)) << name;
+        else
+            ::DestroyWindow(hosted.face);
+        EXPECT_FALSE(::IsWindow(hosted.face)) << name;
+        EXPECT_EQ(0, ProbeControl::instances) << name;
+        EXPECT_FALSE(Composite(hosted).ChildSite(listId)) << name;
+    }
+}
+
+HRESULT OutOfMemory(IUnknown*, REFIID, void** ppv) {
+    *ppv = nullptr;
+    return E_OUTOFMEMORY;
+}
+
+// Both template forms, the plain one drawn as a captioned popup, come up as a child face.
+TEST_F(CompositeControlTest, AChildThatCannotBeMadeIsLeftOutAndTheRestOfTheFaceComesUp) {
+    const Fw::ClassEntry failing[] = {{&CLSID_OstrelPortList, 0, OutOfMemory}};
+    const Fw::ClassEntry unbuilt[] = {{&CLSID_OstrelPortList, 0, nullptr}};
+    const struct {
+        const char* name;
+        std::span<const Fw::ClassEntry> classes;
+        UINT face;
+        const char* traced;
+    } cases[] = {
+        {"its creator fails", failing, 400, "creating it answered 0x8007000E"},
+        {"its class is not built yet", unbuilt, 400, "creating it answered 0x80040111"},
+        {"it refuses its initial data", probeClasses, 401, "IPersistStreamInit::Load answered 0x80004005"},
+    };
+    for (const auto& c : cases) {
+        ModuleClasses classes(c.classes);
+        Hosted hosted(c.face == 400 ? Fw::CreatorOf<FaceProbe<400>> : Fw::CreatorOf<FaceProbe<401>>);
+        ASSERT_TRUE(hosted.face) << c.name;
+        EXPECT_EQ("Static:1001 Button:1002 ", ClassesAndIds(hosted.face)) << c.name;
+        EXPECT_EQ(WS_CHILD | WS_VISIBLE,
+                  ::GetWindowLongA(hosted.face, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_POPUP | WS_CAPTION))
+            << c.name;
+        EXPECT_EQ(0, ProbeControl::instances) << c.name;
+        EXPECT_EQ(
+            Lang::Format("composite face %u: control 225 {73E704ED-EED3-11D3-A096-00805F9B0C38} left out: "
+                         "%s\r\n",
+                         c.face, c.traced),
+            classes.traced)
+            << c.name;
+    }
+}
+
+} // namespace
