@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,18 +42,32 @@ double Now() {
     return 1e6 * double(counter.QuadPart) / double(frequency.QuadPart);
 }
 
-// Median over rounds of one round's time in microseconds; `prepare` runs untimed before each.
-template <class Prepare, class Work>
-double MedianMicroseconds(Prepare prepare, Work work) {
-    std::vector<double> times;
+// One thing to measure: `prepare` runs untimed before each round of `work`.
+struct Measurement {
+    std::function<void()> prepare;
+    std::function<void()> work;
+};
+
+// The median round of each measurement, in microseconds. The rounds of all of them are taken
+// in turn, so that a machine growing busier or quieter meanwhile weighs on each alike: the
+// remote calls in particular drift by a fifth from one second to the next.
+std::vector<double> MediansInTurn(const std::vector<Measurement>& measurements) {
+    std::vector<std::vector<double>> times(measurements.size());
     for (int round = 0; round < rounds; ++round) {
-        prepare();
-        const double start = Now();
-        work();
-        times.push_back(Now() - start);
+        for (size_t index = 0; index < measurements.size(); ++index) {
+            if (measurements[index].prepare)
+                measurements[index].prepare();
+            const double start = Now();
+            measurements[index].work();
+            times[index].push_back(Now() - start);
+        }
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    std::vector<double> medians;
+    for (std::vector<double>& series : times) {
+        std::sort(series.begin(), series.end());
+        medians.push_back(series[series.size() / 2]);
+    }
+    return medians;
 }
 
 // The parent of the measured lists: counts the rows the lists report inserted and deleted,
@@ -186,50 +201,57 @@ struct AgentList {
 };
 
 // The port list's fill of a fresh list from an agent, each round from an empty list.
-double FillCost(HWND owner, IOstrelServer* server, int* rowCount) {
-    AgentList filled(owner, server);
-    const double cost =
-        MedianMicroseconds([&] { filled.rows.RemovePortRows(true, -1); }, [&] { filled.rows.FillList(); });
-    *rowCount = filled.list.helper->List().GetItemCount();
-    return cost;
+Measurement Fill(AgentList& filled) {
+    return {[&filled] { filled.rows.RemovePortRows(true, -1); }, [&filled] { filled.rows.FillList(); }};
 }
 
 // Bare inserts of the rows read back from a filled list and, when asked, a progress bar window
 // over the State cell of each row in `barRows`, made as the fill makes its own.
-double BaselineCost(HWND owner, const std::vector<Row>& source, const std::vector<int>& barRows = {}) {
-    const List list(owner);
+struct BareList {
+    BareList(HWND owner, const std::vector<Row>& source, const std::vector<int>& barRows)
+        : list(owner)
+        , source(source)
+        , barRows(barRows) {}
+
+    Measurement Inserts() {
+        return {[this] {
+                    bars.clear();
+                    ::SendMessageA(list.window, LVM_DELETEALLITEMS, 0, 0);
+                },
+                [this] { Insert(); }};
+    }
+
+    void Insert() {
+        ::SendMessageA(list.window, WM_SETREDRAW, FALSE, 0);
+        for (const Row& row : source) {
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+            item.iItem = ::SendMessageA(list.window, LVM_GETITEMCOUNT, 0, 0);
+            item.pszText = const_cast<char*>(row.texts[0].c_str());
+            item.lParam = row.key;
+            item.iImage = row.image;
+            const int index = static_cast<int>(
+                ::SendMessageA(list.window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+            for (int column = 1; column < portColumnCount; ++column) {
+                LVITEMA text = {};
+                text.iSubItem = column;
+                text.pszText = const_cast<char*>(row.texts[column].c_str());
+                ::SendMessageA(list.window, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&text));
+            }
+        }
+        for (const int row : barRows) {
+            bars.push_back(std::make_unique<ZelkorProgress>());
+            bars.back()->Create(list.window, row, zelkorProgressColumn, zelkorProgressLow, zelkorProgressHigh,
+                                zelkorProgressStart);
+        }
+        ::SendMessageA(list.window, WM_SETREDRAW, TRUE, 0);
+    }
+
+    const List list;
+    const std::vector<Row>& source;
+    const std::vector<int> barRows;
     std::vector<std::unique_ptr<ZelkorProgress>> bars;
-    return MedianMicroseconds(
-        [&] {
-            bars.clear();
-            ::SendMessageA(list.window, LVM_DELETEALLITEMS, 0, 0);
-        },
-        [&] {
-            ::SendMessageA(list.window, WM_SETREDRAW, FALSE, 0);
-            for (const Row& row : source) {
-                LVITEMA item = {};
-                item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-                item.iItem = ::SendMessageA(list.window, LVM_GETITEMCOUNT, 0, 0);
-                item.pszText = const_cast<char*>(row.texts[0].c_str());
-                item.lParam = row.key;
-                item.iImage = row.image;
-                const int index = static_cast<int>(
-                    ::SendMessageA(list.window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-                for (int column = 1; column < portColumnCount; ++column) {
-                    LVITEMA text = {};
-                    text.iSubItem = column;
-                    text.pszText = const_cast<char*>(row.texts[column].c_str());
-                    ::SendMessageA(list.window, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&text));
-                }
-            }
-            for (const int row : barRows) {
-                bars.push_back(std::make_unique<ZelkorProgress>());
-                bars.back()->Create(list.window, row, zelkorProgressColumn, zelkorProgressLow,
-                                    zelkorProgressHigh, zelkorProgressStart);
-            }
-            ::SendMessageA(list.window, WM_SETREDRAW, TRUE, 0);
-        });
-}
+};
 
 // The simulator started by hand on the large scenario (COM would start it on bench), reached
 // once its class object answers; it is asked to end when this goes.
@@ -300,21 +322,29 @@ struct RemoteSimulator {
 
 // The server calls a fill makes, made bare: the port ids, then each port's record and its
 // phone's, every record freed.
-double ServerCallCost(IOstrelServer* server) {
-    const Agent agent(server);
-    return MedianMicroseconds([] {},
-                              [&] {
-                                  short count = 0;
-                                  Win32::UniqueSafeArray ids;
-                                  agent.agent->GetPortIds(&count, ids.put());
-                                  const Win32::SafeArrayAccess<short> access(ids.get());
-                                  for (const short id : access.Items()) {
-                                      Server::OwnedRecord<OstrelPortConfigEx> port;
-                                      agent.agentEx->GetPortConfigEx(id, port.put());
-                                      Server::OwnedRecord<OstrelPhoneInfo> phone;
-                                      agent.agent->GetPortPhoneInfo(id, phone.put());
-                                  }
-                              });
+Measurement ServerCalls(const Agent& agent) {
+    return {nullptr, [&agent] {
+                short count = 0;
+                Win32::UniqueSafeArray ids;
+                agent.agent->GetPortIds(&count, ids.put());
+                const Win32::SafeArrayAccess<short> access(ids.get());
+                for (const short id : access.Items()) {
+                    Server::OwnedRecord<OstrelPortConfigEx> port;
+                    agent.agentEx->GetPortConfigEx(id, port.put());
+                    Server::OwnedRecord<OstrelPhoneInfo> phone;
+                    agent.agent->GetPortPhoneInfo(id, phone.put());
+                }
+            }};
+}
+
+constexpr int emptyCalls = 300;
+
+Measurement EmptyCalls(IOstrelServer* server) {
+    return {nullptr, [server] {
+                long state = 0;
+                for (int call = 0; call < emptyCalls; ++call)
+                    server->GetServerState(&state);
+            }};
 }
 
 void Drain() {
@@ -325,31 +355,19 @@ void Drain() {
     }
 }
 
-} // namespace
-
-int main() {
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&classes);
+int Run(HWND owner) {
     const std::string folder = Fw::Module::Current().Folder();
-    const HWND owner = CreateParent();
     const ComPtr<IOstrelServer> local =
         Sim::CreateSimServer(Sim::LoadScenario(folder + "\\scenarios\\large.json"));
 
-    int localRows = 0;
-    const double inProcess = FillCost(owner, local.Get(), &localRows);
-
-    std::vector<Row> source;
+    AgentList inProcessList(owner, local.Get());
+    inProcessList.rows.FillList();
+    const std::vector<Row> source = ReadRows(inProcessList.list.window);
     std::vector<int> barRows;
-    {
-        AgentList filled(owner, local.Get());
-        filled.rows.FillList();
-        source = ReadRows(filled.list.window);
-        for (const auto& [portId, bar] : filled.rows.Progress())
-            barRows.push_back(filled.list.helper->FindRow(portId));
-    }
-    const double baseline = BaselineCost(owner, source);
-    const double baselineWithBars = BaselineCost(owner, source, barRows);
+    for (const auto& [portId, bar] : inProcessList.rows.Progress())
+        barRows.push_back(inProcessList.list.helper->FindRow(portId));
+    BareList bare(owner, source, {});
+    BareList bareWithBars(owner, source, barRows);
 
     RemoteSimulator simulator;
     if (!simulator.Start(folder)) {
@@ -357,22 +375,21 @@ int main() {
                      "the simulator's local server did not answer (OstrelDeviceSim.exe /RegServer)\n");
         return 1;
     }
-    int remoteRows = 0;
-    const double outOfProcess = FillCost(owner, simulator.server.Get(), &remoteRows);
+    AgentList outOfProcessList(owner, simulator.server.Get());
+    const Agent remoteAgent(simulator.server.Get());
+
+    const std::vector<double> medians =
+        MediansInTurn({Fill(inProcessList), bare.Inserts(), bareWithBars.Inserts(), Fill(outOfProcessList),
+                       ServerCalls(remoteAgent), EmptyCalls(simulator.server.Get())});
+    const double inProcess = medians[0], baseline = medians[1], baselineWithBars = medians[2],
+                 outOfProcess = medians[3], remoteCalls = medians[4], emptyRemote = medians[5] / emptyCalls;
+    const int localRows = inProcessList.list.helper->List().GetItemCount();
+    const int remoteRows = outOfProcessList.list.helper->List().GetItemCount();
     if (remoteRows != localRows) {
         // Another simulator on another scenario answered: its figures would compare nothing.
         std::fprintf(stderr, "the simulator out of process filled %d rows, not %d\n", remoteRows, localRows);
         return 1;
     }
-    long state = 0;
-    constexpr int emptyCalls = 300;
-    const double emptyRemote = MedianMicroseconds([] {},
-                                                  [&] {
-                                                      for (int i = 0; i < emptyCalls; ++i)
-                                                          simulator.server->GetServerState(&state);
-                                                  }) /
-                               emptyCalls;
-    const double remoteCalls = ServerCallCost(simulator.server.Get());
 
     std::printf("rows filled: in process %d, out of process %d, baseline %zu\n", localRows, remoteRows,
                 source.size());
@@ -393,8 +410,8 @@ int main() {
     // The storm: refresh events for one port as the server's sink receives them, then the queue
     // drained; every rebuild of that port's row shows as one inserted row.
     {
-        AgentList filled(owner, local.Get());
-        CPortRows& rows = filled.rows;
+        CPortRows& rows = inProcessList.rows;
+        rows.RemovePortRows(true, -1);
         rows.FillList();
         const short port = static_cast<short>(source.empty() ? 1 : source[source.size() / 2].key);
         ComPtr<IOstrelServerEvents> sinkObject;
@@ -418,7 +435,19 @@ int main() {
         std::printf("event storm: %ld rows rebuilt (%ld deleted), %s\n", parent.inserted, parent.deleted,
                     parent.inserted <= 1 ? "coalesced" : "not coalesced");
     }
+    return 0;
+}
+
+} // namespace
+
+int main() {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&classes);
+    const HWND owner = CreateParent();
+    // Every list, agent and server of the run is gone before COM is.
+    const int status = Run(owner);
     ::DestroyWindow(owner);
     ::CoUninitialize();
-    return 0;
+    return status;
 }
