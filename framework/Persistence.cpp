@@ -18,10 +18,8 @@ constexpr size_t headerSize = 12;
 constexpr size_t valueSize = 6;
 
 template <class Value>
-void Append(std::vector<BYTE>& bytes, Value value) {
-    BYTE raw[sizeof(Value)];
-    std::memcpy(raw, &value, sizeof(Value));
-    bytes.insert(bytes.end(), raw, raw + sizeof(Value));
+void Put(std::vector<BYTE>& bytes, size_t offset, Value value) {
+    std::memcpy(bytes.data() + offset, &value, sizeof(Value));
 }
 
 template <class Value>
@@ -76,13 +74,15 @@ void WriteInteger(IPropertyBag* bag, const char* name, VARTYPE type, LONG value)
 } // namespace
 
 std::vector<BYTE> EncodeState(const SavedState& state, DWORD version) {
-    std::vector<BYTE> bytes;
-    Append<DWORD>(bytes, version);
-    Append<DWORD>(bytes, static_cast<DWORD>(state.extent.cx));
-    Append<DWORD>(bytes, static_cast<DWORD>(state.extent.cy));
+    std::vector<BYTE> bytes(headerSize + state.values.size() * valueSize);
+    Put<DWORD>(bytes, 0, version);
+    Put<DWORD>(bytes, 4, static_cast<DWORD>(state.extent.cx));
+    Put<DWORD>(bytes, 8, static_cast<DWORD>(state.extent.cy));
+    size_t offset = headerSize;
     for (const LONG value : state.values) {
-        Append<WORD>(bytes, VT_I4);
-        Append<LONG>(bytes, value);
+        Put<WORD>(bytes, offset, VT_I4);
+        Put<LONG>(bytes, offset + 2, value);
+        offset += valueSize;
     }
     return bytes;
 }
