@@ -332,7 +332,7 @@ void PortList::OnDrawItem(UINT, DRAWITEMSTRUCT* draw) {
 
 void PortList::OnDeviceChange(UINT, DWORD_PTR) {
     // A port came or went on this machine: reload once the system has finished telling.
-    ::PostMessageA(m_hWnd, WM_SERVER_REFRESH_ITEM, 0, refreshAllItems);
+    m_sink->Post(WM_SERVER_REFRESH_ITEM, refreshAllItems);
 }
 
 LRESULT PortList::OnEnable(WPARAM enable, LPARAM) {

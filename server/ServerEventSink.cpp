@@ -5,28 +5,37 @@ void ServerEventSink::Bind(ViewKind view, HWND window, DirectHandler direct) {
     m_window = window;
     m_direct = std::move(direct);
     m_queued.clear();
+    m_last.reset();
 }
 
 void ServerEventSink::Unbind() {
     m_window = nullptr;
     m_direct = nullptr;
     m_queued.clear();
+    m_last.reset();
+}
+
+void ServerEventSink::Post(UINT message, LPARAM lParam) {
+    const Message posted{message, lParam};
+    if (!m_window || (posted == m_last && m_queued.contains(posted)))
+        return;
+    if (::PostMessageA(m_window, message, 0, lParam)) {
+        m_queued.insert(posted);
+        m_last = posted;
+    }
 }
 
 void ServerEventSink::Delivered(UINT message, LPARAM lParam) {
-    m_queued.erase({message, lParam});
+    if (const auto found = m_queued.find({message, lParam}); found != m_queued.end())
+        m_queued.erase(found);
 }
 
 HRESULT ServerEventSink::OnServerEvent(long lCode, short sObjectId, short sValue) {
     const ServerEventRoute route = RouteServerEvent(m_view, lCode, sObjectId, sValue);
-    if (route.action == ServerEventRoute::Action::Post) {
-        const std::pair<UINT, LPARAM> message{route.message, route.lParam};
-        if (m_window && !m_queued.contains(message) &&
-            ::PostMessageA(m_window, route.message, 0, route.lParam))
-            m_queued.insert(message);
-    } else if (route.action != ServerEventRoute::Action::Ignore && m_direct) {
+    if (route.action == ServerEventRoute::Action::Post)
+        Post(route.message, route.lParam);
+    else if (route.action != ServerEventRoute::Action::Ignore && m_direct)
         m_direct(route, sObjectId, sValue);
-    }
     // The server hears success whatever the view makes of the event.
     return S_OK;
 }

@@ -5,6 +5,7 @@
 #include "server/ServerEventRoute.h"
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -12,9 +13,11 @@
 // private message and answers at once, or, for the reactions a view handles in place
 // (transfer progress, the port view's own refresh), calls the view's handler.
 //
-// A message still waiting in the view's queue is not posted twice: a storm of events for one
-// port costs one rebuild of its row, and the rebuild, made from fresh records after the
-// events, shows what the last of them would have shown.
+// An event asking for the message the sink posted last, while that message still waits in
+// the view's queue, is answered by it: a storm of events for one port costs one rebuild of
+// its row, and the rebuild, made from fresh records after the events, shows what the last of
+// them would have shown. Only repeats of the last message merge, so the messages the view
+// handles keep the order of the events (a rebuilt row is selected: the last one wins).
 class ServerEventSink : public Fw::ObjectRoot, public IOstrelServerEvents {
 public:
     static inline const Fw::InterfaceEntry interfaces[] = {
@@ -26,8 +29,10 @@ public:
     // The view binds itself once its window exists and unbinds before it goes away.
     void Bind(ViewKind view, HWND window, DirectHandler direct = {});
     void Unbind();
-    // The view calls this as it takes a message the sink posted, before acting on it: an event
-    // arriving from then on posts again.
+    // The view's private messages, its own included (a device change reloads the list too), so
+    // that the sink knows which one waits last in the queue.
+    void Post(UINT message, LPARAM lParam);
+    // The view calls this as it takes one of those messages, before acting on it.
     void Delivered(UINT message, LPARAM lParam);
 
     HRESULT STDMETHODCALLTYPE OnServerEvent(long lCode, short sObjectId, short sValue) override;
@@ -37,5 +42,8 @@ private:
     ViewKind m_view = ViewKind::PortList;
     HWND m_window = nullptr;
     DirectHandler m_direct;
-    std::set<std::pair<UINT, LPARAM>> m_queued;
+    using Message = std::pair<UINT, LPARAM>;
+    // The messages posted and not yet taken, and the last one posted.
+    std::multiset<Message> m_queued;
+    std::optional<Message> m_last;
 };

@@ -111,26 +111,35 @@ TEST_F(ServerEventSinkTest, PostsToTheViewsWindowAndAnswersSuccess) {
     EXPECT_EQ(1u, direct.size());
 }
 
-TEST_F(ServerEventSinkTest, PostsAMessageOnceUntilTheViewTakesIt) {
+TEST_F(ServerEventSinkTest, MergesRepeatsOfTheLastMessageWhileItWaits) {
+    using Messages = std::vector<std::pair<UINT, LPARAM>>;
+    constexpr UINT refresh = WM_SERVER_REFRESH_ITEM;
     sink->Bind(ViewKind::PortList, window);
-    for (int i = 0; i < 3; ++i) {
-        sink->OnServerEvent(3, 7, 0);
-        sink->OnServerEvent(3, 8, 0);
-    }
-    EXPECT_EQ(
-        (std::vector<std::pair<UINT, LPARAM>>{{WM_SERVER_REFRESH_ITEM, 7}, {WM_SERVER_REFRESH_ITEM, 8}}),
-        Posted());
+    for (const short port : {7, 7, 7, 8, 7, 7})
+        sink->OnServerEvent(3, port, 0);
+    EXPECT_EQ((Messages{{refresh, 7}, {refresh, 8}, {refresh, 7}}), Posted())
+        << "the order of the events stays";
 
-    // Port 8's message was taken from the queue but never handed back: it still counts as waiting.
-    sink->Delivered(WM_SERVER_REFRESH_ITEM, 7);
+    // Taken out of the queue above but not handed back: the view has not acted on them yet.
     sink->OnServerEvent(3, 7, 0);
-    sink->OnServerEvent(3, 8, 0);
-    EXPECT_EQ((std::vector<std::pair<UINT, LPARAM>>{{WM_SERVER_REFRESH_ITEM, 7}}), Posted());
+    EXPECT_TRUE(Posted().empty());
+    sink->Delivered(refresh, 7);
+    sink->Delivered(refresh, 8);
+    sink->OnServerEvent(3, 7, 0);
+    EXPECT_TRUE(Posted().empty()) << "the last 7 still waits";
+    sink->Delivered(refresh, 7);
+    sink->OnServerEvent(3, 7, 0);
+    EXPECT_EQ((Messages{{refresh, 7}}), Posted());
+
+    // The view's own reload is a message of the queue like the others.
+    sink->Post(refresh, refreshAllItems);
+    sink->OnServerEvent(3, 7, 0);
+    EXPECT_EQ((Messages{{refresh, refreshAllItems}, {refresh, 7}}), Posted());
 
     // A new binding starts with nothing waiting.
     sink->Bind(ViewKind::PortList, window);
-    sink->OnServerEvent(3, 8, 0);
-    EXPECT_EQ((std::vector<std::pair<UINT, LPARAM>>{{WM_SERVER_REFRESH_ITEM, 8}}), Posted());
+    sink->OnServerEvent(3, 7, 0);
+    EXPECT_EQ((Messages{{refresh, 7}}), Posted());
 }
 
 TEST(ConfigAgentHelper, KeepsOnlyAnAgentAndHearsItsEvents) {
