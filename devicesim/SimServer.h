@@ -38,6 +38,8 @@ public:
 
     ~SimServer() override;
     void Init(SimState state, SimServerHooks hooks);
+    // The agents handed out and not released yet: what a view that forgets one leaves behind.
+    size_t AgentCount() const { return m_agents.size(); }
 
     // IOstrelServer
     HRESULT STDMETHODCALLTYPE CreateConfigAgent(BSTR bstrProgId, long lOptions, long* plCookie,

@@ -156,10 +156,6 @@ private:
             return reinterpret_cast<INT_PTR>(
                 self->m_face.Background(reinterpret_cast<HDC>(wParam), self->BackColor()));
         case WM_KILLFOCUS:
-            // Focus moving on to one of the face's controls stays inside the control.
-            if (::IsChild(window, reinterpret_cast<HWND>(wParam)))
-                return FALSE;
-            [[fallthrough]];
         case WM_SETFOCUS:
         case WM_MOUSEACTIVATE:
             // UI activation and the site's focus; the dialog manager then does its part.

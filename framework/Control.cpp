@@ -133,7 +133,7 @@ bool ControlBase::WantsKey(UINT virtualKey) const {
     }
 }
 
-bool ControlBase::HandleControlMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool ControlBase::HandleControlMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -151,18 +151,25 @@ bool ControlBase::HandleControlMessage(UINT message, WPARAM, LPARAM, LRESULT& re
             InPlaceActivate(OLEIVERB_UIACTIVATE);
         return false;
     case WM_SETFOCUS:
-        if (InPlaceActive() && !m_uiActive)
-            InPlaceActivate(OLEIVERB_UIACTIVATE);
-        if (m_controlSite)
-            m_controlSite->OnFocus(TRUE);
+        FocusChanged(true, reinterpret_cast<HWND>(wParam));
         return false;
     case WM_KILLFOCUS:
-        if (m_controlSite)
-            m_controlSite->OnFocus(FALSE);
+        FocusChanged(false, reinterpret_cast<HWND>(wParam));
         return false;
     default:
         return false;
     }
+}
+
+void ControlBase::FocusChanged(bool gained, HWND other) {
+    const HWND window = ControlWindow();
+    // The focus moving between the control's own windows is no news to the site.
+    if (other && window && (other == window || ::IsChild(window, other)))
+        return;
+    if (gained && InPlaceActive() && !m_uiActive)
+        InPlaceActivate(OLEIVERB_UIACTIVATE);
+    if (m_controlSite)
+        m_controlSite->OnFocus(gained);
 }
 
 // --- activation ----------------------------------------------------------------------------
@@ -618,6 +625,7 @@ void ControlBase::ApplyState(const SavedState& state) {
     // The state was read whole before anything changes; a setter that refuses its value puts
     // the earlier values back, so a failed load leaves the control as it was.
     const SavedState earlier = CaptureState();
+    const bool wasDirty = m_dirty;
     const auto properties = Properties();
     struct Loading {
         bool& flag;
@@ -628,13 +636,17 @@ void ControlBase::ApplyState(const SavedState& state) {
         for (size_t index = 0; index < properties.size(); ++index)
             PutProperty(DefaultTypeInfo(), DefaultDispatch(), properties[index].id, state.values[index]);
     } catch (const _com_error&) {
+        // Put back as it was; only a property that could not be put back leaves the control
+        // changed.
+        bool restored = true;
         for (size_t index = 0; index < properties.size(); ++index)
             try {
                 PutProperty(DefaultTypeInfo(), DefaultDispatch(), properties[index].id,
                             earlier.values[index]);
             } catch (const _com_error&) {
+                restored = false;
             }
-        m_dirty = true;
+        m_dirty = wasDirty || !restored;
         throw;
     }
     m_extent = state.extent;

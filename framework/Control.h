@@ -181,6 +181,10 @@ public:
     bool RequestEdit(DISPID id);
     void FireOnChanged(DISPID id);
     void FireViewChange();
+    // The focus came to (`gained`) or left one of the control's windows; `other` is the window
+    // that had it or takes it. The site hears only of the focus entering or leaving the
+    // control as a whole; a class whose child window takes the focus reports it from there.
+    void FocusChanged(bool gained, HWND other);
     // Runs in-place activation for a verb (OLEIVERB_INPLACEACTIVATE, _UIACTIVATE, _SHOW...).
     HRESULT InPlaceActivate(LONG verb);
 

@@ -243,7 +243,10 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
-    HRESULT STDMETHODCALLTYPE OnFocus(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFocus(BOOL fGotFocus) override {
+        m_focused = fGotFocus != FALSE;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
 
     // IDispatch: the ambient properties, read by DISPID only.
@@ -379,6 +382,7 @@ public:
     bool m_inPlaceActive = false;
     bool m_uiActive = false;
     bool m_quickActivated = false;
+    bool m_focused = false;
 
 private:
     ComPtr<IOleInPlaceObject> InPlaceObject() const {
@@ -558,6 +562,10 @@ bool ControlSite::InPlaceActive() const {
 
 bool ControlSite::UIActive() const {
     return m_object->m_uiActive;
+}
+
+bool ControlSite::Focused() const {
+    return m_object->m_focused;
 }
 
 bool ControlSite::QuickActivated() const {

@@ -92,6 +92,8 @@ public:
     bool InPlaceActive() const;
     bool UIActive() const;
     bool QuickActivated() const;
+    // Whether the control last told IOleControlSite::OnFocus that it has the focus.
+    bool Focused() const;
 
 private:
     friend class ControlContainer;

@@ -94,8 +94,13 @@ bool CListViewHelper::DrawItem(const DRAWITEMSTRUCT& draw) const {
 
     const int image = RowImage(row);
     const RECT icon = m_list.GetItemRect(row, LVIR_ICON);
-    if (image >= 0 && m_small)
+    if (image >= 0 && m_small) {
+        // The icon belongs to the first column and is cut with it, down to nothing when hidden.
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, whole.left, whole.top, whole.left + m_list.GetColumnWidth(0), whole.bottom);
         ::ImageList_Draw(m_small.get(), image, dc, icon.left, icon.top, selected ? ILD_SELECTED : ILD_NORMAL);
+        ::RestoreDC(dc, saved);
+    }
 
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = ::SetTextColor(dc, text);

@@ -20,6 +20,17 @@ LRESULT PortListView::OnGetDlgCode(WPARAM wParam, LPARAM lParam) {
     return DefaultMessage(WM_GETDLGCODE, wParam, lParam) | DLGC_WANTALLKEYS;
 }
 
+// The list holds the control's focus: the site hears of it from here.
+void PortListView::OnSetFocus(HWND previous) {
+    PassOn();
+    m_owner.FocusChanged(true, previous);
+}
+
+void PortListView::OnKillFocus(HWND next) {
+    PassOn();
+    m_owner.FocusChanged(false, next);
+}
+
 void PortListView::OnKeyDown(UINT virtualKey) {
     if (virtualKey == VK_RETURN)
         m_owner.Activate();
@@ -52,8 +63,7 @@ PortList::~PortList() {
     if (m_sink)
         m_sink->Unbind();
     m_agent.Release();
-    if (m_ownAgent && m_server)
-        m_server->ReleaseConfigAgent(m_ownAgentCookie);
+    ReleaseOwnAgent();
     m_rows.SetList(nullptr);
 }
 
@@ -80,12 +90,7 @@ HRESULT PortList::Startup() {
 HRESULT PortList::Shutdown() {
     return Fw::Boundary([&] {
         Detach();
-        if (m_ownAgent) {
-            if (m_server)
-                m_server->ReleaseConfigAgent(m_ownAgentCookie);
-            m_ownAgentCookie = 0;
-            m_ownAgent.Reset();
-        }
+        ReleaseOwnAgent();
         m_rows.RemovePortRows(true, -1);
         m_rows.SetList(nullptr);
         m_helper.reset();
@@ -199,12 +204,18 @@ HRESULT PortList::StartupEx(IUnknown* pOstrelServer) {
             server->ReleaseConfigAgent(cookie);
             return status;
         }
+        // The agent of an earlier StartupEx, kept while the window was gone, goes back first.
+        Detach();
+        ReleaseOwnAgent();
         m_ownAgent = agent;
         m_ownAgentCookie = cookie;
-        Startup();
-        InitializeList(agent.Get());
         m_server = server;
-        return S_OK;
+        status = Startup();
+        if (SUCCEEDED(status))
+            status = InitializeList(agent.Get());
+        if (FAILED(status))
+            ReleaseOwnAgent();
+        return status;
     });
 }
 
@@ -251,6 +262,15 @@ HRESULT PortList::SetNotificationWindow(ULONG hWnd) {
 }
 
 // --- behaviour ------------------------------------------------------------------------------
+
+void PortList::ReleaseOwnAgent() {
+    if (!m_ownAgent)
+        return;
+    if (m_server)
+        m_server->ReleaseConfigAgent(m_ownAgentCookie);
+    m_ownAgentCookie = 0;
+    m_ownAgent.Reset();
+}
 
 void PortList::Detach() {
     m_rows.RemovePortRows(true, -1);

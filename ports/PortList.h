@@ -24,11 +24,15 @@ public:
         : m_owner(owner) {}
 
     LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    void OnSetFocus(HWND previous);
+    void OnKillFocus(HWND next);
     void OnKeyDown(UINT virtualKey);
     LRESULT OnLeftDoubleClick(WPARAM wParam, LPARAM lParam);
 
     static inline const Fw::MessageEntry<PortListView> messages[] = {
         Fw::OnMessage<WM_GETDLGCODE>(&PortListView::OnGetDlgCode),
+        Fw::OnMessage<WM_SETFOCUS>(&PortListView::OnSetFocus),
+        Fw::OnMessage<WM_KILLFOCUS>(&PortListView::OnKillFocus),
         Fw::OnMessage<WM_KEYDOWN>(&PortListView::OnKeyDown),
         Fw::OnMessage<WM_LBUTTONDBLCLK>(&PortListView::OnLeftDoubleClick),
     };
@@ -132,6 +136,8 @@ protected:
 private:
     // Drops the rows and the subscription; the list stays empty until attached again.
     void Detach();
+    // The agent StartupEx made goes back to its server.
+    void ReleaseOwnAgent();
     HRESULT PutColumnFlag(int column, DISPID id, LONG value);
     HRESULT GetFlag(LONG flag, LONG* value);
     // Where notifications go: the window the host named, else `fallback`.

@@ -63,15 +63,19 @@ void CPortRows::AddPortRow(const OstrelPortConfigEx& port, RowPlacement placemen
     CPortItem* item = m_items.Add(BuildPortItem(port, phoneStatus, *phone));
     const int row =
         list.InsertItem(index, item->portName.c_str(), item->GetID(), PortStateImage(item->stateCode));
-    if (row < 0)
+    if (row < 0) {
+        // No row, no item: lookups by id must not find a port the list does not show.
+        m_items.Remove(item->portId);
         return;
+    }
     list.SetItemText(row, portColumnState, item->stateText.c_str());
     list.SetItemText(row, portColumnLabel, LabelColumnText(*item).c_str());
     list.SetItemText(row, portColumnPhone, item->phoneText.c_str());
     list.SetItemText(row, portColumnLink, item->linkText.c_str());
 
     const short portId = static_cast<short>(item->portId);
-    if (SUCCEEDED(phoneStatus) && NeedsZelkorProgress(*phone)) {
+    // The record is read whatever the query answered.
+    if (NeedsZelkorProgress(*phone)) {
         // A port already in the map keeps the bar it has: one bar per port.
         const auto [entry, added] = m_progress.try_emplace(portId);
         if (added) {

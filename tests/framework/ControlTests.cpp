@@ -283,6 +283,7 @@ TEST_F(ControlTest, RefusedStreamsChangeNothing) {
     for (const Case& c : cases) {
         EXPECT_EQ(E_FAIL, As<IPersistStreamInit>()->Load(StreamOf(c.bytes).Get())) << c.name;
         EXPECT_EQ(defaults, State()) << c.name;
+        EXPECT_EQ(S_FALSE, As<IPersistStreamInit>()->IsDirty()) << c.name << ": nothing to save";
     }
 }
 

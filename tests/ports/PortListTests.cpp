@@ -421,6 +421,27 @@ TEST_F(PortListTest, NotifiesTheHostsWindows) {
     ::DestroyWindow(recorder);
 }
 
+TEST_F(PortListTest, TellsItsSiteWhenTheFocusEntersOrLeavesTheControl) {
+    Start();
+    const HWND outside = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 270, 80,
+                                           20, container.Window(), nullptr, nullptr, nullptr);
+    ::SetFocus(outside);
+    EXPECT_FALSE(site->Focused());
+
+    // A click into the list gives the list the focus without the control's window seeing it.
+    ::SetFocus(list.Handle());
+    EXPECT_TRUE(site->Focused());
+    EXPECT_TRUE(site->UIActive());
+
+    ::SetFocus(outside);
+    EXPECT_FALSE(site->Focused());
+    // Focus given to the control goes on to its list, and the site is not told it left.
+    ::SetFocus(site->Window());
+    EXPECT_EQ(list.Handle(), ::GetFocus());
+    EXPECT_TRUE(site->Focused());
+    ::DestroyWindow(outside);
+}
+
 TEST_F(PortListTest, NoSelectionAnswersNoPort) {
     Start();
     Deselect();
@@ -563,6 +584,25 @@ TEST_F(PortListTest, ShutdownEmptiesAndLetsTheAgentGo) {
     ASSERT_EQ(S_OK, control->Shutdown());
     ASSERT_EQ(S_OK, control->StartupEx(server.Get())) << "a shut down list starts again";
     EXPECT_EQ(benchRows, Rows());
+}
+
+TEST_F(PortListTest, StartupExHoldsOneAgentOfTheServerAndNoneWithoutAWindow) {
+    const auto agents = [&] { return static_cast<Sim::SimServer*>(server.Get())->AgentCount(); };
+    Start();
+    EXPECT_EQ(1u, agents());
+    // The host deactivates the control and brings it back: the new window starts again.
+    ASSERT_EQ(S_OK, site->Deactivate());
+    ASSERT_EQ(S_OK, site->Activate());
+    list = Fw::ListView(::GetDlgItem(site->Window(), PortList::listId));
+    Start();
+    EXPECT_EQ(benchRows, Rows());
+    EXPECT_EQ(1u, agents()) << "the first agent went back";
+    ASSERT_EQ(S_OK, control->Shutdown());
+    EXPECT_EQ(0u, agents());
+
+    ASSERT_EQ(S_OK, site->Deactivate());
+    EXPECT_EQ(E_FAIL, control->StartupEx(server.Get())) << "no list window";
+    EXPECT_EQ(0u, agents());
 }
 
 } // namespace

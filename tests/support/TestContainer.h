@@ -48,6 +48,7 @@ public:
     bool InPlaceActive() const { return site_->InPlaceActive(); }
     bool UIActive() const { return site_->UIActive(); }
     bool QuickActivated() const { return site_->QuickActivated(); }
+    bool Focused() const { return site_->Focused(); }
 
 private:
     friend class TestContainer;
