@@ -20,6 +20,7 @@ HRESULT ClassTable::GetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
             continue;
         if (!entry.creator)
             break;
+        const std::lock_guard lock(m_lock);
         if (!m_classObjects[i]) {
             auto* factory = new (std::nothrow) ClassFactory(entry.creator);
             if (!factory)

@@ -5,6 +5,7 @@
 
 #include <wrl/client.h>
 
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
 
 private:
     std::span<const ClassEntry> m_entries;
+    // Each apartment of a host may ask for a class object at the same time.
+    std::mutex m_lock;
     std::vector<Microsoft::WRL::ComPtr<IClassFactory>> m_classObjects;
 };
 

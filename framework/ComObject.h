@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <climits>
 #include <iterator>
 #include <new>
 
@@ -34,6 +35,10 @@ public:
     // Second construction step, run with the object already counted, so that it may hand
     // out references to itself; a failure destroys the object and is returned to the creator.
     HRESULT FinalConstruct() { return S_OK; }
+
+    // This object's own reference count, also when it is aggregated: a reference taken here
+    // keeps this object alive, never its outer object. Null outside Object<T>.
+    virtual IUnknown* OwnUnknown() { return nullptr; }
 
 protected:
     ObjectRoot() = default;
@@ -86,6 +91,7 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return m_controlling->AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return m_controlling->Release(); }
+    IUnknown* OwnUnknown() override { return &m_inner; }
 
 private:
     class Inner final : public IUnknown {
@@ -106,12 +112,17 @@ private:
         ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
         ULONG STDMETHODCALLTYPE Release() override {
             const ULONG remaining = --m_references;
-            if (remaining == 0)
+            if (remaining == 0) {
+                // Held up while the object goes, so that a reference taken and dropped by its
+                // destruction (a window procedure keeping it alive) cannot end it twice.
+                m_references = destroying;
                 delete m_object;
+            }
             return remaining;
         }
 
     private:
+        static constexpr ULONG destroying = ULONG_MAX / 2;
         Object* m_object;
         std::atomic<ULONG> m_references{0};
     };

@@ -128,6 +128,7 @@ private:
         }
         if (!self)
             return FALSE;
+        [[maybe_unused]] const auto alive = self->KeepAlive();
         LRESULT result = 0;
         const bool handled = self->RouteThroughMap(message, wParam, lParam, result);
         switch (message) {

@@ -93,10 +93,14 @@ HRESULT ConnectionPoint::Unadvise(DWORD dwCookie) {
 }
 
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** ppEnum) {
+    using Connections = Enumerator<IEnumConnections, CONNECTDATA, CopyConnection>;
     std::vector<CONNECTDATA> connections;
-    for (const auto& [cookie, sink] : m_sinks)
+    Connections::References sinks;
+    for (const auto& [cookie, sink] : m_sinks) {
         connections.push_back({sink.Get(), cookie});
-    return Enumerator<IEnumConnections, CONNECTDATA, CopyConnection>::Create(std::move(connections), ppEnum);
+        sinks.push_back(sink);
+    }
+    return Connections::Create(std::move(connections), std::move(sinks), ppEnum);
 }
 
 std::vector<Microsoft::WRL::ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
@@ -106,11 +110,14 @@ std::vector<Microsoft::WRL::ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
     return sinks;
 }
 
-HRESULT EnumerateConnectionPoints(std::span<ConnectionPoint> points, IEnumConnectionPoints** ppEnum) {
+HRESULT EnumerateConnectionPoints(IConnectionPointContainer* container, std::span<ConnectionPoint> points,
+                                  IEnumConnectionPoints** ppEnum) {
     std::vector<IConnectionPoint*> items;
     for (ConnectionPoint& point : points)
         items.push_back(&point);
-    return Enumerator<IEnumConnectionPoints, IConnectionPoint*, CopyPoint>::Create(std::move(items), ppEnum);
+    // The points live inside their container.
+    return Enumerator<IEnumConnectionPoints, IConnectionPoint*, CopyPoint>::Create(std::move(items),
+                                                                                   {container}, ppEnum);
 }
 
 } // namespace Fw

@@ -40,7 +40,8 @@ private:
     std::vector<std::pair<DWORD, Microsoft::WRL::ComPtr<IUnknown>>> m_sinks;
 };
 
-HRESULT EnumerateConnectionPoints(std::span<ConnectionPoint> points, IEnumConnectionPoints** ppEnum);
+HRESULT EnumerateConnectionPoints(IConnectionPointContainer* container, std::span<ConnectionPoint> points,
+                                  IEnumConnectionPoints** ppEnum);
 
 // IConnectionPointContainer for the listed outgoing interfaces, one connection point each.
 // Event firing calls every sink in turn and ignores what a sink answers: one broken client
@@ -66,7 +67,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** ppEnum) override {
-        return EnumerateConnectionPoints(m_points, ppEnum);
+        return EnumerateConnectionPoints(this, m_points, ppEnum);
     }
 
     template <class Event, class Call>

@@ -223,7 +223,11 @@ HRESULT ControlBase::UIActivate() {
         return S_OK;
     // Set first: the site's answer and the focus change below call back into the control.
     m_uiActive = true;
-    m_inPlaceSite->OnUIActivate();
+    // A container may refuse (a form whose current control fails its validation).
+    if (const HRESULT status = m_inPlaceSite->OnUIActivate(); FAILED(status)) {
+        m_uiActive = false;
+        return status;
+    }
     const HWND window = ControlWindow();
     const HWND focus = ::GetFocus();
     if (focus != window && !::IsChild(window, focus))
@@ -267,17 +271,30 @@ HRESULT ControlBase::InPlaceDeactivate() {
     });
 }
 
-HRESULT ControlBase::SetObjectRects(LPCRECT lprcPosRect, LPCRECT) {
+HRESULT ControlBase::SetObjectRects(LPCRECT lprcPosRect, LPCRECT lprcClipRect) {
     return Boundary([&] {
         if (!lprcPosRect)
-            return E_POINTER;
+            return E_INVALIDARG;
         const HWND window = ControlWindow();
         if (!window)
             return E_UNEXPECTED;
         // Only the window moves: the extent is the container's to set (SetExtent), and the
         // pixel rectangle would round it differently on every activation.
-        ::MoveWindow(window, lprcPosRect->left, lprcPosRect->top, lprcPosRect->right - lprcPosRect->left,
-                     lprcPosRect->bottom - lprcPosRect->top, TRUE);
+        const RECT& position = *lprcPosRect;
+        ::MoveWindow(window, position.left, position.top, position.right - position.left,
+                     position.bottom - position.top, TRUE);
+        // The part outside the clip rectangle (scrolled out of the container's view) is cut
+        // away by a window region: the control keeps its layout and paints nothing over the
+        // container's frame.
+        RECT visible = position;
+        if (lprcClipRect)
+            ::IntersectRect(&visible, &position, lprcClipRect);
+        if (::EqualRect(&visible, &position)) {
+            ::SetWindowRgn(window, nullptr, TRUE);
+        } else {
+            ::OffsetRect(&visible, -position.left, -position.top);
+            ::SetWindowRgn(window, ::CreateRectRgnIndirect(&visible), TRUE);
+        }
         return S_OK;
     });
 }
@@ -342,25 +359,44 @@ HRESULT ControlBase::DoVerb(LONG iVerb, LPMSG, IOleClientSite* pActiveSite, LONG
         case OLEIVERB_SHOW:
         case OLEIVERB_INPLACEACTIVATE:
         case OLEIVERB_UIACTIVATE:
-        case OLEIVERB_HIDE:
             return InPlaceActivate(iVerb);
-        case OLEIVERB_PROPERTIES: {
-            const auto pages = PropertyPages();
-            if (pages.empty())
+        case OLEIVERB_HIDE:
+            // Only an active control has a face to hide.
+            return InPlaceActive() ? InPlaceActivate(iVerb) : S_OK;
+        case OLEIVERB_PROPERTIES:
+            return ShowPropertyFrame(hwndParent);
+        default: {
+            if (iVerb < 0)
                 return E_NOTIMPL;
-            std::vector<CLSID> ids;
-            for (const CLSID* page : pages)
-                ids.push_back(*page);
-            IUnknown* self = static_cast<IOleObject*>(this);
-            const std::wstring caption = _bstr_t(DisplayName()).GetBSTR();
-            return ::OleCreatePropertyFrame(hwndParent ? hwndParent : ControlWindow(), 0, 0, caption.c_str(),
-                                            1, &self, static_cast<ULONG>(ids.size()), ids.data(),
-                                            LOCALE_USER_DEFAULT, 0, nullptr);
+            // A verb the control does not know is taken for the primary one.
+            const HRESULT status = InPlaceActivate(OLEIVERB_PRIMARY);
+            return FAILED(status) ? status : OLEOBJ_S_INVALIDVERB;
         }
-        default:
-            return iVerb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
         }
     });
+}
+
+HRESULT ControlBase::ShowPropertyFrame(HWND parent) {
+    const auto pages = PropertyPages();
+    if (pages.empty())
+        return E_NOTIMPL;
+    // A container that shows the frame itself adds its own pages (the extended control's).
+    if (m_controlSite && m_controlSite->ShowPropertyFrame() == S_OK)
+        return S_OK;
+    std::vector<CLSID> ids;
+    for (const CLSID* page : pages)
+        ids.push_back(*page);
+    IUnknown* self = static_cast<IOleObject*>(this);
+    const std::wstring caption = _bstr_t(DisplayName()).GetBSTR();
+    // The frame is modal: the container's own modeless windows wait meanwhile.
+    if (m_frame)
+        m_frame->EnableModeless(FALSE);
+    const HRESULT status =
+        ::OleCreatePropertyFrame(parent ? parent : ControlWindow(), 0, 0, caption.c_str(), 1, &self,
+                                 static_cast<ULONG>(ids.size()), ids.data(), LOCALE_USER_DEFAULT, 0, nullptr);
+    if (m_frame)
+        m_frame->EnableModeless(TRUE);
+    return status;
 }
 
 HRESULT ControlBase::EnumVerbs(IEnumOLEVERB** ppEnumOleVerb) {

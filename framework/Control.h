@@ -219,6 +219,7 @@ protected:
     bool HandleControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
+    HRESULT ShowPropertyFrame(HWND parent);
     SavedState CaptureState();
     void ApplyState(const SavedState& state);
     void ReadAmbients();
@@ -300,6 +301,9 @@ class Control : public ObjectRoot,
                 public WindowImpl<T> {
 public:
     using DefaultInterfaceType = Default;
+
+    // A reference to the object while one of its window messages is handled.
+    Microsoft::WRL::ComPtr<IUnknown> KeepAlive() { return this->OwnUnknown(); }
 
     // Messages T's map left alone: the control's focus and activation duties, then the default.
     LRESULT DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam) {

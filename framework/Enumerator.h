@@ -2,12 +2,17 @@
 
 #include "framework/ComObject.h"
 
+#include <wrl/client.h>
+
 #include <vector>
 
 namespace Fw {
 
 // A standard IEnumXxx over a snapshot of items. Copy supplies what the enumerator hands out
-// for an item (an AddRef for interface pointers), so that the caller owns each one.
+// for an item (an AddRef for interface pointers), so that the caller owns each one. The
+// enumerator (and every clone) holds `keep`, the references that keep its items valid: a
+// sink unadvised meanwhile, or an object its caller let go, must not leave it pointing at
+// nothing.
 template <class IEnum, class Item, class Copy>
 class Enumerator : public ObjectRoot, public IEnum {
 public:
@@ -15,13 +20,18 @@ public:
         Entry<Enumerator, IEnum>(),
     };
 
-    static HRESULT Create(std::vector<Item> items, IEnum** ppEnum) {
+    using References = std::vector<Microsoft::WRL::ComPtr<IUnknown>>;
+
+    static HRESULT Create(std::vector<Item> items, References keep, IEnum** ppEnum) {
         if (!ppEnum)
             return E_POINTER;
         const HRESULT status =
             Object<Enumerator>::Create(nullptr, __uuidof(IEnum), reinterpret_cast<void**>(ppEnum));
-        if (SUCCEEDED(status))
-            static_cast<Enumerator*>(*ppEnum)->m_items = std::move(items);
+        if (SUCCEEDED(status)) {
+            auto* created = static_cast<Enumerator*>(*ppEnum);
+            created->m_items = std::move(items);
+            created->m_keep = std::move(keep);
+        }
         return status;
     }
 
@@ -45,7 +55,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Clone(IEnum** ppEnum) override {
-        const HRESULT status = Create(m_items, ppEnum);
+        const HRESULT status = Create(m_items, m_keep, ppEnum);
         if (SUCCEEDED(status))
             static_cast<Enumerator*>(*ppEnum)->m_position = m_position;
         return status;
@@ -53,6 +63,7 @@ public:
 
 private:
     std::vector<Item> m_items;
+    References m_keep;
     size_t m_position = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <comdef.h>
 #include <wrl/client.h>
 
+#include <mutex>
 #include <vector>
 
 namespace Fw {
@@ -14,7 +15,9 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// Shared by every apartment of the process that uses the module's objects.
 struct Cache {
+    std::recursive_mutex lock;
     ComPtr<ITypeLib> library;
     std::vector<std::pair<GUID, ComPtr<ITypeInfo>>> types;
 };
@@ -28,6 +31,7 @@ Cache& cache() {
 
 ITypeLib* TypeLibrary::Get() {
     Cache& state = cache();
+    const std::lock_guard lock(state.lock);
     if (!state.library) {
         const std::wstring path = Lang::ToWide(Module::Current().Path());
         const HRESULT status =
@@ -40,6 +44,7 @@ ITypeLib* TypeLibrary::Get() {
 
 ITypeInfo* TypeLibrary::TypeInfoOf(REFGUID guid) {
     Cache& state = cache();
+    const std::lock_guard lock(state.lock);
     for (const auto& [known, info] : state.types)
         if (::InlineIsEqualGUID(known, guid))
             return info.Get();
@@ -74,8 +79,10 @@ IID DefaultSourceInterface(ITypeInfo* coclass) {
 }
 
 void TypeLibrary::Release() {
-    cache().types.clear();
-    cache().library.Reset();
+    Cache& state = cache();
+    const std::lock_guard lock(state.lock);
+    state.types.clear();
+    state.library.Reset();
 }
 
 } // namespace Fw

@@ -1,5 +1,8 @@
 #include "framework/Window.h"
 
+#include "foundation/Lang/Trace.h"
+
+#include <mutex>
 #include <vector>
 
 namespace Fw {
@@ -16,6 +19,9 @@ struct RegisteredClass {
     HINSTANCE instance;
     std::string name;
 };
+
+// Each apartment of a host may make windows of its own at the same time.
+std::mutex registeredClassesLock;
 
 std::vector<RegisteredClass>& registeredClasses() {
     static std::vector<RegisteredClass> classes;
@@ -50,7 +56,12 @@ void DetachObject(HWND window) {
     ::RemovePropA(window, ObjectProperty());
 }
 
+void TraceHandlerFailure(UINT message) {
+    Lang::Trace("window message 0x%04X: its handler failed; answered 0\r\n", message);
+}
+
 ATOM RegisterWindowClass(const WNDCLASSEXA& windowClass) {
+    const std::lock_guard lock(registeredClassesLock);
     const ATOM atom = ::RegisterClassExA(&windowClass);
     if (atom)
         registeredClasses().push_back({windowClass.hInstance, windowClass.lpszClassName});
@@ -58,6 +69,7 @@ ATOM RegisterWindowClass(const WNDCLASSEXA& windowClass) {
 }
 
 void UnregisterWindowClasses() {
+    const std::lock_guard lock(registeredClassesLock);
     for (const RegisteredClass& known : registeredClasses())
         ::UnregisterClassA(known.name.c_str(), known.instance);
     registeredClasses().clear();

@@ -243,6 +243,10 @@ void AttachObject(HWND window, void* object);
 void* AttachedObject(HWND window);
 void DetachObject(HWND window);
 
+// A handler let an exception out: it is traced, and the message answered 0, since unwinding
+// through the system's window code is undefined.
+void TraceHandlerFailure(UINT message);
+
 // Window classes registered by this module, so that an unloading module can take them back:
 // the system keeps a library's classes after the library is gone.
 ATOM RegisterWindowClass(const WNDCLASSEXA& windowClass);
@@ -307,6 +311,16 @@ public:
     // Called after the window's last message; the object may delete itself here.
     void OnFinalMessage(HWND) {}
 
+    // What keeps the object behind the window alive while it handles a message: a handler
+    // that tells its host of something may hear the host let the object go. A T that is a
+    // COM object (or part of one) declares KeepAlive() returning a reference.
+    static auto KeepAliveOf(T& self) {
+        if constexpr (requires { self.KeepAlive(); })
+            return self.KeepAlive();
+        else
+            return nullptr;
+    }
+
     // Registers T's window class with the module the first time a window of T is made
     // (again after the module let its classes go).
     static bool EnsureClass() {
@@ -345,7 +359,14 @@ protected:
                 if (!entry.Matches(message, wParam, lParam))
                     continue;
                 const bool outerPassOn = std::exchange(m_passOn, false);
-                result = entry.call(self, entry.handler, wParam, lParam);
+                try {
+                    result = entry.call(self, entry.handler, wParam, lParam);
+                } catch (...) {
+                    TraceHandlerFailure(message);
+                    m_passOn = outerPassOn;
+                    result = 0;
+                    return true;
+                }
                 const bool passOn = std::exchange(m_passOn, outerPassOn);
                 if (!passOn)
                     return true;
@@ -367,6 +388,7 @@ private:
         if (!self)
             return ::DefWindowProcA(window, message, wParam, lParam);
 
+        [[maybe_unused]] const auto alive = KeepAliveOf(static_cast<T&>(*self));
         LRESULT result = 0;
         if (!self->RouteThroughMap(message, wParam, lParam, result))
             result = static_cast<T*>(self)->DefaultMessage(message, wParam, lParam);
@@ -405,6 +427,7 @@ private:
         }
         if (!self)
             return FALSE;
+        [[maybe_unused]] const auto alive = DialogImpl::KeepAliveOf(static_cast<T&>(*self));
         LRESULT result = 0;
         const bool handled = self->RouteThroughMap(message, wParam, lParam, result);
         if (message == WM_NCDESTROY) {

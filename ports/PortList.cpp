@@ -15,9 +15,16 @@ constexpr wchar_t agentProgId[] = L"Kelmar.OstrelConfigAgent.1";
 
 // --- the list window ------------------------------------------------------------------------
 
+Microsoft::WRL::ComPtr<IUnknown> PortListView::KeepAlive() {
+    return m_owner.KeepAlive();
+}
+
 LRESULT PortListView::OnGetDlgCode(WPARAM wParam, LPARAM lParam) {
-    // Enter and the arrows belong to the list, also inside a dialog.
-    return DefaultMessage(WM_GETDLGCODE, wParam, lParam) | DLGC_WANTALLKEYS;
+    // Enter activates a row also inside a dialog (the arrows are the list's anyway); Tab and
+    // Esc stay the dialog's, or the focus could never leave the list.
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    const bool enter = message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN;
+    return DefaultMessage(WM_GETDLGCODE, wParam, lParam) | (enter ? DLGC_WANTMESSAGE : 0);
 }
 
 // The list holds the control's focus: the site hears of it from here.

@@ -23,6 +23,8 @@ public:
     explicit PortListView(PortList& owner)
         : m_owner(owner) {}
 
+    // The list's messages keep the port list alive, which owns this.
+    Microsoft::WRL::ComPtr<IUnknown> KeepAlive();
     LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
     void OnSetFocus(HWND previous);
     void OnKillFocus(HWND next);

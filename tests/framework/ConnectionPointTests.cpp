@@ -140,8 +140,19 @@ TEST_F(ConnectionPointTest, EnumeratesPointsAndConnections) {
     EXPECT_EQ(static_cast<IUnknown*>(&sink), data.pUnk);
     data.pUnk->Release();
     EXPECT_EQ(S_FALSE, connections->Next(1, &data, nullptr));
-    connections.Reset();
+
+    // What an enumerator will hand out stays alive as long as the enumerator: the sink
+    // unadvised, the container let go.
+    ASSERT_EQ(S_OK, connections->Reset());
     point->Unadvise(cookie);
+    EXPECT_EQ(2u, sink.references) << "the enumerator's own reference";
+    const LONG locks = Fw::Module::Current().LockCount();
+    point.Reset();
+    container.Reset();
+    EXPECT_EQ(locks, Fw::Module::Current().LockCount()) << "the points' enumerator holds the container";
+    points.Reset();
+    EXPECT_EQ(locks - 2, Fw::Module::Current().LockCount()) << "the container went with the enumerator";
+    connections.Reset();
     EXPECT_EQ(1u, sink.references);
 }
 

@@ -53,7 +53,10 @@ public:
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return Log("CanInPlaceActivate"); }
     HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return Log("OnInPlaceActivate"); }
-    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return Log("OnUIActivate"); }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override {
+        Log("OnUIActivate");
+        return refuseUIActivation ? E_FAIL : S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
                                                LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
         *frame = nullptr;
@@ -87,6 +90,7 @@ public:
     RECT position;
     HWND window;
     bool userMode = true;
+    bool refuseUIActivation = false;
     std::string log;
 
 private:
@@ -438,6 +442,19 @@ TEST_F(ControlTest, ActivatesInPlaceAtTheSitesRectangle) {
     ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->SetObjectRects(&moved, &moved));
     at = placed.RectInParent();
     EXPECT_TRUE(::EqualRect(&moved, &at));
+    RECT shown = {};
+    EXPECT_EQ(ERROR, ::GetWindowRgnBox(window, &shown)) << "nothing to cut away";
+    // Scrolled half out of the container's view: the window keeps its place and shows the rest.
+    const RECT view = {0, 55, 300, 300};
+    ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->SetObjectRects(&moved, &view));
+    at = placed.RectInParent();
+    EXPECT_TRUE(::EqualRect(&moved, &at));
+    EXPECT_EQ(SIMPLEREGION, ::GetWindowRgnBox(window, &shown));
+    const RECT lowerHalf = {0, 50, 200, 100};
+    EXPECT_TRUE(::EqualRect(&lowerHalf, &shown));
+    ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->SetObjectRects(&moved, &moved));
+    EXPECT_EQ(ERROR, ::GetWindowRgnBox(window, &shown));
+    EXPECT_EQ(E_INVALIDARG, As<IOleInPlaceObject>()->SetObjectRects(nullptr, &moved));
 
     MSG arrow = {list.Handle(), WM_KEYDOWN, VK_DOWN, 0, 0, {}};
     MSG letter = {list.Handle(), WM_KEYDOWN, 'A', 0, 0, {}};
@@ -452,6 +469,30 @@ TEST_F(ControlTest, ActivatesInPlaceAtTheSitesRectangle) {
     ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->InPlaceDeactivate());
     EXPECT_EQ("OnUIDeactivate;OnInPlaceDeactivate;", site.log);
     EXPECT_FALSE(::IsWindow(window));
+}
+
+TEST_F(ControlTest, VerbsAnswerAsContainersExpect) {
+    Site& site = NewSite({10, 20, 110, 80});
+    ASSERT_EQ(S_OK, As<IOleObject>()->SetClientSite(&site));
+    const auto verb = [&](LONG number) {
+        return As<IOleObject>()->DoVerb(number, nullptr, &site, 0, site.window, nullptr);
+    };
+    HWND window = nullptr;
+    EXPECT_EQ(S_OK, verb(OLEIVERB_HIDE));
+    EXPECT_EQ("", site.log) << "hiding an inactive control activates nothing";
+    EXPECT_EQ(E_NOTIMPL, verb(-42));
+
+    site.refuseUIActivation = true;
+    EXPECT_EQ(E_FAIL, verb(OLEIVERB_UIACTIVATE));
+    ASSERT_EQ(S_OK, As<IOleWindow>()->GetWindow(&window));
+    EXPECT_NE(window, ::GetFocus()) << "a refused UI activation takes no focus";
+    site.refuseUIActivation = false;
+    site.log.clear();
+    EXPECT_EQ(OLEOBJ_S_INVALIDVERB, verb(7));
+    EXPECT_EQ("OnUIActivate;", site.log) << "an unknown verb is taken for the primary one";
+
+    EXPECT_EQ(S_OK, verb(OLEIVERB_HIDE));
+    EXPECT_FALSE(::IsWindowVisible(window));
 }
 
 TEST_F(ControlTest, DrawsItsDesignerFaceWithoutAWindow) {

@@ -442,6 +442,17 @@ TEST_F(PortListTest, TellsItsSiteWhenTheFocusEntersOrLeavesTheControl) {
     ::DestroyWindow(outside);
 }
 
+TEST_F(PortListTest, InADialogTheListTakesEnterButNotTabOrEscape) {
+    const auto code = [&](UINT key) {
+        MSG message = {list.Handle(), WM_KEYDOWN, key, 0, 0, {}};
+        return list.Send(WM_GETDLGCODE, key, &message);
+    };
+    EXPECT_TRUE(code(VK_RETURN) & DLGC_WANTMESSAGE);
+    EXPECT_TRUE(code(VK_DOWN) & DLGC_WANTARROWS);
+    for (const UINT key : {VK_TAB, VK_ESCAPE})
+        EXPECT_FALSE(code(key) & (DLGC_WANTMESSAGE | DLGC_WANTTAB)) << "key " << key;
+}
+
 TEST_F(PortListTest, NoSelectionAnswersNoPort) {
     Start();
     Deselect();
