@@ -305,6 +305,13 @@ HRESULT ControlBase::SetClientSite(IOleClientSite* pClientSite) {
     return Boundary([&] {
         if (!pClientSite && m_inPlaceSite)
             InPlaceDeactivate();
+        if (!pClientSite) {
+            // Leaving its container, the control lets go of the sinks the container gave it: a
+            // container that forgets to take them back would otherwise keep both alive.
+            m_viewSink.Reset();
+            m_viewAspects = m_viewAdviseFlags = 0;
+            m_adviseHolder.Reset();
+        }
         m_clientSite = pClientSite;
         m_controlSite.Reset();
         if (m_clientSite)

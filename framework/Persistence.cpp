@@ -50,14 +50,24 @@ struct ExceptionInfo {
     }
 };
 
+// Tells the host's error log which value could not be read and why, then refuses the load.
+[[noreturn]] void RefuseValue(IErrorLog* log, BSTR name, HRESULT status) {
+    if (log) {
+        EXCEPINFO failure = {};
+        failure.scode = status;
+        log->AddError(name, &failure);
+    }
+    Refuse();
+}
+
 LONG ReadInteger(IPropertyBag* bag, IErrorLog* log, const char* name, VARTYPE wanted) {
     const Win32::UniqueBstr bagName(Lang::ToBstr(name));
     Variant read;
     read.value.vt = wanted;
-    if (FAILED(bag->Read(bagName.get(), &read.value, log)))
-        Refuse();
-    if (FAILED(::VariantChangeType(&read.value, &read.value, 0, wanted)))
-        Refuse();
+    if (const HRESULT status = bag->Read(bagName.get(), &read.value, log); FAILED(status))
+        RefuseValue(log, bagName.get(), status);
+    if (const HRESULT status = ::VariantChangeType(&read.value, &read.value, 0, wanted); FAILED(status))
+        RefuseValue(log, bagName.get(), status);
     return wanted == VT_UI4 ? static_cast<LONG>(read.value.ulVal) : read.value.lVal;
 }
 

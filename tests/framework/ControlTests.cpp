@@ -2,6 +2,7 @@
 // activation through a site, drawing without a window, property notifications, and the
 // property page base. The probe control stands on the port list's interface and class,
 // whose type library this executable carries.
+#include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/PropertyPage.h"
 #include "tests/framework/ProbeControl.h"
@@ -133,6 +134,42 @@ public:
     }
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
     std::vector<DISPID> changed;
+};
+
+// What a host's error log heard: property name and status, one line each.
+class ErrorLog : public IErrorLog {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE AddError(LPCOLESTR name, EXCEPINFO* info) override {
+        heard += Lang::FromWide(name) + " " +
+                 Lang::Format("0x%08lX", static_cast<unsigned long>(info->scode)) + ";";
+        return S_OK;
+    }
+    std::string heard;
+};
+
+// Counts its references, so that a test sees who still holds it.
+class ViewSink : public IAdviseSink {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
+        if (iid != IID_IUnknown && iid != IID_IAdviseSink)
+            return *ppv = nullptr, E_NOINTERFACE;
+        *ppv = static_cast<IAdviseSink*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+    void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override { ++viewChanges; }
+    void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+    void STDMETHODCALLTYPE OnSave() override {}
+    void STDMETHODCALLTYPE OnClose() override {}
+
+    ULONG references = 1;
+    int viewChanges = 0;
 };
 
 class ControlTest : public ::testing::Test {
@@ -331,13 +368,15 @@ TEST_F(ControlTest, PropertyBagRoundTripAndRefusals) {
         _variant_t value; // VT_EMPTY: the value is missing
         HRESULT status;
         LONG baud;
+        const char* logged;
     };
     const Case cases[] = {
-        {"missing property", L"ShowPortLabel", _variant_t(), E_FAIL, 1},
-        {"missing extent", L"_cy", _variant_t(), E_FAIL, 1},
-        {"text that is no number", L"ShowPhoneLabel", _variant_t(L"yes"), E_FAIL, 1},
-        {"a refused value", L"ShowPortErrorLabel", _variant_t(ProbeControl::refused), E_FAIL, 1},
-        {"text that is a number", L"ShowPhoneLabel", _variant_t(L"1"), S_OK, 0},
+        {"missing property", L"ShowPortLabel", _variant_t(), E_FAIL, 1, "ShowPortLabel 0x80070057;"},
+        {"missing extent", L"_cy", _variant_t(), E_FAIL, 1, "_cy 0x80070057;"},
+        {"text that is no number", L"ShowPhoneLabel", _variant_t(L"yes"), E_FAIL, 1,
+         "ShowPhoneLabel 0x80020005;"},
+        {"a refused value", L"ShowPortErrorLabel", _variant_t(ProbeControl::refused), E_FAIL, 1, ""},
+        {"text that is a number", L"ShowPhoneLabel", _variant_t(L"1"), S_OK, 0, ""},
     };
     for (const Case& c : cases) {
         Bag altered = bag;
@@ -345,8 +384,10 @@ TEST_F(ControlTest, PropertyBagRoundTripAndRefusals) {
             altered.values.erase(c.key);
         else
             altered.values[c.key] = c.value;
-        EXPECT_EQ(c.status, As<IPersistPropertyBag>()->Load(&altered, nullptr)) << c.name;
+        ErrorLog log;
+        EXPECT_EQ(c.status, As<IPersistPropertyBag>()->Load(&altered, &log)) << c.name;
         EXPECT_EQ(c.baud, State().values[2]) << c.name;
+        EXPECT_EQ(c.logged, log.heard) << c.name;
     }
 }
 
@@ -493,6 +534,26 @@ TEST_F(ControlTest, VerbsAnswerAsContainersExpect) {
 
     EXPECT_EQ(S_OK, verb(OLEIVERB_HIDE));
     EXPECT_FALSE(::IsWindowVisible(window));
+}
+
+TEST_F(ControlTest, LetsGoOfTheContainersSinksWhenItLeaves) {
+    Site& site = NewSite({10, 20, 110, 80});
+    ViewSink view, object;
+    DWORD connection = 0;
+    ASSERT_EQ(S_OK, As<IOleObject>()->SetClientSite(&site));
+    ASSERT_EQ(S_OK, As<IViewObject>()->SetAdvise(DVASPECT_CONTENT, 0, &view));
+    ASSERT_EQ(S_OK, As<IOleObject>()->Advise(&object, &connection));
+    EXPECT_LT(1u, view.references);
+    EXPECT_LT(1u, object.references);
+    ASSERT_EQ(S_OK, control->put_ShowPortLabel(0));
+    EXPECT_EQ(1, view.viewChanges);
+
+    // The container leaves without taking its sinks back.
+    ASSERT_EQ(S_OK, As<IOleObject>()->SetClientSite(nullptr));
+    EXPECT_EQ(1u, view.references);
+    EXPECT_EQ(1u, object.references);
+    ASSERT_EQ(S_OK, control->put_ShowPortLabel(1));
+    EXPECT_EQ(1, view.viewChanges) << "a later change reaches nobody";
 }
 
 TEST_F(ControlTest, DrawsItsDesignerFaceWithoutAWindow) {
