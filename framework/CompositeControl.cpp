@@ -12,21 +12,6 @@ namespace {
 
 constexpr UINT dialogResource = 5, dialogInitResource = 240;
 
-// The face's own child that is, or holds, a window inside the face.
-HWND FaceChildOf(HWND face, HWND window) {
-    while (window && ::GetParent(window) != face)
-        window = ::GetParent(window);
-    return window;
-}
-
-// A window's place among its siblings, first to last: the order the dialog manager tabs in.
-int PlaceAmongSiblings(HWND window) {
-    int place = 0;
-    for (HWND before = ::GetWindow(window, GW_HWNDPREV); before; before = ::GetWindow(before, GW_HWNDPREV))
-        ++place;
-    return place;
-}
-
 } // namespace
 
 CompositeFace::~CompositeFace() {
@@ -170,19 +155,7 @@ HRESULT CompositeFace::TranslateAccelerator(HWND face, const MSG& message) const
             active->TranslateAccelerator(&copy) == S_OK)
             return S_OK;
     }
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || ::GetKeyState(VK_CONTROL) < 0 ||
-        ::GetKeyState(VK_MENU) < 0)
-        return S_FALSE;
-    const bool backward = ::GetKeyState(VK_SHIFT) < 0;
-    const HWND from = message.hwnd == face ? nullptr : FaceChildOf(face, message.hwnd);
-    const HWND next = ::GetNextDlgTabItem(face, from, backward);
-    if (!next || next == from)
-        return S_FALSE;
-    // Past the last tab stop, or before the first, the focus goes on to the host's next control.
-    if (from && (PlaceAmongSiblings(next) < PlaceAmongSiblings(from)) != backward)
-        return S_FALSE;
-    ::SendMessageA(face, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
-    return S_OK;
+    return MoveFocusByTab(face, message) ? S_OK : S_FALSE;
 }
 
 HBRUSH CompositeFace::Background(HDC dc, COLORREF color) {

@@ -110,7 +110,23 @@ HRESULT PropertyPageBase::TranslateAccelerator(MSG* pMsg) {
     const HWND page = PageWindow();
     if (!pMsg)
         return E_POINTER;
-    return page && ::IsDialogMessageA(page, pMsg) ? S_OK : S_FALSE;
+    if (!page || (pMsg->hwnd != page && !::IsChild(page, pMsg->hwnd)))
+        return S_FALSE;
+    // Tab moves between the page's own controls, and past its ends on to the frame's; Enter
+    // and Esc are the frame's OK and Cancel. The rest (arrows in a group, mnemonics) is the
+    // page's dialog manager's.
+    if (pMsg->message == WM_KEYDOWN) {
+        switch (pMsg->wParam) {
+        case VK_TAB:
+            return MoveFocusByTab(page, *pMsg) ? S_OK : S_FALSE;
+        case VK_RETURN:
+        case VK_ESCAPE:
+            return S_FALSE;
+        default:
+            break;
+        }
+    }
+    return ::IsDialogMessageA(page, pMsg) ? S_OK : S_FALSE;
 }
 
 void PropertyPageBase::SetDirty(bool dirty) {

@@ -28,7 +28,37 @@ std::vector<RegisteredClass>& registeredClasses() {
     return classes;
 }
 
+// The dialog's own child that is, or holds, a window inside the dialog.
+HWND DialogChildOf(HWND dialog, HWND window) {
+    while (window && ::GetParent(window) != dialog)
+        window = ::GetParent(window);
+    return window;
+}
+
+// A window's place among its siblings, first to last: the order the dialog manager tabs in.
+int PlaceAmongSiblings(HWND window) {
+    int place = 0;
+    for (HWND before = ::GetWindow(window, GW_HWNDPREV); before; before = ::GetWindow(before, GW_HWNDPREV))
+        ++place;
+    return place;
+}
+
 } // namespace
+
+bool MoveFocusByTab(HWND dialog, const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || ::GetKeyState(VK_CONTROL) < 0 ||
+        ::GetKeyState(VK_MENU) < 0)
+        return false;
+    const bool backward = ::GetKeyState(VK_SHIFT) < 0;
+    const HWND from = message.hwnd == dialog ? nullptr : DialogChildOf(dialog, message.hwnd);
+    const HWND next = ::GetNextDlgTabItem(dialog, from, backward);
+    if (!next || next == from)
+        return false;
+    if (from && (PlaceAmongSiblings(next) < PlaceAmongSiblings(from)) != backward)
+        return false;
+    ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+    return true;
+}
 
 RECT Window::RectInParent() const {
     RECT rect = {};

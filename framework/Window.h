@@ -243,6 +243,11 @@ void AttachObject(HWND window, void* object);
 void* AttachedObject(HWND window);
 void DetachObject(HWND window);
 
+// Tab and Shift+Tab move the focus between the tab stops of a dialog that lives inside a
+// host's window (a control's face, a property page). True when the focus moved; false for
+// another key, and past either end, where the host's next control is to take it.
+bool MoveFocusByTab(HWND dialog, const MSG& message);
+
 // A handler let an exception out: it is traced, and the message answered 0, since unwinding
 // through the system's window code is undefined.
 void TraceHandlerFailure(UINT message);

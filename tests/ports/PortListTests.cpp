@@ -567,6 +567,20 @@ TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
     for (const Box& box : opened)
         EXPECT_EQ(box.checked, ::IsDlgButtonChecked(dialog, box.id)) << "box " << box.id;
     EXPECT_EQ(S_FALSE, page->IsPageDirty());
+
+    // Tab moves between the boxes and, past the last, on to the frame; Enter and Esc are the
+    // frame's OK and Cancel.
+    const auto press = [&](int box, UINT key) {
+        MSG message = {::GetDlgItem(dialog, box), WM_KEYDOWN, key, 0, 0, {}};
+        return page->TranslateAccelerator(&message);
+    };
+    ::SetFocus(::GetDlgItem(dialog, IDC_SHOW_PORT_NUMBER));
+    EXPECT_EQ(S_OK, press(IDC_SHOW_PORT_NUMBER, VK_TAB));
+    EXPECT_EQ(::GetDlgItem(dialog, IDC_SHOW_STATE), ::GetFocus());
+    EXPECT_EQ(S_FALSE, press(IDC_SHOW_PORT_ERRORS, VK_TAB));
+    EXPECT_EQ(S_FALSE, press(IDC_SHOW_STATE, VK_RETURN));
+    EXPECT_EQ(S_FALSE, press(IDC_SHOW_STATE, VK_ESCAPE));
+
     ::SendMessageA(::GetDlgItem(dialog, IDC_SHOW_STATE), BM_CLICK, 0, 0);
     EXPECT_EQ(S_OK, page->IsPageDirty()) << "any box makes the page dirty";
     ::SendMessageA(::GetDlgItem(dialog, IDC_SHOW_PHONE), BM_CLICK, 0, 0);
