@@ -443,7 +443,8 @@ HRESULT ControlBase::SetExtent(DWORD dwDrawAspect, SIZEL* psizel) {
 
 HRESULT ControlBase::GetExtent(DWORD dwDrawAspect, SIZEL* psizel) {
     return Boundary(psizel, [&] {
-        if (dwDrawAspect != DVASPECT_CONTENT)
+        // Drawn opaque or transparent, the control has the size of its content.
+        if (!IsDrawAspect(dwDrawAspect))
             return DV_E_DVASPECT;
         *psizel = m_extent;
         return S_OK;

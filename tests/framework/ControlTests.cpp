@@ -571,6 +571,12 @@ TEST_F(ControlTest, DrawsItsDesignerFaceWithoutAWindow) {
     ::SelectObject(dc.get(), bitmap.get());
     std::fill(pixels, pixels + 120 * 40, 0x00123456);
 
+    SIZEL content = {}, opaque = {};
+    ASSERT_EQ(S_OK, As<IOleObject>()->GetExtent(DVASPECT_CONTENT, &content));
+    EXPECT_EQ(S_OK, As<IOleObject>()->GetExtent(DVASPECT_OPAQUE, &opaque)) << "the content's size";
+    EXPECT_EQ(content.cx, opaque.cx);
+    EXPECT_EQ(DV_E_DVASPECT, As<IOleObject>()->GetExtent(DVASPECT_ICON, &opaque));
+
     const RECTL bounds = {0, 0, 120, 40};
     EXPECT_EQ(DV_E_DVASPECT, As<IViewObject>()->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, dc.get(),
                                                      &bounds, nullptr, nullptr, 0));
