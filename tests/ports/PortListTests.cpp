@@ -5,6 +5,7 @@
 #include "foundation/StateVocabulary.h"
 #include "framework/Header.h"
 #include "framework/ListView.h"
+#include "framework/Module.h"
 #include "framework/Persistence.h"
 #include "framework/TypeLibrary.h"
 #include "module/OstrelUITools.h"
@@ -18,6 +19,7 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +51,8 @@ struct Notice {
     UINT code;
 };
 std::vector<Notice> notices;
+// What the host does on hearing a notification, if anything.
+std::function<void(const NMHDR&)> reactToNotice;
 // The container's frame, while the test listens to it through RecordNotify.
 HWND recordedFrame = nullptr;
 WNDPROC framePrevious = nullptr;
@@ -57,6 +61,8 @@ LRESULT CALLBACK RecordNotify(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         notices.push_back({window, header->hwndFrom, header->code});
+        if (reactToNotice)
+            reactToNotice(*header);
     }
     if (window == recordedFrame && framePrevious)
         return ::CallWindowProcA(framePrevious, window, message, wParam, lParam);
@@ -451,6 +457,38 @@ TEST_F(PortListTest, InADialogTheListTakesEnterButNotTabOrEscape) {
     EXPECT_TRUE(code(VK_DOWN) & DLGC_WANTARROWS);
     for (const UINT key : {VK_TAB, VK_ESCAPE})
         EXPECT_FALSE(code(key) & (DLGC_WANTMESSAGE | DLGC_WANTTAB)) << "key " << key;
+}
+
+TEST_F(PortListTest, AHostMayLetTheControlGoFromItsNotification) {
+    // A second list, held by its site alone, whose host closes it when a row is activated.
+    TestSupport::ControlSite* closing = nullptr;
+    {
+        ComPtr<IOstrelPortList> created;
+        ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&created)));
+        closing = &container.Embed(created.Get(), {});
+        ASSERT_EQ(S_OK, closing->Activate());
+    }
+    const Fw::ListView closingList(::GetDlgItem(closing->Window(), PortList::listId));
+    const HWND frame = container.Window();
+    recordedFrame = frame;
+    framePrevious = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordNotify)));
+    const LONG objects = Fw::Module::Current().LockCount();
+    LONG objectsWhileHeard = 0;
+    reactToNotice = [&](const NMHDR& notice) {
+        if (notice.code != PortList::activateCode)
+            return;
+        closing->Close();
+        objectsWhileHeard = Fw::Module::Current().LockCount();
+    };
+    closingList.Send(WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(objects, objectsWhileHeard) << "the list lives until its key is handled";
+    EXPECT_GT(objects, Fw::Module::Current().LockCount()) << "and then goes";
+
+    reactToNotice = nullptr;
+    ::SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(framePrevious));
+    framePrevious = nullptr;
+    recordedFrame = nullptr;
 }
 
 TEST_F(PortListTest, NoSelectionAnswersNoPort) {
