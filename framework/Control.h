@@ -305,6 +305,14 @@ public:
     // A reference to the object while one of its window messages is handled.
     Microsoft::WRL::ComPtr<IUnknown> KeepAlive() { return this->OwnUnknown(); }
 
+    // The control's events reach every sink, except while the container has them frozen
+    // (IOleControl::FreezeEvents, a form loading): those are dropped, as containers expect.
+    template <class Event, class Call>
+    void Fire(Call&& call) {
+        if (!this->EventsFrozen())
+            ConnectionPoints<Events..., IPropertyNotifySink>::template Fire<Event>(std::forward<Call>(call));
+    }
+
     // Messages T's map left alone: the control's focus and activation duties, then the default.
     LRESULT DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = 0;

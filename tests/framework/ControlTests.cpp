@@ -172,6 +172,44 @@ public:
     int viewChanges = 0;
 };
 
+// A control with an event, standing on the server button's interface and class.
+class EventProbe : public Fw::Control<EventProbe, IOstrelServerButton, &CLSID_OstrelServerButton,
+                                      _IOstrelServerButtonEvents> {
+public:
+    static inline const auto interfaces = Fw::Interfaces(Fw::ControlInterfaces<EventProbe>(),
+                                                         Fw::Entry<EventProbe, IConnectionPointContainer>());
+    void Select() {
+        Fire<_IOstrelServerButtonEvents>([](_IOstrelServerButtonEvents* sink) {
+            DISPPARAMS none = {};
+            sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+        });
+    }
+};
+
+// An event sink as script hosts make them: a plain IDispatch counting the calls it gets.
+class EventCounter : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
+        if (iid != IID_IUnknown && iid != IID_IDispatch)
+            return *ppv = nullptr, E_NOINTERFACE;
+        *ppv = static_cast<IDispatch*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        ++calls;
+        return S_OK;
+    }
+    int calls = 0;
+};
+
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -554,6 +592,31 @@ TEST_F(ControlTest, LetsGoOfTheContainersSinksWhenItLeaves) {
     EXPECT_EQ(1u, object.references);
     ASSERT_EQ(S_OK, control->put_ShowPortLabel(1));
     EXPECT_EQ(1, view.viewChanges) << "a later change reaches nobody";
+}
+
+TEST(ControlEvents, FrozenEventsAreDropped) {
+    ComPtr<IOleControl> control;
+    ASSERT_EQ(S_OK, Fw::Object<EventProbe>::Create(nullptr, IID_PPV_ARGS(&control)));
+    auto* probe = static_cast<EventProbe*>(control.Get());
+    ComPtr<IConnectionPointContainer> points;
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(S_OK, control.As(&points));
+    ASSERT_EQ(S_OK, points->FindConnectionPoint(DIID__IOstrelServerButtonEvents, &point));
+    EventCounter sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
+
+    probe->Select();
+    EXPECT_EQ(1, sink.calls);
+    control->FreezeEvents(TRUE);
+    control->FreezeEvents(TRUE);
+    control->FreezeEvents(FALSE);
+    probe->Select();
+    EXPECT_EQ(1, sink.calls) << "still frozen once";
+    control->FreezeEvents(FALSE);
+    probe->Select();
+    EXPECT_EQ(2, sink.calls);
+    point->Unadvise(cookie);
 }
 
 TEST_F(ControlTest, DrawsItsDesignerFaceWithoutAWindow) {
