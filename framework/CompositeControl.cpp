@@ -51,6 +51,8 @@ void CompositeFace::CreateChildren(HWND face, const std::string& hostName, bool 
     EmbedOptions options;
     options.userMode = userMode;
     options.backColor = backColor;
+    // Read once the focus has settled: while a child loses it, it is not yet elsewhere.
+    options.focusChanged = [face](bool) { ::PostMessageA(face, focusMoved, 0, 0); };
 
     // The dialog manager made the other items in template order: the face's children, first
     // to last. Each embedded child goes in after the item before it, so that Tab reaches it

@@ -34,6 +34,9 @@ public:
     // rectangle with the item's id, in the item's place in the tab order. A child that cannot
     // be created, loaded or activated is traced and left out; the rest of the face stays.
     void CreateChildren(HWND face, const std::string& hostName, bool userMode, OLE_COLOR backColor);
+    // Posted to the face when an embedded control reports a focus change: the composite then
+    // reads where the focus went (its site hears only of the face as a whole).
+    static constexpr UINT focusMoved = WM_USER + 0x100;
     // Closes every child and lets it go; the face window stays.
     void ReleaseChildren();
     // The child embedded for a control id; null when it has none.
@@ -151,6 +154,9 @@ private:
             return TRUE;
         }
         switch (message) {
+        case CompositeFace::focusMoved:
+            self->RecheckFocus();
+            return TRUE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:

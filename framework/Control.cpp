@@ -166,10 +166,23 @@ void ControlBase::FocusChanged(bool gained, HWND other) {
     // The focus moving between the control's own windows is no news to the site.
     if (other && window && (other == window || ::IsChild(window, other)))
         return;
-    if (gained && InPlaceActive() && !m_uiActive)
+    ReportFocus(gained);
+}
+
+void ControlBase::RecheckFocus() {
+    const HWND window = ControlWindow();
+    const HWND focus = ::GetFocus();
+    ReportFocus(window && focus && (focus == window || ::IsChild(window, focus)));
+}
+
+void ControlBase::ReportFocus(bool within) {
+    if (within && InPlaceActive() && !m_uiActive)
         InPlaceActivate(OLEIVERB_UIACTIVATE);
+    if (within == m_focusReported)
+        return;
+    m_focusReported = within;
     if (m_controlSite)
-        m_controlSite->OnFocus(gained);
+        m_controlSite->OnFocus(within);
 }
 
 // --- activation ----------------------------------------------------------------------------

@@ -185,6 +185,9 @@ public:
     // that had it or takes it. The site hears only of the focus entering or leaving the
     // control as a whole; a class whose child window takes the focus reports it from there.
     void FocusChanged(bool gained, HWND other);
+    // The same, read from where the focus is now: for windows that do not report to the
+    // control themselves (another control embedded in it).
+    void RecheckFocus();
     // Runs in-place activation for a verb (OLEIVERB_INPLACEACTIVATE, _UIACTIVATE, _SHOW...).
     HRESULT InPlaceActivate(LONG verb);
 
@@ -220,6 +223,7 @@ protected:
 
 private:
     HRESULT ShowPropertyFrame(HWND parent);
+    void ReportFocus(bool within);
     SavedState CaptureState();
     void ApplyState(const SavedState& state);
     void ReadAmbients();
@@ -238,6 +242,8 @@ private:
     SIZEL m_extent;
     bool m_dirty = false;
     bool m_uiActive = false;
+    // What the site was last told through OnFocus.
+    bool m_focusReported = false;
     bool m_userMode = true;
     OLE_COLOR m_backColor = 0x80000000 | COLOR_WINDOW;
     int m_freezeCount = 0;

@@ -245,6 +245,8 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
     HRESULT STDMETHODCALLTYPE OnFocus(BOOL fGotFocus) override {
         m_focused = fGotFocus != FALSE;
+        if (m_options.focusChanged)
+            m_options.focusChanged(m_focused);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
@@ -351,6 +353,7 @@ public:
             return S_OK;
         // Whoever listened may be gone by the time a closing control speaks.
         m_options.propertyChanged = nullptr;
+        m_options.focusChanged = nullptr;
         Unadvise(m_propertyPoint, m_propertyCookie);
         Unadvise(m_eventPoint, m_eventCookie);
         const HRESULT status = m_control->Close(OLECLOSE_NOSAVE);

@@ -32,6 +32,8 @@ struct EmbedOptions {
     Microsoft::WRL::ComPtr<IDispatch> eventSink;
     // Hears the control's IPropertyNotifySink::OnChanged; without it the site does not listen.
     std::function<void(DISPID)> propertyChanged;
+    // Hears the control's IOleControlSite::OnFocus.
+    std::function<void(bool)> focusChanged;
 };
 
 // Bringing a control in failed at one step; the status is what the control (or COM) answered.

@@ -6,6 +6,7 @@
 #include "framework/ClassTable.h"
 #include "framework/CompositeControl.h"
 #include "tests/framework/ProbeControl.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest.h>
@@ -225,6 +226,25 @@ TEST_F(CompositeControlTest, TabMovesThroughTheFaceAndLeavesItAtEitherEnd) {
     }
     keys[VK_SHIFT] = 0;
     ::SetKeyboardState(keys);
+}
+
+TEST_F(CompositeControlTest, ItsSiteHearsOfTheFocusEnteringOrLeavingTheWholeFace) {
+    ModuleClasses classes(probeClasses);
+    Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
+    const HWND outside = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 0, 270, 80, 20,
+                                           hosted.container.Window(), nullptr, nullptr, nullptr);
+    const auto focusedAfterMovingTo = [&](HWND window) {
+        ::SetFocus(window);
+        TestSupport::FlushMessages();
+        return hosted.site->Focused();
+    };
+    const HWND list = ::GetDlgItem(hosted.face, listId), button = ::GetDlgItem(hosted.face, buttonId);
+    EXPECT_FALSE(focusedAfterMovingTo(outside));
+    EXPECT_TRUE(focusedAfterMovingTo(list)) << "into the embedded control";
+    EXPECT_TRUE(focusedAfterMovingTo(button));
+    EXPECT_TRUE(focusedAfterMovingTo(list));
+    EXPECT_FALSE(focusedAfterMovingTo(outside)) << "out of the embedded control";
+    ::DestroyWindow(outside);
 }
 
 TEST_F(CompositeControlTest, PaintsTheFaceInTheAmbientBackColourAndPassesItOn) {
