@@ -218,6 +218,8 @@ HRESULT ControlBase::InPlaceActivate(LONG verb) {
             return status;
         }
         SetObjectRects(&position, &clip);
+    } else {
+        FollowSite();
     }
     const HWND window = ControlWindow();
     if (verb == OLEIVERB_HIDE) {
@@ -229,6 +231,24 @@ HRESULT ControlBase::InPlaceActivate(LONG verb) {
     if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY)
         return UIActivate();
     return S_OK;
+}
+
+void ControlBase::FollowSite() {
+    // A container may have moved the site (a frame dragged into another, a docked pane): the
+    // window goes where the site now is.
+    const HWND window = ControlWindow();
+    HWND parent = nullptr;
+    if (!window || FAILED(m_inPlaceSite->GetWindow(&parent)) || !parent)
+        return;
+    if (::GetParent(window) != parent)
+        ::SetParent(window, parent);
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> document;
+    RECT position = {}, clip = {};
+    OLEINPLACEFRAMEINFO frameInfo = {};
+    frameInfo.cb = sizeof(frameInfo);
+    if (SUCCEEDED(m_inPlaceSite->GetWindowContext(&frame, &document, &position, &clip, &frameInfo)))
+        SetObjectRects(&position, &clip);
 }
 
 HRESULT ControlBase::UIActivate() {

@@ -224,6 +224,7 @@ protected:
 private:
     HRESULT ShowPropertyFrame(HWND parent);
     void ReportFocus(bool within);
+    void FollowSite();
     SavedState CaptureState();
     void ApplyState(const SavedState& state);
     void ReadAmbients();

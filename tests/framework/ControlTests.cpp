@@ -543,7 +543,8 @@ TEST_F(ControlTest, ActivatesInPlaceAtTheSitesRectangle) {
 
     site.log.clear();
     ASSERT_EQ(S_OK, As<IOleObject>()->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, site.window, nullptr));
-    EXPECT_EQ("OnUIActivate;", site.log) << "already in place: only the UI part runs";
+    EXPECT_EQ("GetWindowContext;OnUIActivate;", site.log)
+        << "already in place: the site's place is read again, then only the UI part runs";
     site.log.clear();
     ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->InPlaceDeactivate());
     EXPECT_EQ("OnUIDeactivate;OnInPlaceDeactivate;", site.log);
@@ -568,10 +569,23 @@ TEST_F(ControlTest, VerbsAnswerAsContainersExpect) {
     site.refuseUIActivation = false;
     site.log.clear();
     EXPECT_EQ(OLEOBJ_S_INVALIDVERB, verb(7));
-    EXPECT_EQ("OnUIActivate;", site.log) << "an unknown verb is taken for the primary one";
+    EXPECT_EQ("GetWindowContext;OnUIActivate;", site.log) << "an unknown verb is taken for the primary one";
 
     EXPECT_EQ(S_OK, verb(OLEIVERB_HIDE));
     EXPECT_FALSE(::IsWindowVisible(window));
+
+    // The container moved the site to another window and place: the next verb follows it.
+    const HWND first = site.window;
+    site.window = ::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                    nullptr, nullptr);
+    site.position = {30, 40, 130, 100};
+    EXPECT_EQ(S_OK, verb(OLEIVERB_SHOW));
+    EXPECT_EQ(site.window, ::GetParent(window));
+    const RECT at = Fw::Window(window).RectInParent();
+    EXPECT_TRUE(::EqualRect(&site.position, &at));
+    ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->InPlaceDeactivate());
+    ::DestroyWindow(site.window);
+    site.window = first;
 }
 
 TEST_F(ControlTest, LetsGoOfTheContainersSinksWhenItLeaves) {
