@@ -5,6 +5,7 @@
 #include "framework/ConnectionPoint.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/EventCounter.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest-spi.h>
@@ -316,30 +317,10 @@ TEST(TestContainer, QuickActivationLetsTheControlAdviseTheSiteAndTheSiteUnadvise
     EXPECT_FALSE(object.probe->window);
 }
 
-// An event sink for a control that has no events to give.
-class IdleSink : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-};
-
 TEST(TestContainer, AFailedEmbedGivesTheControlItsSiteBackAndKeepsNothing) {
     TestContainer container;
     ProbeObject object;
-    IdleSink sink;
+    TestSupport::EventCounter sink;
     EmbedOptions options;
     options.eventSink = &sink; // the probe has no class information to find its events by
     try {

@@ -6,6 +6,7 @@
 #include "foundation/Win32/Unique.h"
 #include "framework/PropertyPage.h"
 #include "tests/framework/ProbeControl.h"
+#include "tests/support/EventCounter.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest.h>
@@ -184,30 +185,6 @@ public:
             sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
         });
     }
-};
-
-// An event sink as script hosts make them: a plain IDispatch counting the calls it gets.
-class EventCounter : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (iid != IID_IUnknown && iid != IID_IDispatch)
-            return *ppv = nullptr, E_NOINTERFACE;
-        *ppv = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        ++calls;
-        return S_OK;
-    }
-    int calls = 0;
 };
 
 class ControlTest : public ::testing::Test {
@@ -616,7 +593,7 @@ TEST(ControlEvents, FrozenEventsAreDropped) {
     ComPtr<IConnectionPoint> point;
     ASSERT_EQ(S_OK, control.As(&points));
     ASSERT_EQ(S_OK, points->FindConnectionPoint(DIID__IOstrelServerButtonEvents, &point));
-    EventCounter sink;
+    TestSupport::EventCounter sink;
     DWORD cookie = 0;
     ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
 
