@@ -1,27 +1,14 @@
 #include "framework/DialogTemplate.h"
 
 #include "foundation/Lang/Text.h"
+#include "framework/ByteLayout.h"
 #include "framework/Module.h"
 
 #include <objbase.h>
 
-#include <cstring>
-
 namespace Fw {
 
 namespace {
-
-template <class Value>
-Value At(std::span<const BYTE> bytes, size_t offset) {
-    Value value;
-    std::memcpy(&value, bytes.data() + offset, sizeof(Value));
-    return value;
-}
-
-template <class Value>
-void Put(std::vector<BYTE>& bytes, size_t offset, Value value) {
-    std::memcpy(bytes.data() + offset, &value, sizeof(Value));
-}
 
 // Reads the template's variable part, a sequence of WORDs, and stops at its end.
 class TemplateReader {
@@ -35,7 +22,7 @@ public:
     WORD Word() {
         if (!Skip(sizeof(WORD)))
             return 0;
-        return At<WORD>(m_bytes, m_offset - sizeof(WORD));
+        return ReadAt<WORD>(m_bytes, m_offset - sizeof(WORD));
     }
     bool Skip(size_t count) {
         // Alignment may have taken the offset past the end already.
@@ -70,7 +57,7 @@ private:
 };
 
 bool IsExtended(std::span<const BYTE> bytes) {
-    return bytes.size() >= 4 && At<WORD>(bytes, 0) == 1 && At<WORD>(bytes, 2) == 0xFFFF;
+    return bytes.size() >= 4 && ReadAt<WORD>(bytes, 0) == 1 && ReadAt<WORD>(bytes, 2) == 0xFFFF;
 }
 
 // Offsets of style, item count and x (followed by y, cx, cy) in each header form, and the
@@ -110,8 +97,8 @@ std::optional<DialogTemplateInfo> ReadDialogTemplate(const std::vector<BYTE>& by
     if (bytes.size() < layout.size)
         return std::nullopt;
     DialogTemplateInfo info;
-    info.style = At<DWORD>(bytes, layout.style);
-    info.units = {At<short>(bytes, layout.position + 4), At<short>(bytes, layout.position + 6)};
+    info.style = ReadAt<DWORD>(bytes, layout.style);
+    info.units = {ReadAt<short>(bytes, layout.position + 4), ReadAt<short>(bytes, layout.position + 6)};
     TemplateReader reader(bytes, layout.size);
     reader.NameOrOrdinal();
     reader.NameOrOrdinal();
@@ -136,11 +123,11 @@ void MakeChildTemplate(std::vector<BYTE>& bytes) {
     const size_t offset = (IsExtended(bytes) ? extendedHeader : plainHeader).style;
     if (bytes.size() < offset + sizeof(DWORD))
         return;
-    DWORD style = At<DWORD>(bytes, offset);
+    DWORD style = ReadAt<DWORD>(bytes, offset);
     style &= ~static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME |
                                  WS_VISIBLE | WS_DISABLED);
     style |= WS_CHILD | DS_CONTROL;
-    Put(bytes, offset, style);
+    WriteAt(bytes, offset, style);
 }
 
 SIZE DialogSizeInPixels(const DialogTemplateInfo& info) {
@@ -173,8 +160,8 @@ std::optional<DialogTemplate> DialogTemplate::Parse(std::span<const BYTE> bytes)
     const ItemLayout& layout = parsed.m_extended ? extendedItem : plainItem;
     if (bytes.size() < header.size)
         return std::nullopt;
-    const DWORD style = parsed.m_style = At<DWORD>(bytes, header.style);
-    const WORD count = At<WORD>(bytes, header.count);
+    const DWORD style = parsed.m_style = ReadAt<DWORD>(bytes, header.style);
+    const WORD count = ReadAt<WORD>(bytes, header.count);
 
     TemplateReader reader(bytes, header.size);
     reader.NameOrOrdinal(); // menu
@@ -206,12 +193,13 @@ std::optional<DialogTemplate> DialogTemplate::Parse(std::span<const BYTE> bytes)
             parsed.m_items.emplace_back(item.begin(), item.end());
             continue;
         }
-        const short x = At<short>(item, layout.position), y = At<short>(item, layout.position + 2);
-        const short cx = At<short>(item, layout.position + 4), cy = At<short>(item, layout.position + 6);
-        const int id =
-            parsed.m_extended ? static_cast<int>(At<DWORD>(item, layout.id)) : At<WORD>(item, layout.id);
+        const short x = ReadAt<short>(item, layout.position), y = ReadAt<short>(item, layout.position + 2);
+        const short cx = ReadAt<short>(item, layout.position + 4),
+                    cy = ReadAt<short>(item, layout.position + 6);
+        const int id = parsed.m_extended ? static_cast<int>(ReadAt<DWORD>(item, layout.id))
+                                         : ReadAt<WORD>(item, layout.id);
         parsed.m_embedded.push_back(
-            {id, {x, y, x + cx, y + cy}, At<DWORD>(item, layout.style), clsid, position});
+            {id, {x, y, x + cx, y + cy}, ReadAt<DWORD>(item, layout.style), clsid, position});
     }
     return parsed;
 }
@@ -220,8 +208,8 @@ std::vector<BYTE> DialogTemplate::WithoutEmbedded(DWORD style) const {
     const HeaderLayout& header = m_extended ? extendedHeader : plainHeader;
     std::vector<BYTE> bytes = m_header;
     // Whether the header holds a font is the template's to say, not the new style's.
-    Put(bytes, header.style, (style & ~DWORD(DS_SETFONT)) | (m_style & DS_SETFONT));
-    Put(bytes, header.count, static_cast<WORD>(m_items.size()));
+    WriteAt(bytes, header.style, (style & ~DWORD(DS_SETFONT)) | (m_style & DS_SETFONT));
+    WriteAt(bytes, header.count, static_cast<WORD>(m_items.size()));
     for (const std::vector<BYTE>& item : m_items) {
         bytes.resize((bytes.size() + 3) & ~size_t(3));
         bytes.insert(bytes.end(), item.begin(), item.end());
@@ -236,13 +224,13 @@ std::optional<std::map<int, std::vector<BYTE>>> ReadDialogInit(std::span<const B
     for (;;) {
         if (bytes.size() - offset < sizeof(WORD))
             return std::nullopt;
-        const WORD id = At<WORD>(bytes, offset);
+        const WORD id = ReadAt<WORD>(bytes, offset);
         if (id == 0)
             return data;
         if (bytes.size() - offset < recordHeader)
             return std::nullopt;
-        const WORD message = At<WORD>(bytes, offset + 2);
-        const DWORD length = At<DWORD>(bytes, offset + 4);
+        const WORD message = ReadAt<WORD>(bytes, offset + 2);
+        const DWORD length = ReadAt<DWORD>(bytes, offset + 4);
         offset += recordHeader;
         if (length > bytes.size() - offset)
             return std::nullopt;

@@ -2,11 +2,10 @@
 
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
+#include "framework/ByteLayout.h"
 
 #include <comdef.h>
 #include <wrl/client.h>
-
-#include <cstring>
 
 namespace Fw {
 
@@ -16,18 +15,6 @@ using Microsoft::WRL::ComPtr;
 
 constexpr size_t headerSize = 12;
 constexpr size_t valueSize = 6;
-
-template <class Value>
-void Put(std::vector<BYTE>& bytes, size_t offset, Value value) {
-    std::memcpy(bytes.data() + offset, &value, sizeof(Value));
-}
-
-template <class Value>
-Value Take(std::span<const BYTE> bytes, size_t offset) {
-    Value value;
-    std::memcpy(&value, bytes.data() + offset, sizeof(Value));
-    return value;
-}
 
 [[noreturn]] void Refuse() {
     throw _com_error(E_FAIL);
@@ -85,30 +72,30 @@ void WriteInteger(IPropertyBag* bag, const char* name, VARTYPE type, LONG value)
 
 std::vector<BYTE> EncodeState(const SavedState& state, DWORD version) {
     std::vector<BYTE> bytes(headerSize + state.values.size() * valueSize);
-    Put<DWORD>(bytes, 0, version);
-    Put<DWORD>(bytes, 4, static_cast<DWORD>(state.extent.cx));
-    Put<DWORD>(bytes, 8, static_cast<DWORD>(state.extent.cy));
+    WriteAt<DWORD>(bytes, 0, version);
+    WriteAt<DWORD>(bytes, 4, static_cast<DWORD>(state.extent.cx));
+    WriteAt<DWORD>(bytes, 8, static_cast<DWORD>(state.extent.cy));
     size_t offset = headerSize;
     for (const LONG value : state.values) {
-        Put<WORD>(bytes, offset, VT_I4);
-        Put<LONG>(bytes, offset + 2, value);
+        WriteAt<WORD>(bytes, offset, VT_I4);
+        WriteAt<LONG>(bytes, offset + 2, value);
         offset += valueSize;
     }
     return bytes;
 }
 
 SavedState DecodeState(std::span<const BYTE> bytes, size_t propertyCount, size_t* used) {
-    if (bytes.size() < sizeof(DWORD) || Take<DWORD>(bytes, 0) > savedStateVersion)
+    if (bytes.size() < sizeof(DWORD) || ReadAt<DWORD>(bytes, 0) > savedStateVersion)
         Refuse();
     const size_t size = headerSize + propertyCount * valueSize;
     if (bytes.size() < size)
         Refuse();
     SavedState state;
-    state.extent = {static_cast<LONG>(Take<DWORD>(bytes, 4)), static_cast<LONG>(Take<DWORD>(bytes, 8))};
+    state.extent = {static_cast<LONG>(ReadAt<DWORD>(bytes, 4)), static_cast<LONG>(ReadAt<DWORD>(bytes, 8))};
     for (size_t offset = headerSize; offset < size; offset += valueSize) {
-        if (Take<WORD>(bytes, offset) != VT_I4)
+        if (ReadAt<WORD>(bytes, offset) != VT_I4)
             Refuse();
-        state.values.push_back(Take<LONG>(bytes, offset + 2));
+        state.values.push_back(ReadAt<LONG>(bytes, offset + 2));
     }
     if (used)
         *used = size;
@@ -127,7 +114,7 @@ SavedState ReadState(IStream* stream, size_t propertyCount) {
     // The version first: a newer stream may be laid out differently, even shorter.
     if (FAILED(stream->Read(bytes.data(), sizeof(DWORD), &read)) || read != sizeof(DWORD))
         Refuse();
-    if (Take<DWORD>(bytes, 0) > savedStateVersion)
+    if (ReadAt<DWORD>(bytes, 0) > savedStateVersion)
         Refuse();
     const ULONG rest = static_cast<ULONG>(bytes.size() - sizeof(DWORD));
     if (FAILED(stream->Read(bytes.data() + sizeof(DWORD), rest, &read)) || read != rest)
