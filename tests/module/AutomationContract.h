@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <string>
+
 namespace Contract {
 
 constexpr const char* kLibName = "OSTRELUITOOLSLib";
@@ -56,7 +58,8 @@ constexpr InterfaceRow kInterfaces[] = {
     {"_INORVIKPhonePortConfigCtrlEvents", "{AD73A4E8-2A46-4D58-8506-56AEEF1A903A}", Shape::Events},
 };
 
-enum MemberKind { Method, Get, Put };
+// A Prop is a get followed in the vtable by its put, which takes the value the get returns.
+enum MemberKind { Method, Get, Prop };
 
 // Parameter flags as stored. A parameter written without a direction carries
 // no flags at all, and that is what hosts have always seen.
@@ -69,7 +72,7 @@ constexpr USHORT Retval = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
 struct Param {
     const char* type; // as the IDL spells it: "long*", "BSTR", "IUnknown**", "portState*"
     USHORT flags;
-    const char* name; // "" for the value of a put: the library keeps no name for it
+    const char* name;
 };
 
 struct MemberRow {
@@ -78,30 +81,23 @@ struct MemberRow {
     MemberKind kind;
     MEMBERID dispid;
     Param params[5];
-    // Only where it differs from "method <name>" / "property <name>"; the members of
-    // IKmMobModelTools have none.
+    // Only where it differs from "method <name>" / "property <name>" ("" for none).
     const char* help = nullptr;
 };
 
-// One row per vtable entry (a get and its put are two rows), in vtable order.
+// In vtable order.
 // clang-format off
 constexpr MemberRow kMembers[] = {
     {"IOstrelPhoneList", "Startup", Method, 1, {}},
     {"IOstrelPhoneList", "Shutdown", Method, 2, {}},
     {"IOstrelPhoneList", "InitializeList", Method, 3, {{"IUnknown*", NoDir, "pConfigAgent"}}},
     {"IOstrelPhoneList", "GetSelectedPhone", Method, 4, {{"long*", Out, "pESN"}, {"long*", Out, "pPortID"}}},
-    {"IOstrelPhoneList", "ShowPhoneTypeLabel", Get, 5, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneList", "ShowPhoneTypeLabel", Put, 5, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneList", "ShowESNLabel", Get, 6, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneList", "ShowESNLabel", Put, 6, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneList", "ShowBannerLabel", Get, 7, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneList", "ShowBannerLabel", Put, 7, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneList", "ShowPortLabel", Get, 8, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneList", "ShowPortLabel", Put, 8, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneList", "ShowServerLabel", Get, 9, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneList", "ShowServerLabel", Put, 9, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneList", "ShowNumberLabel", Get, 10, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneList", "ShowNumberLabel", Put, 10, {{"long", NoDir, ""}}},
+    {"IOstrelPhoneList", "ShowPhoneTypeLabel", Prop, 5, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneList", "ShowESNLabel", Prop, 6, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneList", "ShowBannerLabel", Prop, 7, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneList", "ShowPortLabel", Prop, 8, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneList", "ShowServerLabel", Prop, 9, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneList", "ShowNumberLabel", Prop, 10, {{"long*", Retval, "pVal"}}},
     {"IOstrelPhoneList", "GetConfigAgent", Method, 11, {{"IUnknown**", NoDir, "lpConfigAgent"}}},
     {"IOstrelPhoneList", "StartupEx", Method, 12, {{"IUnknown*", NoDir, "pIOstrelServer"}}},
     {"IOstrelPhoneList", "ShowProperties", Method, 13, {}},
@@ -118,23 +114,15 @@ constexpr MemberRow kMembers[] = {
     {"IOstrelPhoneServerCtrl", "Shutdown", Method, 2, {}},
     {"IOstrelPhoneServerCtrl", "DefaultServer", Method, 3, {{"BSTR", In, "bStrOstrelServer"}}},
     {"IOstrelPhoneServerCtrl", "GetSelectedPhone", Method, 4, {{"long*", Out, "pESN"}, {"long*", Out, "pPortID"}}},
-    {"IOstrelPhoneServerCtrl", "ShowPhoneTypeLabel", Get, 5, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneServerCtrl", "ShowPhoneTypeLabel", Put, 5, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneServerCtrl", "ShowESNLabel", Get, 6, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneServerCtrl", "ShowESNLabel", Put, 6, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneServerCtrl", "ShowBannerLabel", Get, 7, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneServerCtrl", "ShowBannerLabel", Put, 7, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneServerCtrl", "ShowPortLabel", Get, 8, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneServerCtrl", "ShowPortLabel", Put, 8, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneServerCtrl", "ShowServerLabel", Get, 9, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneServerCtrl", "ShowServerLabel", Put, 9, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneServerCtrl", "ShowNumberLabel", Get, 10, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPhoneServerCtrl", "ShowNumberLabel", Put, 10, {{"long", NoDir, ""}}},
-    {"IOstrelPhoneServerCtrl", "SelectedServer", Get, 11, {{"BSTR*", Retval, "pVal"}}},
-    {"IOstrelPhoneServerCtrl", "SelectedServer", Put, 11, {{"BSTR", NoDir, ""}}},
+    {"IOstrelPhoneServerCtrl", "ShowPhoneTypeLabel", Prop, 5, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneServerCtrl", "ShowESNLabel", Prop, 6, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneServerCtrl", "ShowBannerLabel", Prop, 7, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneServerCtrl", "ShowPortLabel", Prop, 8, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneServerCtrl", "ShowServerLabel", Prop, 9, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneServerCtrl", "ShowNumberLabel", Prop, 10, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPhoneServerCtrl", "SelectedServer", Prop, 11, {{"BSTR*", Retval, "pVal"}}},
 
-    {"IOstrelServerCombo", "SelectedServer", Get, 1, {{"BSTR*", Retval, "pVal"}}},
-    {"IOstrelServerCombo", "SelectedServer", Put, 1, {{"BSTR", NoDir, ""}}},
+    {"IOstrelServerCombo", "SelectedServer", Prop, 1, {{"BSTR*", Retval, "pVal"}}},
     // Read-only, and its help string names it "drawSize".
     {"IOstrelServerCombo", "drawSizeHeight", Get, 2, {{"long*", Retval, "pVal"}}, "property drawSize"},
 
@@ -142,17 +130,12 @@ constexpr MemberRow kMembers[] = {
     {"IOstrelPortList", "Shutdown", Method, 2, {}},
     {"IOstrelPortList", "InitializeList", Method, 3, {{"IUnknown*", NoDir, "pConfigAgent"}}},
     {"IOstrelPortList", "GetSelectedPort", Method, 4, {{"long*", Out, "pPortID"}}},
-    {"IOstrelPortList", "ShowPortNumberLabel", Get, 5, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPortList", "ShowPortNumberLabel", Put, 5, {{"long", NoDir, ""}}},
+    {"IOstrelPortList", "ShowPortNumberLabel", Prop, 5, {{"long*", Retval, "pVal"}}},
     // DISPIDs are per interface: the phone list has its ShowPortLabel at 8.
-    {"IOstrelPortList", "ShowPortLabel", Get, 6, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPortList", "ShowPortLabel", Put, 6, {{"long", NoDir, ""}}},
-    {"IOstrelPortList", "ShowBaudLabel", Get, 7, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPortList", "ShowBaudLabel", Put, 7, {{"long", NoDir, ""}}},
-    {"IOstrelPortList", "ShowPhoneLabel", Get, 8, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPortList", "ShowPhoneLabel", Put, 8, {{"long", NoDir, ""}}},
-    {"IOstrelPortList", "ShowPortErrorLabel", Get, 9, {{"long*", Retval, "pVal"}}},
-    {"IOstrelPortList", "ShowPortErrorLabel", Put, 9, {{"long", NoDir, ""}}},
+    {"IOstrelPortList", "ShowPortLabel", Prop, 6, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPortList", "ShowBaudLabel", Prop, 7, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPortList", "ShowPhoneLabel", Prop, 8, {{"long*", Retval, "pVal"}}},
+    {"IOstrelPortList", "ShowPortErrorLabel", Prop, 9, {{"long*", Retval, "pVal"}}},
     {"IOstrelPortList", "GetConfigAgent", Method, 10, {{"IUnknown**", NoDir, "lpConfigAgent"}}},
     {"IOstrelPortList", "StartupEx", Method, 11, {{"IUnknown*", NoDir, "pOstrelServer"}}},
     {"IOstrelPortList", "ShowProperties", Method, 12, {}},
@@ -208,9 +191,9 @@ constexpr MemberRow kMembers[] = {
     {"IKmNvTools", "IsIndexed", Method, 0x60010001, {{"long", In, "item"}, {"long*", Out, "pIndexed"}}},
     {"IKmNvTools", "GetStatusName", Method, 0x60010002, {{"long", NoDir, "status"}, {"BSTR*", NoDir, "pName"}}},
 
-    {"IKmMobModelTools", "GetGenericName", Method, 0x60010000, {{"long", In, "modelId"}, {"BSTR*", Out, "pGenName"}, {"long*", Retval, "pOK"}}},
-    {"IKmMobModelTools", "IterateGenericList", Method, 0x60010001, {{"BSTR", In, "genName"}, {"long", In, "index"}, {"long*", Out, "pModelId"}, {"BSTR*", Out, "pSpcfcName"}, {"long*", Retval, "pOK"}}},
-    {"IKmMobModelTools", "GetSpecificName", Method, 0x60010002, {{"BSTR", In, "genName"}, {"long", In, "modelId"}, {"BSTR*", Out, "pSpcfName"}, {"long*", Retval, "pOK"}}},
+    {"IKmMobModelTools", "GetGenericName", Method, 0x60010000, {{"long", In, "modelId"}, {"BSTR*", Out, "pGenName"}, {"long*", Retval, "pOK"}}, ""},
+    {"IKmMobModelTools", "IterateGenericList", Method, 0x60010001, {{"BSTR", In, "genName"}, {"long", In, "index"}, {"long*", Out, "pModelId"}, {"BSTR*", Out, "pSpcfcName"}, {"long*", Retval, "pOK"}}, ""},
+    {"IKmMobModelTools", "GetSpecificName", Method, 0x60010002, {{"BSTR", In, "genName"}, {"long", In, "modelId"}, {"BSTR*", Out, "pSpcfName"}, {"long*", Retval, "pOK"}}, ""},
 
     {"_IOstrelServerButtonEvents", "ServerSelChanged", Method, 1, {{"BSTR", NoDir, "serverName"}}},
     {"_IOstrelServerComboEvents", "ServerChanged", Method, 1, {{"BSTR", NoDir, "serverName"}}},
@@ -220,58 +203,46 @@ constexpr MemberRow kMembers[] = {
 enum class Kind { Control, PropertyPage, Lookup };
 
 struct ClassRow {
-    const char* name;        // in the type library
-    const char* clsid;       // as the scripts write it: hosts that compare text see this form
-    const char* progId;      // version-independent
-    const char* description; // the registry's; the type library's is "<name> Class"
+    const char* name;  // in the type library, whose default interface is I<name> (IUnknown for the pages)
+    const char* clsid; // as the scripts write it: hosts that compare text see this form
     Kind kind;
     int bitmap;          // controls only
     const char* typeLib; // the class key's TypeLib value; none for the pages
-    const char* defaultInterface;
-    const char* defaultSource; // nullptr: the class fires no events
+    bool events;         // fires _I<name>Events
+    // Only where they differ from "OstrelUITools.<name>" (version-independent) and "<name> Class".
+    const char* progId = nullptr;
+    const char* description = nullptr; // the registry's; the type library's is always "<name> Class"
 };
+
+inline std::string progIdOf(const ClassRow& c) {
+    return c.progId ? c.progId : "OstrelUITools." + std::string(c.name);
+}
+
+inline std::string descriptionOf(const ClassRow& c) {
+    return c.description ? c.description : std::string(c.name) + " Class";
+}
 
 // In class-table order.
 constexpr ClassRow kClasses[] = {
-    {"OstrelPhoneList", "{73E704E2-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelPhoneList",
-     "OstrelPhoneList Class", Kind::Control, 101, kScriptLibId, "IOstrelPhoneList",
-     "_IOstrelPhoneListEvents"},
-    {"PhoneListProps", "{73E704E3-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.PhoneListProps",
-     "PhoneListProps Class", Kind::PropertyPage, 0, nullptr, "IUnknown", nullptr},
-    {"OstrelServerButton", "{73E704E7-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelServerButton",
-     "OstrelServerButton Class", Kind::Control, 114, kScriptLibId, "IOstrelServerButton",
-     "_IOstrelServerButtonEvents"},
-    {"OstrelServerCombo", "{73E704EA-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelServerCombo",
-     "OstrelServerCombo Class", Kind::Control, 118, kScriptLibId, "IOstrelServerCombo",
-     "_IOstrelServerComboEvents"},
-    {"OstrelPhoneServerCtrl", "{73E704E4-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelPhoneServerCtrl",
-     "OstrelPhoneServerCtrl Class", Kind::Control, 109, kScriptLibId, "IOstrelPhoneServerCtrl", nullptr},
-    {"OstrelPortList", "{73E704ED-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelPortList",
-     "OstrelPortList Class", Kind::Control, 122, kScriptLibId, "IOstrelPortList", "_IOstrelPortListEvents"},
-    {"PortListProps", "{73E704EE-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.PortListProps",
-     "PortListProps Class", Kind::PropertyPage, 0, nullptr, "IUnknown", nullptr},
-    {"OstrelPortConfigCtrl", "{73E704F1-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelPortConfigCtrl",
-     "OstrelPortConfigCtrl Class", Kind::Control, 139, kScriptLibId, "IOstrelPortConfigCtrl",
-     "_IOstrelPortConfigCtrlEvents"},
-    {"OstrelClientList", "{73E704F4-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelClientList",
-     "OstrelClientList Class", Kind::Control, 143, kScriptLibId, "IOstrelClientList",
-     "_IOstrelClientListEvents"},
-    {"OstrelObjectList", "{73E704F7-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelObjectList",
-     "OstrelObjectList Class", Kind::Control, 145, kScriptLibId, "IOstrelObjectList",
-     "_IOstrelObjectListEvents"},
-    {"OstrelPortViewCtrl", "{73E704F8-EED3-11d3-A096-00805F9B0C38}", "OstrelUITools.OstrelPortViewCtrl",
-     "OstrelPortViewCtrl Class", Kind::Control, 150, kScriptLibId, "IOstrelPortViewCtrl", nullptr},
-    {"KmNvTools", "{D7E00F2A-B48C-41B1-945F-FA0DD825EFAE}", "OstrelUITools.KmNvTools", "KmNvTools Class",
-     Kind::Lookup, 0, kScriptLibId, "IKmNvTools", nullptr},
-    {"KmMobModelTools", "{150DD281-839E-4D9F-B517-F5354F63D5CE}", "OstrelUITools.KmMobModelTools",
-     "KmMobModelTools Class", Kind::Lookup, 0, kModelNamesLib, "IKmMobModelTools", nullptr},
-    {"RdmSvcAsgn", "{1CE59F9F-4668-4877-9101-D83F6CE37750}", "OstrelUITools.RdmSvcAsgn", "RdmSvcAsgn Class",
-     Kind::Control, 160, kScriptLibId, "IRdmSvcAsgn", nullptr},
-    {"RdmSvcPool", "{C0C563FA-7784-4C47-A4A5-A5B6BE3625DF}", "OstrelUITools.RdmSvcPool", "RdmSvcPool Class",
-     Kind::Control, 162, kScriptLibId, "IRdmSvcPool", nullptr},
-    {"NORVIKPhonePortConfigCtrl", "{43797FC2-49BD-413B-A309-626C475586F7}",
-     "Kelmar.NORVIKPhonePortConfiguration", "NORVIKPhonePortConfiguration Class", Kind::Control, 164,
-     kScriptLibId, "INORVIKPhonePortConfigCtrl", "_INORVIKPhonePortConfigCtrlEvents"},
+    {"OstrelPhoneList", "{73E704E2-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 101, kScriptLibId, true},
+    {"PhoneListProps", "{73E704E3-EED3-11d3-A096-00805F9B0C38}", Kind::PropertyPage, 0, nullptr, false},
+    {"OstrelServerButton", "{73E704E7-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 114, kScriptLibId, true},
+    {"OstrelServerCombo", "{73E704EA-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 118, kScriptLibId, true},
+    {"OstrelPhoneServerCtrl", "{73E704E4-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 109, kScriptLibId,
+     false},
+    {"OstrelPortList", "{73E704ED-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 122, kScriptLibId, true},
+    {"PortListProps", "{73E704EE-EED3-11d3-A096-00805F9B0C38}", Kind::PropertyPage, 0, nullptr, false},
+    {"OstrelPortConfigCtrl", "{73E704F1-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 139, kScriptLibId,
+     true},
+    {"OstrelClientList", "{73E704F4-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 143, kScriptLibId, true},
+    {"OstrelObjectList", "{73E704F7-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 145, kScriptLibId, true},
+    {"OstrelPortViewCtrl", "{73E704F8-EED3-11d3-A096-00805F9B0C38}", Kind::Control, 150, kScriptLibId, false},
+    {"KmNvTools", "{D7E00F2A-B48C-41B1-945F-FA0DD825EFAE}", Kind::Lookup, 0, kScriptLibId, false},
+    {"KmMobModelTools", "{150DD281-839E-4D9F-B517-F5354F63D5CE}", Kind::Lookup, 0, kModelNamesLib, false},
+    {"RdmSvcAsgn", "{1CE59F9F-4668-4877-9101-D83F6CE37750}", Kind::Control, 160, kScriptLibId, false},
+    {"RdmSvcPool", "{C0C563FA-7784-4C47-A4A5-A5B6BE3625DF}", Kind::Control, 162, kScriptLibId, false},
+    {"NORVIKPhonePortConfigCtrl", "{43797FC2-49BD-413B-A309-626C475586F7}", Kind::Control, 164, kScriptLibId,
+     true, "Kelmar.NORVIKPhonePortConfiguration", "NORVIKPhonePortConfiguration Class"},
 };
 
 struct EnumRow {
