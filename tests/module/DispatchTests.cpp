@@ -81,19 +81,16 @@ private:
     HMODULE m_dll = nullptr;
 };
 
-TEST_F(EmbeddedTypeLibrary, NamesResolveToTheLibrarysIdentifiers) {
+TEST_F(EmbeddedTypeLibrary, NamesResolveToTheLibrarysIdentifiersAndInvokeReachesTheVtable) {
     EXPECT_EQ(1, IdOf(L"Startup"));
     EXPECT_EQ(3, IdOf(L"initialize")) << "names match ignoring case, as script hosts expect";
     EXPECT_EQ(4, IdOf(L"RefreshDisplay"));
-
     LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Refresh")};
     DISPID id = 0;
     EXPECT_EQ(DISP_E_UNKNOWNNAME, dispatch->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id));
     EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
               dispatch->GetIDsOfNames(IID_IDispatch, unknown, 1, LOCALE_USER_DEFAULT, &id));
-}
 
-TEST_F(EmbeddedTypeLibrary, InvokeReachesTheVtableMember) {
     EXPECT_EQ(S_OK, Call(4, nullptr, 0));
     EXPECT_EQ(S_OK, Call(1, nullptr, 0));
     EXPECT_EQ("RefreshDisplay;Startup;", DualProbe::calls);
@@ -111,9 +108,8 @@ TEST_F(EmbeddedTypeLibrary, FailingMemberReachesTheCallerWithItsDescription) {
     EXPECT_EQ(E_INVALIDARG, exception.scode);
     ASSERT_NE(nullptr, exception.bstrDescription);
     EXPECT_EQ(Lang::ErrorText(E_INVALIDARG), static_cast<const char*>(_bstr_t(exception.bstrDescription)));
-    ::SysFreeString(exception.bstrDescription);
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrHelpFile);
+    for (BSTR text : {exception.bstrDescription, exception.bstrSource, exception.bstrHelpFile})
+        ::SysFreeString(text);
     EXPECT_EQ("", DualProbe::calls);
 }
 
