@@ -60,18 +60,6 @@ const PortListColumnResources portListColumns[portColumnCount] = {
     {IDS_PORT_COLUMN_LINK, IDS_PORT_COLUMN_LINK_WIDTH},
 };
 
-std::string PortColumnHeader(PortListColumn column) {
-    return Text(portListColumns[column].headerId);
-}
-
-int PortColumnWidth(PortListColumn column) {
-    return ColumnWidthFromText(Text(portListColumns[column].widthId));
-}
-
-int ColumnWidthFromText(const std::string& text) {
-    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
-}
-
 bool IsPortShown(const OstrelPortConfigEx& port, unsigned long displayMask) {
     return IsShownByDisplayMask(port.portState, displayMask);
 }

@@ -30,11 +30,6 @@ struct PortListColumnResources {
 
 extern const PortListColumnResources portListColumns[portColumnCount];
 
-std::string PortColumnHeader(PortListColumn column);
-// The width string read as a signed decimal number; an empty or unreadable one gives 0.
-int PortColumnWidth(PortListColumn column);
-int ColumnWidthFromText(const std::string& text);
-
 // Icons of the port rows in both image lists (the 16x16 and the 32x32 strip).
 enum PortImage : int {
     portImageUsable = 1,

@@ -1,54 +1,11 @@
-// Port states and phone modes as the rows and filters show them.
+// Phone modes and port view captions as the views show them. Port state texts and the
+// display mask are pinned where the port rows use them (PortRowRulesTests).
 #include "foundation/StateVocabulary.h"
 #include "framework/Module.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string StateText(long code) {
-    return Fw::Module::Current().String(PortStateTextId(code));
-}
-
-TEST(PortStateVocabulary, TextOfEveryCode) {
-    struct Case {
-        long code;
-        const char* text;
-    };
-    const Case cases[] = {
-        {1, "Not Available"}, {2, "Enabled"}, {4, "Pending"},  {8, "Disabled"}, {16, "Waiting"},
-        {0, "Unknown"},       {3, "Unknown"}, {32, "Unknown"}, {-1, "Unknown"}, {0x10002, "Unknown"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.text, StateText(c.code)) << "state " << c.code;
-}
-
-TEST(PortStateVocabulary, DisplayMaskShowsStatesSharingABit) {
-    struct Case {
-        long state;
-        unsigned long mask;
-        bool shown;
-    };
-    const Case cases[] = {
-        {0, defaultDisplayMask, false},
-        {0, 0xFFFF, false},
-        {2, 0, false},
-        {16, 0, false},
-        {2, 2, true},
-        {8, 2, false},
-        {2, 10, true},
-        {8, 10, true},
-        {4, 10, false},
-        {3, 1, true},
-        {3, 2, true},
-        {3, 4, false},
-        {16, defaultDisplayMask, true},
-        {-1, defaultDisplayMask, true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.shown, IsShownByDisplayMask(c.state, c.mask))
-            << "state " << c.state << " mask " << c.mask;
-}
 
 TEST(PhoneModeVocabulary, DownloadModes) {
     for (long mode = -1; mode <= 20; ++mode)

@@ -1,4 +1,5 @@
 // Port rows as the user sees them: column texts, icons, order and which ports show at all.
+#include "foundation/StateVocabulary.h"
 #include "ports/PortRowRules.h"
 #include "server/OwnedRecord.h"
 
@@ -71,13 +72,11 @@ TEST(PortRowRules, LinkColumnText) {
         {"serial pending", {.state = 4, .linkType = 1, .baud = 115200}, "115200 baud"},
         {"usb", {.state = 2, .linkType = 2}, "USB"},
         {"network", {.linkType = 3, .host = L"h", .networkPort = 2500, .qualifier = L"q"}, "h/2500[q]"},
-        {"network without qualifier", {.linkType = 3, .host = L"h", .networkPort = 2500}, "h/2500[]"},
         {"network port unsigned",
          {.linkType = 3, .host = L"h", .networkPort = 4294967295u},
          "h/4294967295[]"},
         {"link type 0", {.linkType = 0}, "?"},
         {"link type 4", {.linkType = 4}, "?"},
-        {"link type -1", {.linkType = -1}, "?"},
         {"unknown state shows the link", {.state = 0, .linkType = 2}, "USB"},
         {"two state bits show the link", {.state = 3, .linkType = 1, .baud = 9600}, "9600 baud"},
         {"not available", {.state = 1, .linkType = 2}, "N/A"},
@@ -102,14 +101,12 @@ TEST(PortRowRules, PhoneText) {
     const Case cases[] = {
         {"esn as hex", S_OK, {.esn = L"305419896", .model = L"X"}, "X (12345678)"},
         {"hex in upper case", S_OK, {.esn = L"3735928559", .model = L"X"}, "X (DEADBEEF)"},
-        {"esn 0", S_OK, {.esn = L"0", .model = L"X"}, "X (0)"},
         {"no leading zeros", S_OK, {.esn = L"00255", .model = L"X"}, "X (FF)"},
         {"no model", S_OK, {.esn = L"255"}, "? (FF)"},
         {"empty esn and model", S_OK, {}, "? (0)"},
         {"null esn", S_OK, {.esn = nullptr, .model = L"X"}, "X (0)"},
         {"esn not decimal", S_OK, {.esn = L"12AB", .model = L"X"}, "X (\?\?\?\?\?\?\?\?)"},
         {"esn not decimal, no model", S_OK, {.esn = L"12AB"}, "No Phone"},
-        {"meid", S_OK, {.esn = L"A0000012345678", .model = L"X"}, "X (\?\?\?\?\?\?\?\?)"},
         {"esn with trailing blank", S_OK, {.esn = L"123 ", .model = L"X"}, "X (\?\?\?\?\?\?\?\?)"},
         {"success that is not S_OK", S_FALSE, {.esn = L"16", .model = L"X"}, "X (10)"},
         {"download 2", S_OK, {.esn = L"16", .model = L"X", .mode = 2}, "P/PHN-XXX (Download)"},
@@ -118,7 +115,6 @@ TEST(PortRowRules, PhoneText) {
          S_OK,
          {.esn = L"16", .model = L"X", .mode = 12},
          "P/PHN-XXX (Zelkor Download)"},
-        {"mode 1 is no download", S_OK, {.esn = L"16", .model = L"X", .mode = 1}, "X (10)"},
         {"mode 13 is no download", S_OK, {.esn = L"16", .model = L"X", .mode = 13}, "X (10)"},
         {"failed, platform device", E_FAIL, {.platformDevice = 1}, "TPB"},
         {"failed, any non-zero flag", E_FAIL, {.platformDevice = -1}, "TPB"},
@@ -147,10 +143,10 @@ TEST(PortRowRules, StateTextAndIcon) {
         {16, "Waiting", portImageUsable},
         {0, "Unknown", portImageUsable},
         {3, "Unknown", portImageUsable},
+        {32, "Unknown", portImageUsable},
         {-1, "Unknown", portImageUsable},
         {0x10004, "Pending", portImagePending},
     };
-    static_assert(portImageUsable == 1 && portImageUnavailable == 3 && portImagePending == 4);
     for (const Case& c : cases) {
         const auto item =
             BuildPortItem(PortRecord({.state = c.state}).record, E_FAIL, PhoneRecord({}).record);
@@ -159,101 +155,40 @@ TEST(PortRowRules, StateTextAndIcon) {
     }
 }
 
-TEST(PortRowRules, ItemCarriesThePortRecord) {
-    const PortRecord port({.id = -5,
-                           .name = L"NET7",
-                           .label = L"bench",
-                           .state = 2,
-                           .linkType = 3,
-                           .host = L"h",
-                           .networkPort = 2500,
-                           .qualifier = L"q"});
-    const auto item = BuildPortItem(port.record, S_OK, PhoneRecord({.esn = L"1", .model = L"X"}).record);
-    EXPECT_EQ(-5, item->portId) << "the 16-bit id keeps its sign";
-    EXPECT_EQ(-5, item->GetID()) << "the row key is the port id";
-    EXPECT_EQ("NET7", item->portName);
-    EXPECT_EQ("bench", item->label);
-    EXPECT_EQ(2, item->stateCode);
-    EXPECT_EQ(3, item->linkType);
-    EXPECT_EQ("h", item->host);
-    EXPECT_EQ(2500u, item->networkPort);
-    EXPECT_EQ("q", item->linkQualifier);
-    EXPECT_EQ("X (1)", item->phoneText);
-}
-
-TEST(PortRowRules, LabelColumnFallsBackToPortName) {
+TEST(PortRowRules, RowKeyIsTheSignedPortIdAndLabelFallsBackToTheName) {
     struct Case {
+        short id;
         const wchar_t* label;
-        const char* expected;
+        const char* labelColumn;
     };
-    const Case cases[] = {{L"", "COM4"}, {L"bench", "bench"}};
+    const Case cases[] = {{-5, L"", "COM4"}, {7, L"bench", "bench"}};
     for (const Case& c : cases) {
-        const auto item = BuildPortItem(PortRecord({.name = L"COM4", .label = c.label}).record, E_FAIL,
-                                        PhoneRecord({}).record);
-        EXPECT_EQ(c.expected, LabelColumnText(*item)) << c.expected;
+        const auto item = BuildPortItem(PortRecord({.id = c.id, .name = L"COM4", .label = c.label}).record,
+                                        E_FAIL, PhoneRecord({}).record);
+        EXPECT_EQ(c.id, item->GetID()) << "port " << c.id;
+        EXPECT_EQ(c.labelColumn, LabelColumnText(*item)) << "port " << c.id;
     }
 }
 
-TEST(PortRowRules, ZelkorModeGetsTheProgressBar) {
-    for (long mode : {0L, 1L, 2L, 6L, 11L, 12L, 13L})
-        EXPECT_EQ(mode == 12, NeedsZelkorProgress(PhoneRecord({.mode = mode}).record)) << "mode " << mode;
-    EXPECT_EQ(portColumnState, zelkorProgressColumn);
-    EXPECT_EQ(1, zelkorProgressLow);
-    EXPECT_EQ(1000, zelkorProgressHigh);
-    EXPECT_EQ(250, zelkorProgressStart);
-}
-
-TEST(PortRowRules, DisplayMaskReadsTheWholeStateCode) {
+// A port is shown when its state shares a bit with the mask, the whole 32-bit code counting.
+TEST(PortRowRules, DisplayMaskShowsStatesSharingABit) {
     struct Case {
         long state;
         unsigned long mask;
         bool shown;
     };
     const Case cases[] = {
-        {2, 2, true}, {8, 2, false}, {0, 0xFFFFFFFF, false}, {0x10000, 0xFFFFFFFF, true}, {2, 0, false},
+        {0, defaultDisplayMask, false},
+        {2, 0, false},
+        {3, 1, true},
+        {3, 4, false},
+        {8, 10, true},
+        {-1, defaultDisplayMask, true},
+        {0x10000, defaultDisplayMask, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.shown, IsPortShown(PortRecord({.state = c.state}).record, c.mask))
             << "state " << c.state << " mask " << c.mask;
-}
-
-TEST(PortRowRules, RowIndexOfPlacement) {
-    struct Case {
-        RowPlacement placement;
-        int expected;
-    };
-    const Case cases[] = {{RowPlacement::First, 0}, {RowPlacement::Last, 7}, {RowPlacement::At, 3}};
-    for (const Case& c : cases)
-        EXPECT_EQ(c.expected, RowIndexForPlacement(c.placement, 7, 3)) << "placement " << int(c.placement);
-}
-
-TEST(PortListColumns, HeadersAndWidths) {
-    struct Case {
-        PortListColumn column;
-        const char* header;
-        int width;
-    };
-    const Case cases[] = {
-        {portColumnPort, "Port", 70},    {portColumnState, "State", 90}, {portColumnLabel, "Label", 130},
-        {portColumnPhone, "Phone", 150}, {portColumnLink, "Link", 60},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.header, PortColumnHeader(c.column)) << "column " << c.column;
-        EXPECT_EQ(c.width, PortColumnWidth(c.column)) << "column " << c.column;
-    }
-    for (const auto& [text, width] : {std::pair{"", 0}, {"60", 60}, {"-5", -5}, {"x", 0}})
-        EXPECT_EQ(width, ColumnWidthFromText(text)) << '"' << text << '"';
-}
-
-TEST(PortListSort, SortKeyOfHeaderClick) {
-    struct Case {
-        int column;
-        bool descending;
-        long key;
-    };
-    const Case cases[] = {{0, false, 1}, {4, false, 5}, {0, true, -1}, {3, true, -4}};
-    for (const Case& c : cases)
-        EXPECT_EQ(c.key, PortSortKey(c.column, c.descending)) << c.column << (c.descending ? " down" : " up");
 }
 
 TEST(PortListSort, PortNames) {
@@ -276,7 +211,6 @@ std::unique_ptr<CPortItem> SortItem(long id, const char* name, const char* label
                                     const char* phone, const char* link) {
     auto item = std::make_unique<CPortItem>();
     item->SetID(id);
-    item->portId = id;
     item->portName = name;
     item->label = label;
     item->stateCode = state;
@@ -333,66 +267,40 @@ private:
     std::vector<int>& m_log;
 };
 
-TEST(ItemList, KeyStartsAtZeroAndSetIdAnswersIt) {
-    CItem item;
-    EXPECT_EQ(0, item.GetID());
-    EXPECT_EQ(-7, item.SetID(-7));
-    EXPECT_EQ(-7, item.GetID());
+// The tags of a list's items, in list order.
+std::vector<int> Tags(const CItemList<LoggedItem>& list) {
+    std::vector<int> tags;
+    for (size_t index = 0; index < list.Count(); ++index)
+        tags.push_back(list.At(index)->Tag());
+    return tags;
 }
 
-TEST(ItemList, FindAndRemoveTakeTheNewestOfEqualKeys) {
+// A row rebuilt before its old item went must find the new item.
+TEST(ItemList, FindAndRemoveTakeTheNewestOfEqualKeysAndClearGoesBackwards) {
     std::vector<int> destroyed;
     CItemList<LoggedItem> list;
-    // Tags 0..3 with keys 5, 7, 5, 8.
-    for (const auto& [key, tag] : {std::pair{5L, 0}, {7L, 1}, {5L, 2}, {8L, 3}})
+    for (const auto& [key, tag] : {std::pair{5L, 0}, {7L, 1}, {5L, 2}, {8L, 3}, {6L, 4}})
         list.Add(std::make_unique<LoggedItem>(key, tag, destroyed));
-    for (size_t index = 0; index < list.Count(); ++index)
-        EXPECT_EQ(int(index), list.At(index)->Tag()) << "added in order";
-
-    struct Step {
-        const char* name;
-        long key;
-        bool removed;
-        int destroyedTag;   // -1: nothing destroyed
-        int foundAfterTag;  // what Find gives for the key afterwards, -1: nothing
-        long foundPosition; // and where
-    };
-    const Step steps[] = {
-        {"newest 5 goes", 5, true, 2, 0, 0},
-        {"older 5 goes", 5, true, 0, -1, -1},
-        {"no such key", 9, false, -1, -1, -1},
-        {"8 moved up", 8, true, 3, -1, -1},
-    };
     EXPECT_EQ(2, list.Find(5).item->Tag());
     EXPECT_EQ(2, list.Find(5).position);
-    for (const Step& s : steps) {
-        destroyed.clear();
-        EXPECT_EQ(s.removed, list.Remove(s.key)) << s.name;
-        EXPECT_EQ(s.destroyedTag < 0 ? std::vector<int>{} : std::vector<int>{s.destroyedTag}, destroyed)
-            << s.name;
-        const auto found = list.Find(s.key);
-        EXPECT_EQ(s.foundAfterTag, found.item ? found.item->Tag() : -1) << s.name;
-        EXPECT_EQ(s.foundPosition, found.position) << s.name;
+    EXPECT_EQ(nullptr, list.Find(9).item);
+    EXPECT_EQ(-1, list.Find(9).position);
+    struct Step {
+        long key;
+        bool removed;
+        std::vector<int> left;
+    };
+    const Step steps[] = {{5, true, {0, 1, 3, 4}}, {9, false, {0, 1, 3, 4}}, {5, true, {1, 3, 4}}};
+    for (const Step& step : steps) {
+        EXPECT_EQ(step.removed, list.Remove(step.key)) << "key " << step.key;
+        EXPECT_EQ(step.left, Tags(list)) << "key " << step.key;
     }
-    ASSERT_EQ(1u, list.Count());
-    EXPECT_EQ(0, list.Find(7).position) << "positions close up after removal";
-}
-
-TEST(ItemList, ClearAndDestructionGoFromLastToFirst) {
-    std::vector<int> destroyed;
-    {
-        CItemList<LoggedItem> list;
-        for (int tag = 0; tag < 3; ++tag)
-            list.Add(std::make_unique<LoggedItem>(tag, tag, destroyed));
-        list.Clear();
-        EXPECT_EQ((std::vector<int>{2, 1, 0}), destroyed) << "clear";
-        EXPECT_EQ(0u, list.Count());
-        EXPECT_EQ(nullptr, list.Find(0).item);
-        destroyed.clear();
-        for (int tag = 0; tag < 3; ++tag)
-            list.Add(std::make_unique<LoggedItem>(tag, tag, destroyed));
-    }
-    EXPECT_EQ((std::vector<int>{2, 1, 0}), destroyed) << "destruction";
+    EXPECT_EQ((std::vector<int>{2, 0}), destroyed) << "a removed item goes at once";
+    EXPECT_EQ(1, list.Find(8).position) << "positions close up after removal";
+    destroyed.clear();
+    list.Clear();
+    EXPECT_EQ((std::vector<int>{4, 3, 1}), destroyed) << "clear goes from the newest";
+    EXPECT_EQ(0u, list.Count());
 }
 
 } // namespace
