@@ -6,7 +6,6 @@
 #include "framework/ConnectionPoint.h"
 #include "server/OstrelServer.h"
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,7 +41,6 @@ public:
             if (id == sPortId) {
                 pInfo->portId = id;
                 pInfo->portName = Lang::ToBstr(name);
-                pInfo->label = Lang::ToBstr("label");
                 pInfo->portState = id * 2;
                 return S_OK;
             }
