@@ -19,17 +19,8 @@ namespace {
 const std::string kLibKey = std::string("TypeLib\\") + kLibId;
 constexpr const char* kUniversalMarshaler = "{00020424-0000-0000-C000-000000000046}";
 constexpr const char* kDispatchMarshaler = "{00020420-0000-0000-C000-000000000046}";
-#ifdef _WIN64
-constexpr const char* kPlatform = "win64";
-#else
-constexpr const char* kPlatform = "win32";
-#endif
-
-// Dual and automation-compatible interfaces are marshalled from the type
-// library; the event interfaces, dispatch-only, through IDispatch.
-const char* proxyStub(const InterfaceRow& i) {
-    return i.shape == Shape::Events ? kDispatchMarshaler : kUniversalMarshaler;
-}
+// The key under the library's locale that holds its path names the module's platform.
+const std::string kPlatform = sizeof(void*) == 8 ? "win64" : "win32";
 
 std::string classKey(const ClassRow& c) {
     return std::string("CLSID\\") + c.clsid;
@@ -78,26 +69,25 @@ std::vector<std::string> expectedLines(const ClassRow& c) {
     return lines;
 }
 
+void append(std::vector<std::string>& lines, const std::vector<std::string>& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+}
+
 // What a class left in the registry, with every key name spelt as stored.
 std::vector<std::string> classLines(const ClassRow& c) {
     std::vector<std::string> lines;
     for (const std::string& progId : {versioned(c), progIdOf(c)})
-        for (std::string& line : snapshot(HKEY_CLASSES_ROOT, storedName(HKEY_CLASSES_ROOT, "", progId)))
-            lines.push_back(std::move(line));
-    const std::string key = "CLSID\\" + storedName(HKEY_CLASSES_ROOT, "CLSID", c.clsid);
-    for (std::string& line : snapshot(HKEY_CLASSES_ROOT, key))
-        lines.push_back(std::move(line));
+        append(lines, snapshot(HKEY_CLASSES_ROOT, storedName(HKEY_CLASSES_ROOT, "", progId)));
+    append(lines, snapshot(HKEY_CLASSES_ROOT, "CLSID\\" + storedName(HKEY_CLASSES_ROOT, "CLSID", c.clsid)));
     return lines;
 }
 
 std::vector<std::string> everythingRegistered() {
     std::vector<std::string> lines = snapshot(HKEY_CLASSES_ROOT, kLibKey);
     for (const ClassRow& c : kClasses)
-        for (std::string& line : classLines(c))
-            lines.push_back(std::move(line));
+        append(lines, classLines(c));
     for (const InterfaceRow& i : kInterfaces)
-        for (std::string& line : snapshot(HKEY_CLASSES_ROOT, std::string("Interface\\") + i.iid))
-            lines.push_back(std::move(line));
+        append(lines, snapshot(HKEY_CLASSES_ROOT, std::string("Interface\\") + i.iid));
     return lines;
 }
 
@@ -152,7 +142,10 @@ TEST_F(Registration, RegistersTheTypeLibraryFromTheModule) {
     for (const InterfaceRow& i : kInterfaces) {
         const std::string key = std::string("Interface\\") + i.iid;
         EXPECT_EQ(i.name, readString(HKEY_CLASSES_ROOT, key)) << i.name;
-        EXPECT_EQ(proxyStub(i), readString(HKEY_CLASSES_ROOT, key + "\\ProxyStubClsid32")) << i.name;
+        // Dual and automation-compatible interfaces are marshalled from the type library; the
+        // event interfaces, dispatch-only, through IDispatch.
+        const char* marshaler = i.shape == Shape::Events ? kDispatchMarshaler : kUniversalMarshaler;
+        EXPECT_EQ(marshaler, readString(HKEY_CLASSES_ROOT, key + "\\ProxyStubClsid32")) << i.name;
         EXPECT_EQ(kLibId, readString(HKEY_CLASSES_ROOT, key + "\\TypeLib")) << i.name;
         EXPECT_EQ("1.0", readString(HKEY_CLASSES_ROOT, key + "\\TypeLib", "Version")) << i.name;
     }
