@@ -20,23 +20,13 @@
 
 using Microsoft::WRL::ComPtr;
 
-// atl.dll is taken as a host finds it on the machine: loaded by name, its two entry points
-// looked up (mingw has no ATL headers, and no 32-bit import library for it).
-struct AtlHost {
-    HMODULE module = ::LoadLibraryA("atl.dll");
-    BOOL(WINAPI* AtlAxWinInit)() = Export<BOOL(WINAPI*)()>("AtlAxWinInit");
-    HRESULT(WINAPI* AtlAxGetControl)
-    (HWND, IUnknown**) = Export<HRESULT(WINAPI*)(HWND, IUnknown**)>("AtlAxGetControl");
-
-    template <class Function>
-    Function Export(const char* name) const {
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-    }
-};
-
 namespace {
 
 constexpr DWORD kScriptTimeoutMs = 60'000;
+
+void* Export(HMODULE module, const char* name) {
+    return reinterpret_cast<void*>(::GetProcAddress(module, name));
+}
 
 // What a caller outside the object can learn of its references: AddRef's answer, less ours.
 ULONG References(IUnknown* object) {
@@ -44,13 +34,18 @@ ULONG References(IUnknown* object) {
     return object->Release();
 }
 
-std::string HeaderText(HWND header, int column) {
-    char text[64] = {};
-    HDITEMA item = {};
-    item.mask = HDI_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    return ::SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item)) ? text : "(none)";
+// The list's column headers, as its header control shows them.
+std::vector<std::string> HeaderTexts(HWND list) {
+    std::vector<std::string> texts;
+    for (char text[64] = {};; text[0] = 0) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        if (!::SendMessageA(list, LVM_GETCOLUMNA, texts.size(), reinterpret_cast<LPARAM>(&column)))
+            return texts;
+        texts.push_back(text);
+    }
 }
 
 TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
@@ -58,9 +53,14 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
         Sim::CreateSimServer(Sim::LoadScenario(TestSupport::moduleFolder() + "\\scenarios\\bench.json"));
     const ULONG serverReferences = References(server.Get());
 
-    const AtlHost atl;
-    ASSERT_TRUE(atl.AtlAxWinInit && atl.AtlAxGetControl) << "atl.dll";
-    ASSERT_TRUE(atl.AtlAxWinInit());
+    // atl.dll is taken as a host finds it on the machine: loaded by name, its two entry points
+    // looked up (mingw has no ATL headers, and no 32-bit import library for it).
+    const HMODULE atl = ::LoadLibraryA("atl.dll");
+    const auto atlAxWinInit = reinterpret_cast<BOOL(WINAPI*)()>(Export(atl, "AtlAxWinInit"));
+    const auto atlAxGetControl =
+        reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(Export(atl, "AtlAxGetControl"));
+    ASSERT_TRUE(atlAxWinInit && atlAxGetControl) << "atl.dll";
+    ASSERT_TRUE(atlAxWinInit());
     const HWND frame = ::CreateWindowExA(0, "STATIC", "port list host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                          0, 640, 400, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(frame);
@@ -68,7 +68,7 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
                                         10, 10, 520, 260, frame, nullptr, nullptr, nullptr);
     ASSERT_TRUE(host);
     ComPtr<IUnknown> unknown;
-    ASSERT_EQ(S_OK, atl.AtlAxGetControl(host, &unknown));
+    ASSERT_EQ(S_OK, atlAxGetControl(host, &unknown));
     ComPtr<IOstrelPortList> control;
     ASSERT_EQ(S_OK, unknown.As(&control));
 
@@ -89,29 +89,25 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
     EXPECT_TRUE(::IsWindowVisible(list));
 
     ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
+    const Fw::ListView view(list);
     const std::vector<std::string> benchPorts = {"COM1",  "COM4",  "COM7",         "COM9",
                                                  "COM12", "COM15", "lab-rig:2500", "COM20"};
-    TestSupport::PumpUntil([&] { return Fw::ListView(list).GetItemCount() == int(benchPorts.size()); },
-                           2'000);
+    TestSupport::PumpUntil([&] { return view.GetItemCount() == int(benchPorts.size()); }, 2'000);
+    std::vector<std::string> ports;
+    for (int row = 0; row < view.GetItemCount(); ++row)
+        ports.push_back(view.GetItemText(row, 0));
+    EXPECT_EQ(benchPorts, ports);
+    EXPECT_EQ("Bench serial", view.GetItemText(0, 2));
 
     // The headers come from the module's own string table, not from the host's executable.
-    const HMODULE module = ::GetModuleHandleA("OstrelUITools.dll");
-    ASSERT_TRUE(module);
-    const UINT headerIds[] = {IDS_PORT_COLUMN_PORT, IDS_PORT_COLUMN_STATE, IDS_PORT_COLUMN_LABEL,
-                              IDS_PORT_COLUMN_PHONE, IDS_PORT_COLUMN_LINK};
-    const HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
-    ASSERT_EQ(5, ::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int column = 0; column < 5; ++column) {
-        char expected[64] = {};
-        ASSERT_LT(0, ::LoadStringA(module, headerIds[column], expected, sizeof expected))
-            << "column " << column;
-        EXPECT_EQ(expected, HeaderText(header, column)) << "column " << column;
+    std::vector<std::string> headers;
+    for (UINT id : {IDS_PORT_COLUMN_PORT, IDS_PORT_COLUMN_STATE, IDS_PORT_COLUMN_LABEL, IDS_PORT_COLUMN_PHONE,
+                    IDS_PORT_COLUMN_LINK}) {
+        char text[64] = {};
+        ASSERT_LT(0, ::LoadStringA(::GetModuleHandleA("OstrelUITools.dll"), id, text, sizeof text)) << id;
+        headers.push_back(text);
     }
-    std::vector<std::string> ports;
-    for (int row = 0; row < Fw::ListView(list).GetItemCount(); ++row)
-        ports.push_back(Fw::ListView(list).GetItemText(row, 0));
-    EXPECT_EQ(benchPorts, ports);
-    EXPECT_EQ("Bench serial", Fw::ListView(list).GetItemText(0, 2));
+    EXPECT_EQ(headers, HeaderTexts(list));
 
     // Closing the form is all a host does: the control must hand back what it took from the server.
     ComPtr<IUnknown> agent;
