@@ -3,6 +3,7 @@
 // Every test ends the instances it started, so that the next one starts from none.
 
 #include "devicesim/main/ExitCodes.h"
+#include "tests/support/DeviceSimulator.h"
 #include "tests/support/ModuleRegistration.h"
 #include "tests/support/RegistryReader.h"
 
@@ -13,7 +14,6 @@
 #include <wrl/client.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,99 +25,10 @@ namespace {
 constexpr const char* kServerClsid = "{73E70492-EED3-11D3-A096-00805F9B0C38}";
 constexpr const char* kServerLibrary = "{E8401252-FCAC-4169-B817-87C30778247B}";
 constexpr const char* kSimControlLibrary = "{BC2B4A65-773A-47B2-AD4A-080F984BF324}";
+// A library is registered for the bitness of the process that registers it.
+constexpr const char* kLibraryPlatform = sizeof(void*) == 8 ? "win64" : "win32";
 constexpr HRESULT kServerUnavailable = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
 constexpr HRESULT kCallFailed = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
-constexpr DWORD kProcessTimeoutMs = 20'000;
-
-std::string simulatorPath() {
-    return moduleFolder() + "\\OstrelDeviceSim.exe";
-}
-
-std::string readText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void restartRpcSs();
-
-// A process whose standard output and error go to a file of its own, read back by the test.
-class Child {
-public:
-    explicit Child(const std::string& commandLine)
-        : m_isSimulator(commandLine.find("OstrelDeviceSim.exe") != std::string::npos) {
-        static int serial = 0;
-        char folder[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, folder);
-        m_outputPath = std::string(folder) + "devicesim-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                       std::to_string(++serial) + ".txt";
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const HANDLE output =
-            ::CreateFileA(m_outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                          CREATE_ALWAYS, 0, nullptr);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = output;
-        startup.hStdError = output;
-        std::string command = commandLine;
-        PROCESS_INFORMATION process{};
-        if (::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                             &process)) {
-            ::CloseHandle(process.hThread);
-            m_process = process.hProcess;
-        }
-        ::CloseHandle(output);
-    }
-    // Only a failed test leaves a process running. Wine's RpcSs keeps the class registration of a
-    // killed simulator and would fail every later activation, so it is restarted then.
-    ~Child() {
-        if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(m_process, 99);
-            ::WaitForSingleObject(m_process, kProcessTimeoutMs);
-            if (m_isSimulator)
-                restartRpcSs();
-        }
-        if (m_process)
-            ::CloseHandle(m_process);
-        ::DeleteFileA(m_outputPath.c_str());
-    }
-
-    bool Started() const { return m_process != nullptr; }
-    HANDLE Process() const { return m_process; }
-    std::string Output() const { return readText(m_outputPath); }
-
-    bool Ended(DWORD timeoutMs = kProcessTimeoutMs) const {
-        return ::WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD code = 0;
-        ::GetExitCodeProcess(m_process, &code);
-        return code;
-    }
-    // Polls the output until it holds `fragment`: the process says so once it is ready.
-    bool Says(const std::string& fragment) const {
-        for (DWORD waited = 0; waited < kProcessTimeoutMs; waited += 50) {
-            if (Output().find(fragment) != std::string::npos)
-                return true;
-            if (::WaitForSingleObject(m_process, 50) == WAIT_OBJECT_0)
-                return Output().find(fragment) != std::string::npos;
-        }
-        return false;
-    }
-
-private:
-    bool m_isSimulator;
-    HANDLE m_process = nullptr;
-    std::string m_outputPath;
-};
-
-// RpcSs starts again on the next activation, without the dead registration.
-void restartRpcSs() {
-    Child stop("net.exe stop RpcSs");
-    stop.Ended();
-}
 
 std::string simulator(const std::string& arguments) {
     return "\"" + simulatorPath() + "\"" + (arguments.empty() ? "" : " " + arguments);
@@ -125,11 +36,6 @@ std::string simulator(const std::string& arguments) {
 
 std::string script(const std::string& arguments) {
     return "cscript.exe //nologo \"" + moduleFolder() + "\\scripts\\devicesim.vbs\"" + arguments;
-}
-
-DWORD runSimulator(const std::string& arguments) {
-    Child child(simulator(arguments));
-    return child.Started() && child.Ended() ? child.ExitCode() : 0xFFFFFFFF;
 }
 
 ComPtr<IOstrelServer> connect() {
@@ -200,8 +106,10 @@ protected:
 
 TEST_F(LocalServer, RegistersItsClassProgIdsAndBothLibraries) {
     const std::string classKey = std::string("CLSID\\") + kServerClsid;
-    const std::string serverLibrary = std::string("TypeLib\\") + kServerLibrary + "\\1.0\\0\\win64";
-    const std::string controlLibrary = std::string("TypeLib\\") + kSimControlLibrary + "\\1.0\\0\\win64";
+    const std::string serverLibrary =
+        std::string("TypeLib\\") + kServerLibrary + "\\1.0\\0\\" + kLibraryPlatform;
+    const std::string controlLibrary =
+        std::string("TypeLib\\") + kSimControlLibrary + "\\1.0\\0\\" + kLibraryPlatform;
     struct Row {
         std::string key;
         std::string expected;
@@ -242,7 +150,7 @@ TEST_F(LocalServer, RefusesWhatItCannotServe) {
         {"/serve", DeviceSim::ExitBadCommandLine, "/serve"},
     };
     for (const Row& row : rows) {
-        Child child(simulator(row.arguments));
+        ChildProcess child(simulator(row.arguments), restartRpcSs);
         ASSERT_TRUE(child.Started() && child.Ended()) << row.arguments;
         EXPECT_EQ(row.exitCode, child.ExitCode()) << row.arguments;
         EXPECT_NE(std::string::npos, child.Output().find(row.said))
@@ -281,7 +189,7 @@ TEST_F(LocalServer, ScriptReachesTheSameModelThroughItsProgId) {
     ASSERT_TRUE(agent);
     const size_t clientsBefore = objectIds(agent.Get(), 0x20).size();
 
-    Child cscript(script(""));
+    ChildProcess cscript(script(""));
     ASSERT_TRUE(cscript.Started() && cscript.Ended());
     const std::string output = cscript.Output();
     EXPECT_NE(std::string::npos, output.find("devicesim.vbs done")) << output;
@@ -293,10 +201,10 @@ TEST_F(LocalServer, ScriptReachesTheSameModelThroughItsProgId) {
 }
 
 TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
-    Child first(simulator("/scenario \"" + moduleFolder() + "\\scenarios\\empty.json\""));
+    ChildProcess first(simulator("/scenario \"" + scenarioPath("empty.json") + "\""), restartRpcSs);
     ASSERT_TRUE(first.Says("serving")) << first.Output();
 
-    Child second(simulator(""));
+    ChildProcess second(simulator(""), restartRpcSs);
     ASSERT_TRUE(second.Started() && second.Ended());
     EXPECT_EQ(DWORD(DeviceSim::ExitAlreadyRunning), second.ExitCode());
     EXPECT_NE(std::string::npos, second.Output().find("already serving")) << second.Output();
@@ -313,9 +221,9 @@ TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
 }
 
 TEST_F(LocalServer, EndsWhenItsLastClientDies) {
-    Child server(simulator(""));
+    ChildProcess server(simulator(""), restartRpcSs);
     ASSERT_TRUE(server.Says("serving")) << server.Output();
-    Child client(script(" hold"));
+    ChildProcess client(script(" hold"));
     ASSERT_TRUE(client.Says("client ")) << client.Output();
 
     ::TerminateProcess(client.Process(), 1);

@@ -6,13 +6,12 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/ComObject.h"
-#include "tests/support/ModuleRegistration.h"
+#include "tests/support/DeviceSimulator.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
 #include <comdef.h>
-#include <process.h>
 
 #include <algorithm>
 #include <functional>
@@ -616,20 +615,26 @@ std::vector<std::string> Walk(Side& side, const std::vector<std::string>& expect
     return renderings;
 }
 
-class Marshaling : public ::testing::Test {
+// The server runs in a process of this build's bitness or of the other one: a 32-bit host's views
+// talk to whatever server the machine runs, and the records carry the same fields either way.
+class Marshaling : public ::testing::TestWithParam<TestSupport::SimulatorBuild> {
 protected:
-    static void SetUpTestSuite() {
-        const std::string simulator = TestSupport::moduleFolder() + "\\OstrelDeviceSim.exe";
-        ASSERT_EQ(
-            0, _spawnl(_P_WAIT, simulator.c_str(), ("\"" + simulator + "\"").c_str(), "/RegServer", nullptr));
-    }
     void SetUp() override {
+        using TestSupport::SimulatorBuild;
+        if (!TestSupport::runsOnThisMachine(GetParam()))
+            GTEST_SKIP() << "this machine runs no " << TestSupport::bitnessName(GetParam()) << " programs";
+        if (GetParam() == SimulatorBuild::OtherBitness) {
+            peer = std::make_unique<TestSupport::HandStartedSimulator>(GetParam());
+            ASSERT_TRUE(peer->Serving()) << TestSupport::simulatorPath(GetParam()) << ": " << peer->Output();
+        } else {
+            ASSERT_EQ(0u, TestSupport::runSimulator("/RegServer"));
+        }
         ComPtr<IOstrelServer> server;
         ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER,
                                            IID_PPV_ARGS(&server)));
         remote = std::make_unique<Side>(server);
         local = std::make_unique<Side>(
-            Sim::CreateSimServer(Sim::LoadScenario(TestSupport::moduleFolder() + "\\scenarios\\bench.json")));
+            Sim::CreateSimServer(Sim::LoadScenario(TestSupport::scenarioPath("bench.json"))));
         ASSERT_TRUE(local->agent && remote->agent);
     }
     // Every client in this process shares the local server: the next test meets a fresh one.
@@ -641,13 +646,17 @@ protected:
         EXPECT_EQ(S_OK, remote->Control()->Exit());
         long state = 0;
         PumpUntil([&] { return FAILED(remote->server->GetServerState(&state)); });
+        if (peer) {
+            EXPECT_TRUE(peer->Ended()) << "Exit reached another simulator than the one started by hand";
+        }
     }
 
     std::unique_ptr<Side> local, remote;
+    std::unique_ptr<TestSupport::HandStartedSimulator> peer;
 };
 
 // Statuses, values and events alike; the remote events arrive on this thread while it pumps.
-TEST_F(Marshaling, EveryOperationAnswersAndAnnouncesAlikeInBothProcesses) {
+TEST_P(Marshaling, EveryOperationAnswersAndAnnouncesAlikeInBothProcesses) {
     const std::vector<std::string> here = Walk(*local), there = Walk(*remote, here);
     for (size_t i = 0; i < std::size(operations); ++i) {
         EXPECT_EQ(std::string::npos, here[i].find("threw")) << operations[i].name << ": " << here[i];
@@ -655,5 +664,7 @@ TEST_F(Marshaling, EveryOperationAnswersAndAnnouncesAlikeInBothProcesses) {
     }
     EXPECT_NE(std::string::npos, here[std::size(operations) - 1].find("|event=20 4 16383|event=2 0 0"));
 }
+
+INSTANTIATE_TEST_SUITE_P(, Marshaling, TestSupport::kEitherBitness, TestSupport::serverBitness);
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "framework/ListView.h"
 #include "module/OstrelUITools.h"
 #include "resources/resource.h"
+#include "tests/support/DeviceSimulator.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/ModuleRegistration.h"
@@ -16,6 +17,7 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,22 +28,6 @@ namespace {
 constexpr int kListId = 1;
 // Longer than any call may take once the simulator is gone: Wine answers a dead server in ms.
 constexpr ULONGLONG kPromptMs = 3'000;
-
-// Runs a command to its end (20 s at most) and answers its exit code.
-DWORD RunCommand(std::string command) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return 0xFFFFFFFF;
-    ::CloseHandle(process.hThread);
-    DWORD code = 0xFFFFFFFF;
-    if (::WaitForSingleObject(process.hProcess, 20'000) == WAIT_OBJECT_0)
-        ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    return code;
-}
 
 std::vector<std::string> Column(HWND list, int column) {
     std::vector<std::string> texts;
@@ -54,11 +40,23 @@ class PortListOutOfProcess : public ::testing::Test {
 protected:
     // Wine's RpcSs may still hold a registration of a simulator this test saw end; stopping it
     // lets the next activation start a fresh simulator (RpcSs comes back on demand).
-    static void TearDownTestSuite() { RunCommand("net.exe stop RpcSs"); }
+    static void TearDownTestSuite() { TestSupport::restartRpcSs(); }
 };
 
-TEST_F(PortListOutOfProcess, FollowsTheSimulatorAndSurvivesItsEnd) {
-    ASSERT_EQ(0u, RunCommand("\"" + TestSupport::moduleFolder() + "\\OstrelDeviceSim.exe\" /RegServer"));
+// A 32-bit host's list is fed by a 64-bit server as well as by one of its own bitness.
+class PortListFedByEitherBitness : public PortListOutOfProcess,
+                                   public ::testing::WithParamInterface<TestSupport::SimulatorBuild> {};
+
+TEST_P(PortListFedByEitherBitness, FollowsTheSimulatorAndSurvivesItsEnd) {
+    if (!TestSupport::runsOnThisMachine(GetParam()))
+        GTEST_SKIP() << "this machine runs no " << TestSupport::bitnessName(GetParam()) << " programs";
+    std::unique_ptr<TestSupport::HandStartedSimulator> peer;
+    if (GetParam() == TestSupport::SimulatorBuild::OtherBitness) {
+        peer = std::make_unique<TestSupport::HandStartedSimulator>(GetParam());
+        ASSERT_TRUE(peer->Serving()) << peer->Output();
+    } else {
+        ASSERT_EQ(0u, TestSupport::runSimulator("/RegServer"));
+    }
     TestSupport::TestContainer container;
     TestSupport::EmbedOptions options;
     options.rect = {0, 0, 520, 260};
@@ -119,6 +117,9 @@ TEST_F(PortListOutOfProcess, FollowsTheSimulatorAndSurvivesItsEnd) {
     EXPECT_EQ(0, Fw::ListView(list).GetItemCount());
     server.Reset();
 }
+
+INSTANTIATE_TEST_SUITE_P(, PortListFedByEitherBitness, TestSupport::kEitherBitness,
+                         TestSupport::serverBitness);
 
 TEST_F(PortListOutOfProcess, PropertyFrameShowsItsOnePage) {
     ComPtr<IUnknown> control;

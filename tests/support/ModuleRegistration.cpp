@@ -1,5 +1,7 @@
 #include "ModuleRegistration.h"
 
+#include "ChildProcess.h"
+
 #include <vector>
 
 namespace TestSupport {
@@ -21,22 +23,8 @@ std::string modulePath() {
 }
 
 DWORD runRegsvr32(bool unregister, const std::string& path) {
-    std::string command = std::string("regsvr32.exe /s ") + (unregister ? "/u " : "") + "\"" + path + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return kRegsvr32NotStarted;
-    CloseHandle(process.hThread);
-
-    DWORD exitCode = kRegsvr32TimedOut;
-    if (WaitForSingleObject(process.hProcess, 60'000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    else
-        TerminateProcess(process.hProcess, kRegsvr32TimedOut);
-    CloseHandle(process.hProcess);
-    return exitCode;
+    return runCommand(std::string("regsvr32.exe /s ") + (unregister ? "/u " : "") + "\"" + path + "\"",
+                      60'000);
 }
 
 bool runningUnderWine() {

@@ -14,14 +14,9 @@ std::string moduleFolder();
 // moduleFolder() + "\OstrelUITools.dll".
 std::string modulePath();
 
-// What runRegsvr32 answers when regsvr32 could not be started, or did not
-// finish in time and was ended (a registrar can hang on a broken script).
-constexpr DWORD kRegsvr32NotStarted = 0xFFFFFFFF;
-constexpr DWORD kRegsvr32TimedOut = WAIT_TIMEOUT;
-
 // Runs `regsvr32.exe /s [/u] "<path>"` silently, waits for it and gives back
 // its exit code: 0 on success, 3 when the module does not load, 4 when an
-// export is missing, 5 when the export itself failed.
+// export is missing, 5 when the export itself failed (or runCommand's codes).
 DWORD runRegsvr32(bool unregister, const std::string& path = modulePath());
 
 // Wine is the runtime for our tests; a few of its answers differ from
