@@ -17,8 +17,10 @@
 #
 # FIX_STDOLE_IUNKNOWN: for a class whose default interface is IUnknown, widl
 # copies IUnknown into the library (with no GUID) instead of importing
-# stdole2's. widl_fix_stdole_iunknown.py rewrites the library so such classes
-# refer to stdole2's IUnknown and the copy is gone. It runs on python3 alone,
+# stdole2's, and warns that the copy's identifier is a duplicate.
+# widl_fix_stdole_iunknown.py rewrites the library so such classes refer to
+# stdole2's IUnknown and the copy is gone; widl_quiet.py runs widl for it
+# and drops that one warning. It runs on python3 alone,
 # so the build needs no Wine prefix. widl's own output is kept beside it as
 # <stem>.widl.tlb for comparison.
 #
@@ -29,6 +31,7 @@
 include_guard(GLOBAL)
 
 set(_OSTREL_WIDL_FIXER "${CMAKE_CURRENT_LIST_DIR}/widl_fix_stdole_iunknown.py")
+set(_OSTREL_WIDL_QUIET "${CMAKE_CURRENT_LIST_DIR}/widl_quiet.py")
 
 function(_ostrel_widl_setup)
     # The toolchain file names the processor; the library must say so too:
@@ -134,9 +137,10 @@ function(ostrel_widl name)
             find_package(Python3 REQUIRED COMPONENTS Interpreter)
             set(widl_tlb "${out}/${stem}.widl.tlb")
             list(APPEND widl_command -t -T "${widl_tlb}")
+            list(PREPEND widl_command "${Python3_EXECUTABLE}" "${_OSTREL_WIDL_QUIET}")
             set(fix_command COMMAND "${Python3_EXECUTABLE}" "${_OSTREL_WIDL_FIXER}" "${widl_tlb}" "${tlb}")
             set(byproducts BYPRODUCTS "${widl_tlb}")
-            set(fix_depends "${_OSTREL_WIDL_FIXER}")
+            set(fix_depends "${_OSTREL_WIDL_FIXER}" "${_OSTREL_WIDL_QUIET}")
         else()
             list(APPEND widl_command -t -T "${tlb}")
         endif()
