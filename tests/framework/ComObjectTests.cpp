@@ -1,15 +1,16 @@
-// Identity, lifetime, aggregation and the interface boundary of framework objects.
+// Identity, failed construction and the interface boundary of framework objects. The module
+// lock count and aggregation are proved on the module's own classes (module/ClassObjectTests).
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Text.h"
 #include "framework/Boundary.h"
-#include "framework/ClassFactory.h"
 #include "framework/ComObject.h"
 #include "framework/SupportErrorInfo.h"
 
-#include "tests/support/OuterObject.h"
-
 #include <gtest/gtest.h>
 #include <wrl/client.h>
+
+#include <functional>
+#include <stdexcept>
 
 using Microsoft::WRL::ComPtr;
 
@@ -58,26 +59,6 @@ TEST(ComObject, AnswersItsTableWithOneIdentity) {
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch));
 }
 
-TEST(ComObject, LiveObjectsAndServerLocksHoldTheModule) {
-    const LONG before = Locks();
-    ComPtr<IClassFactory> factory(new Fw::ClassFactory(Fw::Object<Probe>::Create));
-    EXPECT_EQ(before, Locks()) << "a class object alone does not hold the module";
-
-    ComPtr<IPersist> first, second;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV_ARGS(&first)));
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV_ARGS(&second)));
-    EXPECT_EQ(before + 2, Locks());
-    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
-    EXPECT_EQ(before + 3, Locks());
-
-    first.Reset();
-    second.Reset();
-    EXPECT_EQ(before + 1, Locks());
-    EXPECT_EQ(S_OK, factory->LockServer(FALSE));
-    EXPECT_EQ(before, Locks());
-    EXPECT_EQ(0, Probe::live);
-}
-
 TEST(ComObject, FailedFinalConstructDestroysTheObject) {
     const LONG before = Locks();
     Probe::finalConstructStatus = E_OUTOFMEMORY;
@@ -89,47 +70,17 @@ TEST(ComObject, FailedFinalConstructDestroysTheObject) {
     EXPECT_EQ(before, Locks());
 }
 
-TEST(ComObject, AggregatedObjectDelegatesToItsOuter) {
-    TestSupport::OuterObject outer;
-    IPersist* refused = reinterpret_cast<IPersist*>(1);
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, Fw::Object<Probe>::Create(&outer, IID_PPV_ARGS(&refused)));
-    EXPECT_EQ(nullptr, refused);
-    EXPECT_EQ(0, Probe::live) << "nothing is built for a refused aggregation";
-
-    ASSERT_EQ(S_OK, Fw::Object<Probe>::Create(&outer, IID_PPV_ARGS(&outer.inner)));
-    EXPECT_EQ(1u, outer.references) << "the inner unknown does not count on the outer";
-
-    ComPtr<IPersist> persist;
-    ASSERT_EQ(S_OK, outer.QueryInterface(IID_PPV_ARGS(&persist)));
-    EXPECT_EQ(2u, outer.references) << "references to inner interfaces count on the outer";
-    ComPtr<IUnknown> identity;
-    persist.As(&identity);
-    EXPECT_EQ(static_cast<IUnknown*>(&outer), identity.Get()) << "identity is the outer object's";
-    identity.Reset();
-    persist.Reset();
-    EXPECT_EQ(1u, outer.references);
-
-    outer.inner.Reset();
-    EXPECT_EQ(0, Probe::live);
-}
-
-TEST(Boundary, NullOutPointerStopsBeforeTheBody) {
+TEST(Boundary, StopsAtANullOutPointerAndClearsTheOthersBeforeTheBody) {
     bool ran = false;
-    long value = 7;
-    EXPECT_EQ(E_POINTER, Fw::Boundary(&value, static_cast<BSTR*>(nullptr), [&] { ran = true; }));
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(7, value) << "nothing else happens";
-}
-
-TEST(Boundary, ClearsOutsAndPassesTheBodysStatus) {
     long number = 7;
     BSTR text = reinterpret_cast<BSTR>(8);
-    EXPECT_EQ(S_FALSE, Fw::Boundary(&number, &text, [&] {
+    EXPECT_EQ(E_POINTER, Fw::Boundary(&number, static_cast<BSTR*>(nullptr), [&] { ran = true; }));
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(7, number) << "nothing else happens";
+    EXPECT_EQ(S_OK, Fw::Boundary(&number, &text, [&] {
                   EXPECT_EQ(0, number);
                   EXPECT_EQ(nullptr, text);
-                  return S_FALSE;
               }));
-    EXPECT_EQ(S_OK, Fw::Boundary([] {}));
 }
 
 std::wstring ThreadErrorDescription() {
@@ -143,31 +94,33 @@ std::wstring ThreadErrorDescription() {
     return text;
 }
 
-TEST(Boundary, AnsweredFailuresAreDescribedToo) {
-    ::SetErrorInfo(0, nullptr);
-    EXPECT_EQ(S_FALSE, Fw::Boundary([] { return S_FALSE; }));
-    EXPECT_EQ(L"(none)", ThreadErrorDescription()) << "success sets no error object";
-    EXPECT_EQ(E_ACCESSDENIED, Fw::Boundary([] { return E_ACCESSDENIED; }));
-    EXPECT_EQ(Lang::ToWide(Lang::ErrorText(E_ACCESSDENIED)), ThreadErrorDescription());
-}
-
+// A script host shows the thread's error object: every failure leaves one, answered or raised.
 TEST(Boundary, FailuresBecomeStatusesWithADescription) {
-    struct Case {
-        std::function<void()> body;
+    const auto described = [](HRESULT status) { return Lang::ToWide(Lang::ErrorText(status)); };
+    const struct {
+        const char* name;
+        std::function<HRESULT()> body;
         HRESULT status;
         std::wstring description;
+    } cases[] = {
+        {"an answered success", [] { return S_FALSE; }, S_FALSE, L"(none)"},
+        {"an answered failure", [] { return E_ACCESSDENIED; }, E_ACCESSDENIED, described(E_ACCESSDENIED)},
+        {"a raised status",
+         []() -> HRESULT {
+             _com_issue_error(E_INVALIDARG);
+             return E_UNEXPECTED; // had it not raised
+         },
+         E_INVALIDARG, described(E_INVALIDARG)},
+        {"a standard exception", []() -> HRESULT { throw std::runtime_error("port table is corrupt"); },
+         E_FAIL, L"port table is corrupt"},
+        {"anything else", []() -> HRESULT { throw 42; }, E_FAIL, described(E_FAIL)},
     };
-    const std::wstring invalidArgument = Lang::ToWide(Lang::ErrorText(E_INVALIDARG));
-    const Case cases[] = {
-        {[] { _com_issue_error(E_INVALIDARG); }, E_INVALIDARG, invalidArgument},
-        {[] { throw std::runtime_error("port table is corrupt"); }, E_FAIL, L"port table is corrupt"},
-        {[] { throw 42; }, E_FAIL, Lang::ToWide(Lang::ErrorText(E_FAIL))},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ::SetErrorInfo(0, nullptr);
-        EXPECT_EQ(c.status, Fw::Boundary([&] { c.body(); }));
-        EXPECT_EQ(c.description, ThreadErrorDescription());
+        EXPECT_EQ(c.status, Fw::Boundary([&] { return c.body(); })) << c.name;
+        EXPECT_EQ(c.description, ThreadErrorDescription()) << c.name;
     }
+    EXPECT_EQ(S_OK, Fw::Boundary([] {})) << "a body that answers nothing";
 }
 
 } // namespace
