@@ -7,7 +7,6 @@
 #include "framework/PropertyPage.h"
 #include "tests/framework/ProbeControl.h"
 #include "tests/support/EventCounter.h"
-#include "tests/support/TestContainer.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
@@ -15,7 +14,7 @@
 #include <map>
 #include <memory>
 
-using FrameworkTests::ProbeControl;
+using namespace FrameworkTests;
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -229,14 +228,6 @@ protected:
         EXPECT_EQ(S_OK, control.As(&result));
         return result;
     }
-    static ComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
-        ComPtr<IStream> stream;
-        ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-        stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
-        stream->Seek({}, STREAM_SEEK_SET, nullptr);
-        return stream;
-    }
-
     // The control may hold its site until TearDown closes it; the site outlives it.
     Site& NewSite(RECT rect) {
         sites.push_back(std::make_unique<Site>(rect));
@@ -246,9 +237,6 @@ protected:
     std::vector<std::unique_ptr<Site>> sites;
     ComPtr<IOstrelPortList> control;
 };
-
-const Fw::SavedState defaults = {{2000, 1000}, {1, 1, 1, 1, 1}};
-const Fw::SavedState saved = {{15399, 7911}, {1, 0, 1, 0, 0}};
 
 TEST(SavedStateLayout, BytesAsHostsWroteThem) {
     const std::vector<BYTE> expected = {0x00, 0x0C, 0, 0, 0x27, 0x3C, 0, 0, 0xE7, 0x1E, 0,    0,
@@ -672,49 +660,6 @@ TEST_F(ControlTest, PropertySinksHearChangesAndQuickActivation) {
     EXPECT_EQ(std::vector<DISPID>{6}, quick.changed);
     EXPECT_EQ(S_OK, point->Unadvise(cookie));
     EXPECT_EQ(S_OK, point->Unadvise(answer.dwPropNotifyCookie));
-}
-
-TEST_F(ControlTest, EmbedsInAFormHostWhicheverWayItIsSited) {
-    struct Case {
-        const char* name;
-        bool siteBeforeLoad;
-        bool quickActivate;
-    };
-    const Case cases[] = {
-        {"site, then data", true, false},
-        {"data, then site", false, false},
-        {"quick activation", true, true},
-    };
-    for (const Case& c : cases) {
-        ComPtr<IOstrelPortList> embedded;
-        ASSERT_EQ(S_OK, Fw::Object<ProbeControl>::Create(nullptr, IID_PPV_ARGS(&embedded)));
-        auto* probe = static_cast<ProbeControl*>(embedded.Get());
-        TestSupport::TestContainer container;
-        TestSupport::EmbedOptions options;
-        options.siteBeforeLoad = c.siteBeforeLoad;
-        options.quickActivate = c.quickActivate;
-        options.data = StreamOf(Fw::EncodeState(saved));
-        TestSupport::ControlSite& site = container.Embed(embedded.Get(), options);
-        EXPECT_EQ(c.quickActivate, site.QuickActivated()) << c.name;
-
-        ASSERT_EQ(S_OK, site.DoVerb(OLEIVERB_UIACTIVATE)) << c.name;
-        ASSERT_TRUE(site.Window()) << c.name;
-        EXPECT_EQ(container.Window(), ::GetParent(site.Window())) << c.name;
-        RECT at = Fw::Window(site.Window()).RectInParent();
-        EXPECT_TRUE(::EqualRect(&options.rect, &at)) << c.name;
-        EXPECT_TRUE(site.UIActive()) << c.name;
-        EXPECT_TRUE(container.ActiveObject()) << c.name << ": the frame routes accelerators to it";
-
-        EXPECT_TRUE(probe->UserMode()) << c.name;
-        site.SetUserMode(false);
-        EXPECT_FALSE(probe->UserMode()) << c.name << ": ambients are read again when they change";
-        EXPECT_EQ(S_OK, embedded->put_ShowPortLabel(1)) << c.name;
-        EXPECT_EQ(std::vector<DISPID>{6}, site.ChangedProperties()) << c.name << ": the loaded value was 0";
-
-        EXPECT_EQ(S_OK, site.Deactivate()) << c.name;
-        EXPECT_FALSE(site.InPlaceActive()) << c.name;
-        EXPECT_FALSE(container.ActiveObject()) << c.name;
-    }
 }
 
 class ProbePage : public Fw::PropertyPage<ProbePage> {

@@ -9,6 +9,11 @@
 #include "framework/SupportErrorInfo.h"
 #include "module/OstrelUITools.h"
 
+#include <wrl/client.h>
+
+#include <string>
+#include <vector>
+
 namespace FrameworkTests {
 
 class ProbeControl
@@ -34,6 +39,20 @@ public:
     static inline int instances = 0;
     ProbeControl() { ++instances; }
     ~ProbeControl() override { --instances; }
+
+    // What its container called, in order: hosts differ in whether the site or the data comes first.
+    std::string calls;
+    HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
+        calls += site ? "SetClientSite " : "SetClientSite(null) ";
+        return ControlBase::SetClientSite(site);
+    }
+    using ControlBase::Load;
+    HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override {
+        calls += "Load ";
+        return ControlBase::Load(stream);
+    }
+    void OnInitNew() override { calls += "InitNew "; }
+    size_t PropertySinks() { return PointOf<IPropertyNotifySink>().Sinks().size(); }
 
     int OnCreate(const CREATESTRUCTA*) {
         INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
@@ -90,5 +109,18 @@ private:
 
     LONG m_flags[5] = {1, 1, 1, 1, 1};
 };
+
+// Saved states as a host keeps them: its defaults, and one with every value set apart from them.
+inline const Fw::SavedState defaults = {{2000, 1000}, {1, 1, 1, 1, 1}};
+inline const Fw::SavedState saved = {{15399, 7911}, {1, 0, 1, 0, 0}};
+
+// The bytes as a stream a host hands to IPersistStreamInit::Load, read from its start.
+inline Microsoft::WRL::ComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
+    Microsoft::WRL::ComPtr<IStream> stream;
+    ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+    stream->Seek({}, STREAM_SEEK_SET, nullptr);
+    return stream;
+}
 
 } // namespace FrameworkTests
