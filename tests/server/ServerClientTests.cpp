@@ -26,15 +26,6 @@ std::pair<ComPtr<I>, T*> Make() {
     return {object, static_cast<T*>(object.Get())};
 }
 
-template <class T>
-std::pair<ComPtr<IOstrelConfigAgent>, T*> MakeAgent() {
-    return Make<T, IOstrelConfigAgent>();
-}
-
-ComPtr<IOstrelServerEvents> MakeSink() {
-    return Make<ServerEventSink, IOstrelServerEvents>().first;
-}
-
 class ServerEventSinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -137,12 +128,12 @@ TEST_F(ServerEventSinkTest, MergesRepeatsOfTheLastMessageWhileItWaits) {
 
 TEST(ConfigAgentHelper, KeepsOnlyAnAgentAndHearsItsEventsWhenItMay) {
     ConfigAgentHelper helper;
-    const auto sink = MakeSink();
+    const auto sink = Make<ServerEventSink, IOstrelServerEvents>().first;
     EXPECT_EQ(E_NOINTERFACE, helper.Init(Make<FakeServer, IOstrelServer>().first.Get(), sink.Get(), true));
     EXPECT_EQ(nullptr, helper.Agent());
     EXPECT_FALSE(helper.Advised());
 
-    const auto [agent, fake] = MakeAgent<FakeAgent>();
+    const auto [agent, fake] = Make<FakeAgent, IOstrelConfigAgent>();
     ASSERT_EQ(S_OK, helper.Init(agent.Get(), sink.Get(), true));
     EXPECT_EQ(agent.Get(), helper.Agent());
     EXPECT_TRUE(helper.Advised());
@@ -151,7 +142,7 @@ TEST(ConfigAgentHelper, KeepsOnlyAnAgentAndHearsItsEventsWhenItMay) {
 
     // A new Init lets the first agent go, subscription and all; a refused subscription still
     // keeps the agent.
-    const auto unadvisable = MakeAgent<UnadvisableAgent>().first;
+    const auto unadvisable = Make<UnadvisableAgent, IOstrelConfigAgent>().first;
     EXPECT_EQ(S_OK, helper.Init(unadvisable.Get(), sink.Get(), true));
     EXPECT_TRUE(fake->PointOf<IOstrelServerEvents>().Sinks().empty()) << "the subscription was cancelled";
     EXPECT_EQ(unadvisable.Get(), helper.Agent());
@@ -181,7 +172,7 @@ TEST(NorvikActiveStateEnum, LoadsNamesUntilTheFirstFailure) {
         {"no port ids", {{1, "COM1"}}, -1, E_FAIL, {}},
     };
     for (const Case& c : cases) {
-        const auto [agent, fake] = MakeAgent<FakeAgent>();
+        const auto [agent, fake] = Make<FakeAgent, IOstrelConfigAgent>();
         fake->ports = c.ports;
         fake->failingPort = c.failingPort;
         fake->portIdsStatus = c.portIdsStatus;
@@ -192,7 +183,7 @@ TEST(NorvikActiveStateEnum, LoadsNamesUntilTheFirstFailure) {
 }
 
 TEST(NorvikActiveStateEnum, ContainsComparesExactly) {
-    const auto [agent, fake] = MakeAgent<FakeAgent>();
+    const auto [agent, fake] = Make<FakeAgent, IOstrelConfigAgent>();
     fake->ports = {{1, "COM1"}, {2, "Net 2500"}};
     CNorvikActiveStateEnum names;
     names.Load(Make<FakeServer, IOstrelServer>().first.Get());
