@@ -88,6 +88,8 @@ protected:
         EXPECT_EQ(0, ProbeControl::instances) << "a child outlived its face";
         Fw::TypeLibrary::Release();
     }
+
+    ModuleClasses classes{probeClasses};
 };
 
 std::string ClassesAndIds(HWND parent) {
@@ -170,7 +172,6 @@ TEST(DialogInit, KeepsControlDataByIdAndRefusesWhatRunsPastTheEnd) {
 }
 
 TEST_F(CompositeControlTest, ComesUpWithTheTemplatesControlsAndItsEmbeddedChildInPlace) {
-    ModuleClasses classes(probeClasses);
     Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
     ASSERT_TRUE(hosted.face);
     EXPECT_EQ(hosted.container.Window(), ::GetParent(hosted.face));
@@ -196,7 +197,6 @@ TEST_F(CompositeControlTest, ComesUpWithTheTemplatesControlsAndItsEmbeddedChildI
 }
 
 TEST_F(CompositeControlTest, TabMovesThroughTheFaceAndLeavesItAtEitherEnd) {
-    ModuleClasses classes(probeClasses);
     Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
     const ComPtr<IOleInPlaceActiveObject> active = hosted.container.ActiveObject();
     ASSERT_TRUE(active) << "the UI-active composite is where the host sends its keys";
@@ -229,7 +229,6 @@ TEST_F(CompositeControlTest, TabMovesThroughTheFaceAndLeavesItAtEitherEnd) {
 }
 
 TEST_F(CompositeControlTest, ItsSiteHearsOfTheFocusEnteringOrLeavingTheWholeFace) {
-    ModuleClasses classes(probeClasses);
     Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
     const HWND outside = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 0, 270, 80, 20,
                                            hosted.container.Window(), nullptr, nullptr, nullptr);
@@ -248,7 +247,6 @@ TEST_F(CompositeControlTest, ItsSiteHearsOfTheFocusEnteringOrLeavingTheWholeFace
 }
 
 TEST_F(CompositeControlTest, PaintsTheFaceInTheAmbientBackColourAndPassesItOn) {
-    ModuleClasses classes(probeClasses);
     Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
     const HDC dc = ::GetDC(hosted.face);
     for (const UINT message : {WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}) {
@@ -267,7 +265,6 @@ TEST_F(CompositeControlTest, PaintsTheFaceInTheAmbientBackColourAndPassesItOn) {
 }
 
 TEST_F(CompositeControlTest, ClosingOrDestroyingTheFaceLetsTheChildrenGo) {
-    ModuleClasses classes(probeClasses);
     for (const bool close : {true, false}) {
         const char* name = close ? "IOleObject::Close" : "the host destroys the face's window";
         Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
@@ -302,7 +299,7 @@ TEST_F(CompositeControlTest, AChildThatCannotBeMadeIsLeftOutAndTheRestOfTheFaceC
         {"it refuses its initial data", probeClasses, 401, "IPersistStreamInit::Load answered 0x80004005"},
     };
     for (const auto& c : cases) {
-        ModuleClasses classes(c.classes);
+        ModuleClasses replaced(c.classes);
         Hosted hosted(c.face == 400 ? Fw::CreatorOf<FaceProbe<400>> : Fw::CreatorOf<FaceProbe<401>>);
         ASSERT_TRUE(hosted.face) << c.name;
         EXPECT_EQ("Static:1001 Button:1002 ", ClassesAndIds(hosted.face)) << c.name;
@@ -314,7 +311,7 @@ TEST_F(CompositeControlTest, AChildThatCannotBeMadeIsLeftOutAndTheRestOfTheFaceC
             Lang::Format("composite face %u: control 225 {73E704ED-EED3-11D3-A096-00805F9B0C38} left out: "
                          "%s\r\n",
                          c.face, c.traced),
-            classes.traced)
+            replaced.traced)
             << c.name;
     }
 }
