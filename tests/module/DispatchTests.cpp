@@ -1,11 +1,9 @@
-// IDispatch served from the module's embedded type library, as a script host calls it.
+// IDispatch as a script host calls it on the module's port list: names, arguments and type
+// information all come from the type library embedded in the module.
 #include "foundation/Lang/ErrorText.h"
-#include "framework/ComObject.h"
-#include "framework/Dispatch.h"
-#include "framework/SupportErrorInfo.h"
 #include "module/OstrelUITools.h"
-#include "tests/support/ModuleRegistration.h"
 
+#include <comdef.h>
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
@@ -13,119 +11,80 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// A stand-in implementation of a dual interface of the library: it records its calls and
-// refuses a null agent the way the real members refuse bad input.
-class DualProbe : public Fw::ObjectRoot,
-                  public Fw::Dispatch<IOstrelPortConfigCtrl>,
-                  public Fw::SupportErrorInfo<IOstrelPortConfigCtrl> {
-public:
-    static inline const Fw::InterfaceEntry interfaces[] = {
-        Fw::Entry<DualProbe, IOstrelPortConfigCtrl>(),
-        Fw::Entry<DualProbe, IDispatch, IOstrelPortConfigCtrl>(),
-        Fw::Entry<DualProbe, ISupportErrorInfo>(),
-    };
-    static inline std::string calls;
-
-    HRESULT STDMETHODCALLTYPE Startup() override { return Record("Startup"); }
-    HRESULT STDMETHODCALLTYPE Shutdown() override { return Record("Shutdown"); }
-    HRESULT STDMETHODCALLTYPE Initialize(IUnknown* pConfigAgentUnk) override {
-        return Fw::Boundary([&] {
-            if (!pConfigAgentUnk)
-                _com_issue_error(E_INVALIDARG);
-            calls += "Initialize;";
-        });
-    }
-    HRESULT STDMETHODCALLTYPE RefreshDisplay() override { return Record("RefreshDisplay"); }
-
-private:
-    static HRESULT Record(const char* name) {
-        calls += std::string(name) + ";";
-        return S_OK;
-    }
-};
-
-// The framework finds the type library through the module it is linked into; here that is
-// the test executable, so point it at the built DLL for the life of each test.
-class EmbeddedTypeLibrary : public ::testing::Test {
+class ModuleDispatch : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dll = ::LoadLibraryA(TestSupport::modulePath().c_str());
-        ASSERT_NE(nullptr, m_dll);
-        Fw::Module::Current().Attach(m_dll);
-        DualProbe::calls.clear();
-        ASSERT_EQ(S_OK, Fw::Object<DualProbe>::Create(nullptr, IID_PPV_ARGS(&dispatch)));
-    }
-    void TearDown() override {
-        dispatch.Reset();
-        Fw::TypeLibrary::Release();
-        Fw::Module::Current().Attach(::GetModuleHandleA(nullptr));
-        ::FreeLibrary(m_dll);
+        ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_OstrelPortList, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_PPV_ARGS(&dispatch)));
     }
 
-    DISPID IdOf(const wchar_t* name) {
-        DISPID id = DISPID_UNKNOWN;
-        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-        EXPECT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) << name;
-        return id;
-    }
-
-    HRESULT Call(DISPID id, VARIANT* arguments, UINT count, EXCEPINFO* exception = nullptr) {
-        DISPPARAMS parameters = {arguments, nullptr, count, 0};
-        return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr,
-                                exception, nullptr);
+    HRESULT Invoke(DISPID id, WORD flags, DISPPARAMS parameters, VARIANT* result = nullptr,
+                   EXCEPINFO* exception = nullptr, REFIID iid = IID_NULL) {
+        return dispatch->Invoke(id, iid, LOCALE_USER_DEFAULT, flags, &parameters, result, exception, nullptr);
     }
 
     ComPtr<IDispatch> dispatch;
-
-private:
-    HMODULE m_dll = nullptr;
 };
 
-TEST_F(EmbeddedTypeLibrary, NamesResolveToTheLibrarysIdentifiersAndInvokeReachesTheVtable) {
-    EXPECT_EQ(1, IdOf(L"Startup"));
-    EXPECT_EQ(3, IdOf(L"initialize")) << "names match ignoring case, as script hosts expect";
-    EXPECT_EQ(4, IdOf(L"RefreshDisplay"));
-    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Refresh")};
+TEST_F(ModuleDispatch, NamesResolveToTheLibrarysIdentifiers) {
+    // Names match ignoring case, as script hosts expect.
+    const std::pair<const wchar_t*, DISPID> names[] = {
+        {L"Startup", 1}, {L"showbaudlabel", 7}, {L"SetNotificationWindow", 17}, {L"Refresh", DISPID_UNKNOWN}};
+    for (const auto& [name, expected] : names) {
+        LPOLESTR text[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = 0;
+        EXPECT_EQ(expected == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK,
+                  dispatch->GetIDsOfNames(IID_NULL, text, 1, LOCALE_USER_DEFAULT, &id))
+            << static_cast<const char*>(_bstr_t(name));
+        EXPECT_EQ(expected, id) << static_cast<const char*>(_bstr_t(name));
+    }
+    LPOLESTR startup[] = {const_cast<LPOLESTR>(L"Startup")};
     DISPID id = 0;
-    EXPECT_EQ(DISP_E_UNKNOWNNAME, dispatch->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id));
     EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
-              dispatch->GetIDsOfNames(IID_IDispatch, unknown, 1, LOCALE_USER_DEFAULT, &id));
-
-    EXPECT_EQ(S_OK, Call(4, nullptr, 0));
-    EXPECT_EQ(S_OK, Call(1, nullptr, 0));
-    EXPECT_EQ("RefreshDisplay;Startup;", DualProbe::calls);
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Call(99, nullptr, 0));
-    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, dispatch->Invoke(1, IID_IDispatch, LOCALE_USER_DEFAULT,
-                                                        DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr));
+              dispatch->GetIDsOfNames(IID_IDispatch, startup, 1, LOCALE_USER_DEFAULT, &id));
 }
 
-TEST_F(EmbeddedTypeLibrary, FailingMemberReachesTheCallerWithItsDescription) {
-    VARIANT agent;
-    agent.vt = VT_UNKNOWN;
-    agent.punkVal = nullptr;
+TEST_F(ModuleDispatch, InvokeReachesTheVtableMember) {
+    // ShowBaudLabel (7) written, then read back.
+    VARIANT value = {};
+    value.vt = VT_I4;
+    value.lVal = 0;
+    DISPID named = DISPID_PROPERTYPUT;
+    EXPECT_EQ(S_OK, Invoke(7, DISPATCH_PROPERTYPUT, {&value, &named, 1, 1}));
+    _variant_t result;
+    EXPECT_EQ(S_OK, Invoke(7, DISPATCH_PROPERTYGET, {}, &result));
+    EXPECT_EQ(VT_I4, result.vt);
+    EXPECT_EQ(0, result.lVal);
+    EXPECT_EQ(S_OK, Invoke(5, DISPATCH_PROPERTYGET, {}, &result)) << "ShowPortNumberLabel";
+    EXPECT_EQ(1, result.lVal) << "ShowPortNumberLabel";
+
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Invoke(99, DISPATCH_METHOD, {}));
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, Invoke(1, DISPATCH_METHOD, {}, nullptr, nullptr, IID_IDispatch));
+}
+
+TEST_F(ModuleDispatch, FailingMemberReachesTheCallerWithItsDescription) {
+    // Startup needs the control's window, which nothing has given it here.
     EXCEPINFO exception = {};
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(3, &agent, 1, &exception));
-    EXPECT_EQ(E_INVALIDARG, exception.scode);
-    ASSERT_NE(nullptr, exception.bstrDescription);
-    EXPECT_EQ(Lang::ErrorText(E_INVALIDARG), static_cast<const char*>(_bstr_t(exception.bstrDescription)));
+    EXPECT_EQ(DISP_E_EXCEPTION, Invoke(1, DISPATCH_METHOD, {}, nullptr, &exception));
+    EXPECT_EQ(E_FAIL, exception.scode);
+    EXPECT_EQ(Lang::ErrorText(E_FAIL), static_cast<const char*>(_bstr_t(exception.bstrDescription)));
     for (BSTR text : {exception.bstrDescription, exception.bstrSource, exception.bstrHelpFile})
         ::SysFreeString(text);
-    EXPECT_EQ("", DualProbe::calls);
 }
 
-TEST_F(EmbeddedTypeLibrary, TypeInfoIsTheDualInterfaces) {
+TEST_F(ModuleDispatch, TypeInfoIsTheDualInterfaces) {
     UINT count = 0;
     EXPECT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
     EXPECT_EQ(1u, count);
+    EXPECT_EQ(E_POINTER, dispatch->GetTypeInfoCount(nullptr));
     ComPtr<ITypeInfo> info;
     ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info));
     TYPEATTR* attributes = nullptr;
     ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
-    EXPECT_TRUE(::IsEqualGUID(IID_IOstrelPortConfigCtrl, attributes->guid));
+    EXPECT_TRUE(::IsEqualGUID(IID_IOstrelPortList, attributes->guid));
     info->ReleaseTypeAttr(attributes);
     EXPECT_EQ(DISP_E_BADINDEX, dispatch->GetTypeInfo(1, LOCALE_USER_DEFAULT, &info));
     EXPECT_EQ(nullptr, info.Get());
-    EXPECT_EQ(E_POINTER, dispatch->GetTypeInfoCount(nullptr));
 }
 
 } // namespace
