@@ -6,6 +6,7 @@
 #include "devicesim/SimServer.h"
 #include "module/OstrelUITools.h"
 #include "resources/resource.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModuleRegistration.h"
 
@@ -13,9 +14,9 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
@@ -124,46 +125,16 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
 
 // Runs one of the scripts copied beside the tests and gives back all it printed.
 std::string RunScript(const std::string& name) {
-    char folder[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, folder);
-    const std::string outputPath =
-        std::string(folder) + "portlist-" + std::to_string(::GetCurrentProcessId()) + "-" + name + ".txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const HANDLE output = ::CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    std::string command =
-        "cscript.exe //nologo \"" + TestSupport::moduleFolder() + "\\scripts\\" + name + "\"";
-    PROCESS_INFORMATION process{};
-    const bool started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                          nullptr, &startup, &process);
-    ::CloseHandle(output);
-    if (!started)
-        return "(cscript did not start)";
-    ::CloseHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, kScriptTimeoutMs) != WAIT_OBJECT_0)
-        ::TerminateProcess(process.hProcess, 1);
-    ::CloseHandle(process.hProcess);
-    std::ifstream file(outputPath, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    file.close();
-    ::DeleteFileA(outputPath.c_str());
-    return text.str();
+    const TestSupport::ChildProcess cscript("cscript.exe //nologo \"" + TestSupport::moduleFolder() +
+                                            "\\scripts\\" + name + "\"");
+    return cscript.Started() && cscript.Ended(kScriptTimeoutMs) ? cscript.Output()
+                                                                : "(cscript did not finish)";
 }
 
 // What needs the control's window is refused with E_FAIL, described by the status's text.
 TEST(PortListEndToEnd, ScriptsCallItByNameAndSeeItsFailures) {
     const std::string refused = "0x80004005 \"" + Lang::ErrorText(E_FAIL) + "\"";
-    struct Script {
-        const char* name;
-        std::vector<std::string> lines;
-    };
-    const Script scripts[] = {
+    const std::pair<const char*, std::vector<std::string>> scripts[] = {
         {"portlist.vbs",
          {"CreateObject: ok", "SetDisplayMask 2: ok", "ShowPropertiesOnDoubleClick 1: ok", "ShowBaudLabel 1",
           "ShowBaudLabel 0", "Startup: " + refused, "InitializeList Nothing: " + refused,
@@ -172,12 +143,12 @@ TEST(PortListEndToEnd, ScriptsCallItByNameAndSeeItsFailures) {
          {"SetDisplayMask 2: ok", "ShowPropertiesOnDoubleClick 1: ok", "ShowBaudLabel 1", "ShowBaudLabel 0",
           "Startup: " + refused, "portlist script done"}},
     };
-    for (const Script& script : scripts) {
-        std::istringstream output(RunScript(script.name));
+    for (const auto& [name, expected] : scripts) {
+        std::istringstream output(RunScript(name));
         std::vector<std::string> lines;
         for (std::string line; std::getline(output, line);)
             lines.push_back(line.substr(0, line.find_last_not_of("\r") + 1));
-        EXPECT_EQ(script.lines, lines) << script.name;
+        EXPECT_EQ(expected, lines) << name;
     }
 }
 
