@@ -34,17 +34,6 @@ std::string Take(BSTR text) {
     return !text ? "(null)" : *text ? static_cast<const char*>(owned) : "";
 }
 
-void ExpectNoHostInterfaces(IUnknown* object) {
-    const IID* refused[] = {
-        &IID_IDispatch,         &IID_IOleObject,        &IID_IPersistStreamInit,       &IID_IViewObject,
-        &IID_IProvideClassInfo, &IID_ISupportErrorInfo, &IID_IConnectionPointContainer};
-    for (const IID* iid : refused) {
-        IUnknown* answer = reinterpret_cast<IUnknown*>(1);
-        EXPECT_EQ(E_NOINTERFACE, object->QueryInterface(*iid, reinterpret_cast<void**>(&answer)));
-        EXPECT_EQ(nullptr, answer);
-    }
-}
-
 class NvTools : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -97,13 +86,6 @@ TEST_F(NvTools, StatusNames) {
         EXPECT_EQ(known ? S_OK : S_FALSE, tools->GetStatusName(status, &name)) << status;
         EXPECT_EQ(known ? names[status] : "", Take(name)) << status;
     }
-}
-
-TEST_F(NvTools, NullOutPointersAndHostInterfacesAreRefused) {
-    EXPECT_EQ(E_POINTER, tools->GetItemName(0, nullptr));
-    EXPECT_EQ(E_POINTER, tools->IsIndexed(10, nullptr));
-    EXPECT_EQ(E_POINTER, tools->GetStatusName(0, nullptr));
-    ExpectNoHostInterfaces(tools.Get());
 }
 
 class ModelTools : public ::testing::Test {
@@ -190,18 +172,33 @@ TEST_F(ModelTools, LookupsThatFindNothing) {
     EXPECT_EQ(nothing, SpecificName(std::next(families.begin())->first.c_str(), firstId)) << "another family";
 }
 
-TEST_F(ModelTools, NullOutPointersAndHostInterfacesAreRefused) {
+TEST(LookupObjects, RefuseNullOutPointersAndHostInterfaces) {
+    const auto nv = CreateByProgId<IKmNvTools>(L"OstrelUITools.KmNvTools");
+    const auto models = CreateByProgId<IKmMobModelTools>(L"OstrelUITools.KmMobModelTools");
+    ASSERT_TRUE(nv && models);
     BSTR name = nullptr;
     long value = 0;
     const _bstr_t family = "X*";
-    EXPECT_EQ(E_POINTER, tools->GetGenericName(1, nullptr, &value));
-    EXPECT_EQ(E_POINTER, tools->GetGenericName(1, &name, nullptr));
-    EXPECT_EQ(E_POINTER, tools->IterateGenericList(family, 0, nullptr, &name, &value));
-    EXPECT_EQ(E_POINTER, tools->IterateGenericList(family, 0, &value, nullptr, &value));
-    EXPECT_EQ(E_POINTER, tools->IterateGenericList(family, 0, &value, &name, nullptr));
-    EXPECT_EQ(E_POINTER, tools->GetSpecificName(family, 1, nullptr, &value));
-    EXPECT_EQ(E_POINTER, tools->GetSpecificName(family, 1, &name, nullptr));
-    ExpectNoHostInterfaces(tools.Get());
+    EXPECT_EQ(E_POINTER, nv->GetItemName(0, nullptr));
+    EXPECT_EQ(E_POINTER, nv->IsIndexed(10, nullptr));
+    EXPECT_EQ(E_POINTER, nv->GetStatusName(0, nullptr));
+    EXPECT_EQ(E_POINTER, models->GetGenericName(1, nullptr, &value));
+    EXPECT_EQ(E_POINTER, models->GetGenericName(1, &name, nullptr));
+    EXPECT_EQ(E_POINTER, models->IterateGenericList(family, 0, nullptr, &name, &value));
+    EXPECT_EQ(E_POINTER, models->IterateGenericList(family, 0, &value, nullptr, &value));
+    EXPECT_EQ(E_POINTER, models->IterateGenericList(family, 0, &value, &name, nullptr));
+    EXPECT_EQ(E_POINTER, models->GetSpecificName(family, 1, nullptr, &value));
+    EXPECT_EQ(E_POINTER, models->GetSpecificName(family, 1, &name, nullptr));
+
+    // Plain vtable objects: nothing a host would embed, script or ask for errors.
+    for (IUnknown* object : {static_cast<IUnknown*>(nv.Get()), static_cast<IUnknown*>(models.Get())})
+        for (const IID* iid :
+             {&IID_IDispatch, &IID_IOleObject, &IID_IPersistStreamInit, &IID_IViewObject,
+              &IID_IProvideClassInfo, &IID_ISupportErrorInfo, &IID_IConnectionPointContainer}) {
+            IUnknown* answer = reinterpret_cast<IUnknown*>(1);
+            EXPECT_EQ(E_NOINTERFACE, object->QueryInterface(*iid, reinterpret_cast<void**>(&answer)));
+            EXPECT_EQ(nullptr, answer);
+        }
 }
 
 } // namespace
