@@ -9,6 +9,7 @@
 #include <oleauto.h>
 
 #include <string>
+#include <utility>
 
 namespace Contract {
 
@@ -245,13 +246,8 @@ constexpr ClassRow kClasses[] = {
      true, "Kelmar.NORVIKPhonePortConfiguration", "NORVIKPhonePortConfiguration Class"},
 };
 
-struct EnumRow {
-    const char* name;
-    long value;
-};
-
 constexpr const char* kEnumName = "portState";
-constexpr EnumRow kPortState[] = {
+constexpr std::pair<const char*, long> kPortState[] = {
     {"noPorts", 0}, {"noPhone", 1}, {"downloadPort", 2}, {"diagPort", 3}, {"unavailablePort", 4},
 };
 
