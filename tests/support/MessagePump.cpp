@@ -27,18 +27,10 @@ int dispatchQueued(int limit) {
     return count;
 }
 
-void waitForInput(DWORD ms) {
-    ::MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-}
-
 } // namespace
 
 void PumpMessages(DWORD forMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + forMs;
-    for (ULONGLONG now = ::GetTickCount64(); now < deadline; now = ::GetTickCount64()) {
-        waitForInput(DWORD(deadline - now));
-        dispatchQueued(kBatch);
-    }
+    PumpUntil([] { return false; }, forMs);
 }
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -49,7 +41,8 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
         const ULONGLONG now = ::GetTickCount64();
         if (now >= deadline)
             return false;
-        waitForInput(DWORD(std::min<ULONGLONG>(deadline - now, kSlice)));
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, DWORD(std::min<ULONGLONG>(deadline - now, kSlice)),
+                                      QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         dispatchQueued(kBatch);
     }
 }

@@ -22,14 +22,10 @@ std::string windowText(HWND window) {
     return text;
 }
 
-std::string className(HWND window) {
-    char name[64] = "";
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-LONG styleOf(HWND window) {
-    return ::GetWindowLongA(window, GWL_STYLE);
+bool isClass(HWND window, const char* name) {
+    char actual[64] = "";
+    ::GetClassNameA(window, actual, sizeof actual);
+    return lstrcmpiA(actual, name) == 0;
 }
 
 // The standard icons are shared handles: the one a message box shows is the one
@@ -65,16 +61,15 @@ DialogRecord readDialog(HWND dialog) {
     DialogRecord record;
     record.caption = windowText(dialog);
     for (HWND child : descendants(dialog)) {
-        const LONG style = styleOf(child);
+        const LONG style = ::GetWindowLongA(child, GWL_STYLE);
         if (!(style & WS_VISIBLE))
             continue;
-        const std::string kind = className(child);
-        if (lstrcmpiA(kind.c_str(), WC_STATICA) == 0) {
+        if (isClass(child, WC_STATICA)) {
             if ((style & SS_TYPEMASK) == SS_ICON)
                 record.icon = iconOf(reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0)));
             else if (std::string text = windowText(child); !text.empty())
                 record.texts.push_back(text);
-        } else if (lstrcmpiA(kind.c_str(), WC_BUTTONA) == 0 && (style & BS_TYPEMASK) != BS_GROUPBOX) {
+        } else if (isClass(child, WC_BUTTONA) && (style & BS_TYPEMASK) != BS_GROUPBOX) {
             record.buttons.push_back(::GetDlgCtrlID(child));
         }
     }
@@ -92,12 +87,7 @@ ModalDialog::ModalDialog(HWND dialog, DialogRecord record)
     , record_(std::move(record)) {}
 
 HWND ModalDialog::Find(int id) const {
-    if (HWND control = ::GetDlgItem(dialog_, id))
-        return control;
-    for (HWND child : descendants(dialog_))
-        if (::GetDlgCtrlID(child) == id)
-            return child;
-    return nullptr;
+    return ::GetDlgItem(dialog_, id);
 }
 
 HWND ModalDialog::Usable(int id, const char* action) const {
@@ -120,22 +110,11 @@ void ModalDialog::Type(int id, const std::string& text) {
     HWND control = Usable(id, "Type");
     if (!control)
         return;
-    // A combo box (or ComboBoxEx) takes typing in the edit it holds.
-    HWND edit = control;
-    if (lstrcmpiA(className(control).c_str(), WC_EDITA) != 0) {
-        edit = nullptr;
-        for (HWND child : descendants(control))
-            if (lstrcmpiA(className(child).c_str(), WC_EDITA) == 0) {
-                edit = child;
-                break;
-            }
-    }
-    if (!edit) {
-        ADD_FAILURE() << "Type: control " << id << " has no edit to type into";
-        return;
-    }
-    if (styleOf(edit) & ES_READONLY) {
-        ADD_FAILURE() << "Type: control " << id << " is read-only";
+    // A combo box takes typing in the edit it holds.
+    const HWND edit =
+        isClass(control, WC_EDITA) ? control : ::FindWindowExA(control, nullptr, WC_EDITA, nullptr);
+    if (!edit || (::GetWindowLongA(edit, GWL_STYLE) & ES_READONLY)) {
+        ADD_FAILURE() << "Type: control " << id << " has no edit to type into, or it is read-only";
         return;
     }
     // Replacing the selection notifies the dialog (EN_CHANGE) as keystrokes do.
@@ -152,7 +131,7 @@ void ModalDialog::Select(int id, const std::string& item) {
     HWND control = Usable(id, "Select");
     if (!control)
         return;
-    const bool list = lstrcmpiA(className(control).c_str(), WC_LISTBOXA) == 0;
+    const bool list = isClass(control, WC_LISTBOXA);
     const LRESULT index = ::SendMessageA(control, list ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, WPARAM(-1),
                                          reinterpret_cast<LPARAM>(item.c_str()));
     if (index < 0) {
@@ -165,19 +144,17 @@ void ModalDialog::Select(int id, const std::string& item) {
                    reinterpret_cast<LPARAM>(control));
 }
 
+// A missing control reads as empty, disabled and unchecked: each call fails on a null window.
 std::string ModalDialog::Text(int id) const {
-    HWND control = Find(id);
-    return control ? windowText(control) : std::string();
+    return windowText(Find(id));
 }
 
 bool ModalDialog::IsEnabled(int id) const {
-    HWND control = Find(id);
-    return control && ::IsWindowEnabled(control);
+    return ::IsWindowEnabled(Find(id));
 }
 
 bool ModalDialog::IsChecked(int id) const {
-    HWND control = Find(id);
-    return control && ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageA(Find(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 // --- ModalDriver ---
@@ -240,7 +217,7 @@ void ModalDriver::State::Schedule(HWND dialog, Due due, DWORD ms) {
 
 void ModalDriver::State::Activated(HWND window) {
     // Closing a modal dialog activates "nothing" (a null window) and then its owner.
-    if (!window || className(window) != "#32770" || !known.insert(window).second)
+    if (!window || !isClass(window, "#32770") || !known.insert(window).second)
         return;
     Schedule(window, Due::Drive, kSettleMs);
 }
@@ -266,16 +243,12 @@ void ModalDriver::State::Drive(HWND dialog) {
 
 ModalDriver::ModalDriver()
     : state_(std::make_unique<State>()) {
-    if (current) {
+    if (current)
         ADD_FAILURE() << "ModalDriver: another driver is already active on this thread";
-        return;
-    }
-    state_->hook = ::SetWindowsHookExA(WH_CBT, onCbt, nullptr, ::GetCurrentThreadId());
-    if (!state_->hook) {
+    else if (!(state_->hook = ::SetWindowsHookExA(WH_CBT, onCbt, nullptr, ::GetCurrentThreadId())))
         ADD_FAILURE() << "ModalDriver: SetWindowsHookEx failed, error " << ::GetLastError();
-        return;
-    }
-    current = state_.get();
+    else
+        current = state_.get();
 }
 
 ModalDriver::~ModalDriver() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace TestSupport {
 
@@ -10,13 +11,9 @@ RegKey::RegKey(HKEY root, const std::string& path, REGSAM access) {
         key_ = nullptr;
 }
 
+// The key this held is closed with `other`.
 RegKey& RegKey::operator=(RegKey&& other) noexcept {
-    if (this != &other) {
-        if (key_)
-            RegCloseKey(key_);
-        key_ = other.key_;
-        other.key_ = nullptr;
-    }
+    std::swap(key_, other.key_);
     return *this;
 }
 
@@ -31,28 +28,13 @@ bool keyExists(HKEY root, const std::string& path) {
 
 namespace {
 
-struct KeySizes {
-    DWORD subkeys = 0, maxSubkeyName = 0, values = 0, maxValueName = 0, maxData = 0;
-};
-
-KeySizes sizesOf(HKEY key) {
-    KeySizes s;
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &s.subkeys, &s.maxSubkeyName, nullptr, &s.values,
-                     &s.maxValueName, &s.maxData, nullptr, nullptr);
-    return s;
-}
-
 std::vector<std::string> enumSubkeys(HKEY key) {
-    const KeySizes s = sizesOf(key);
     std::vector<std::string> names;
-    std::string buffer(s.maxSubkeyName + 1, '\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD length = DWORD(buffer.size());
-        if (RegEnumKeyExA(key, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        names.emplace_back(buffer.data(), length);
-    }
+    char name[256]; // the longest key name the registry takes, and its terminator
+    for (DWORD i = 0, length = sizeof name;
+         RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = sizeof name)
+        names.emplace_back(name, length);
     return names;
 }
 
@@ -63,10 +45,12 @@ struct Value {
 };
 
 std::vector<Value> enumValues(HKEY key) {
-    const KeySizes s = sizesOf(key);
+    DWORD maxName = 0, maxData = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                     nullptr, nullptr);
     std::vector<Value> values;
-    std::string name(s.maxValueName + 1, '\0');
-    std::string data(s.maxData + 1, '\0');
+    std::string name(maxName + 1, '\0');
+    std::string data(maxData + 1, '\0');
     for (DWORD i = 0;; ++i) {
         DWORD nameLength = DWORD(name.size());
         DWORD dataLength = DWORD(data.size());

@@ -7,11 +7,7 @@
 
 namespace TestSupport {
 
-namespace {
-
 constexpr char frameClass[] = "OstrelTestContainer";
-
-} // namespace
 
 TestContainer::TestContainer(bool shown) {
     WNDCLASSA windowClass{};
@@ -64,15 +60,13 @@ ControlSite& TestContainer::Record(const EmbedOptions& options, Embedding embed)
 }
 
 ControlSite& TestContainer::Embed(REFCLSID clsid, const EmbedOptions& options) {
-    return Record(options, [&](const EmbedOptions& recording) -> Fw::ControlSite& {
-        return container_->Embed(clsid, recording);
-    });
+    return Record(
+        options, [&](const EmbedOptions& with) -> auto& { return container_->Embed(clsid, with); });
 }
 
 ControlSite& TestContainer::Embed(IUnknown* control, const EmbedOptions& options) {
-    return Record(options, [&](const EmbedOptions& recording) -> Fw::ControlSite& {
-        return container_->Embed(control, recording);
-    });
+    return Record(
+        options, [&](const EmbedOptions& with) -> auto& { return container_->Embed(control, with); });
 }
 
 } // namespace TestSupport
