@@ -69,30 +69,9 @@ std::string read(const ScenarioNode& node, Read how) {
     return "";
 }
 
-// Lines of syntax errors; the wording after the line is the parser's own.
-TEST(ScenarioDocument, SyntaxErrorNamesTheLine) {
-    const std::pair<const char*, int> syntaxCases[] = {
-        {"{\n  \"a\": 1\n  \"b\": 2\n}", 3}, // missing comma
-        {"{\n  \"a\": \"open\n}", 2},        // a line break ends the string: still the string's line
-        {"[1,\n 2,\n]", 3},
-        {"[\n tru\n]", 2},
-        {"", 1},
-        {"{}\n\n{}", 3},
-        {"[\n \"\xff\"]", 2},
-        {"[\n 1e999]", 2},
-    };
-    for (const auto& [text, line] : syntaxCases) {
-        const std::string message =
-            outcome([&] { return read(ScenarioDocument::Parse(text, "bench.json").root(), Read::Node); });
-        const std::string place = "bench.json:" + std::to_string(line) + ": ";
-        EXPECT_EQ(place, message.substr(0, place.size())) << text;
-        for (const char* parserOwn : {"json.exception", "column"})
-            EXPECT_EQ(std::string::npos, message.find(parserOwn)) << message;
-    }
-}
-
 // A file, the path read and how, then the value read, or what the fault says after "bench.json:"
-// (a line number and a colon). Quotes are written as ' so that the rows read as the files do.
+// (a line number and a colon; after a syntax error's line the wording is the parser's own, so
+// those rows end there). Quotes are written as ' so that the rows read as the files do.
 struct ReadCase {
     const char* text;
     const char* path;
@@ -100,6 +79,14 @@ struct ReadCase {
     const char* outcome;
 };
 const ReadCase readCases[] = {
+    {"{\n  'a': 1\n  'b': 2\n}", "", Read::Node, "3: "}, // missing comma
+    {"{\n  'a': 'open\n}", "", Read::Node, "2: "},       // a line break ends the string: still its line
+    {"[1,\n 2,\n]", "", Read::Node, "3: "},
+    {"[\n tru\n]", "", Read::Node, "2: "},
+    {"", "", Read::Node, "1: "},
+    {"{}\n\n{}", "", Read::Node, "3: "},
+    {"[\n '\xff']", "", Read::Node, "2: "},
+    {"[\n 1e999]", "", Read::Node, "2: "},
     {"{'baud': 115200}", "baud", Read::Baud, "115200"},
     {"{'offset': -5}", "offset", Read::Long, "-5"},
     {"{'on': true}", "on", Read::Flag, "true"},
@@ -152,11 +139,13 @@ TEST(ScenarioDocument, ReadGivesTheValueOrNamesFileLineAndField) {
     for (const ReadCase& c : readCases) {
         const bool fault = std::isdigit(static_cast<unsigned char>(c.outcome[0])) && c.outcome[1] == ':';
         const std::string expected = quoted((fault ? "bench.json:" : "") + std::string(c.outcome));
-        EXPECT_EQ(expected, outcome([&] {
-                      const ScenarioDocument document = ScenarioDocument::Parse(quoted(c.text), "bench.json");
-                      return read(reach(document.root(), c.path), c.how);
-                  }))
-            << c.text;
+        const std::string actual = outcome([&] {
+            const ScenarioDocument document = ScenarioDocument::Parse(quoted(c.text), "bench.json");
+            return read(reach(document.root(), c.path), c.how);
+        });
+        EXPECT_EQ(expected, expected.ends_with(": ") ? actual.substr(0, expected.size()) : actual) << c.text;
+        for (const char* parserOwn : {"json.exception", "column"})
+            EXPECT_EQ(std::string::npos, actual.find(parserOwn)) << actual;
     }
 }
 
