@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -42,73 +43,64 @@ const std::vector<Row> benchRows = {
     {"COM20", "Enabled", "Field unit", "Halden S2 (0)", "USB"},
 };
 const int benchIcons[] = {1, 3, 1, 4, 1, 3, 1, 1};
-const int resourceWidths[] = {70, 90, 130, 150, 60};
+const std::vector<int> resourceWidths = {70, 90, 130, 150, 60};
 
-// WM_NOTIFY as the windows it reached saw it.
-struct Notice {
-    HWND target;
-    HWND from;
-    UINT code;
-};
-std::vector<Notice> notices;
-// What the host does on hearing a notification, if anything.
-std::function<void(const NMHDR&)> reactToNotice;
-// The container's frame, while the test listens to it through RecordNotify.
-HWND recordedFrame = nullptr;
-WNDPROC framePrevious = nullptr;
-
-LRESULT CALLBACK RecordNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        notices.push_back({window, header->hwndFrom, header->code});
-        if (reactToNotice)
-            reactToNotice(*header);
+// Records the notifications that reach a host's window while it lives: the given one, or a
+// window of its own. `react` is what the host does on hearing one.
+struct Listener {
+    explicit Listener(HWND given = nullptr)
+        : window(
+              given ? given
+                    : ::CreateWindowExA(0, WC_STATICA, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr))
+        , own(!given) {
+        ::SetWindowSubclass(window, Record, 0, reinterpret_cast<DWORD_PTR>(this));
     }
-    if (window == recordedFrame && framePrevious)
-        return ::CallWindowProcA(framePrevious, window, message, wParam, lParam);
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateRecorder() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = &RecordNotify;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "PortListTestRecorder";
-    ::RegisterClassA(&windowClass);
-    return ::CreateWindowExA(0, "PortListTestRecorder", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                             windowClass.hInstance, nullptr);
-}
-
-// Listens to the container's frame through RecordNotify while it lives.
-class FrameListener {
-public:
-    explicit FrameListener(HWND frame) {
-        recordedFrame = frame;
-        framePrevious = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordNotify)));
+    ~Listener() {
+        ::RemoveWindowSubclass(window, Record, 0);
+        if (own)
+            ::DestroyWindow(window);
     }
-    ~FrameListener() {
-        ::SetWindowLongPtrA(recordedFrame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(framePrevious));
-        framePrevious = nullptr;
-        recordedFrame = nullptr;
-        reactToNotice = nullptr;
+    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR self) {
+        if (message == WM_NOTIFY) {
+            auto& listener = *reinterpret_cast<Listener*>(self);
+            listener.heard.push_back(*reinterpret_cast<const NMHDR*>(lParam));
+            if (listener.react)
+                listener.react(listener.heard.back());
+        }
+        return ::DefSubclassProc(window, message, wParam, lParam);
     }
-};
-
-std::vector<UINT> CodesAt(HWND target) {
-    std::vector<UINT> codes;
-    for (const Notice& notice : notices)
-        if (notice.target == target)
+    std::vector<UINT> Codes() const {
+        std::vector<UINT> codes;
+        for (const NMHDR& notice : heard)
             codes.push_back(notice.code);
-    return codes;
+        return codes;
+    }
+
+    const HWND window;
+    const bool own;
+    std::vector<NMHDR> heard;
+    std::function<void(const NMHDR&)> react;
+};
+
+// A stream holding `bytes`, at its start.
+ComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
+    ComPtr<IStream> stream;
+    EXPECT_EQ(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+    stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+    stream->Seek({}, STREAM_SEEK_SET, nullptr);
+    return stream;
+}
+
+LPARAM Middle(const RECT& rect) {
+    return MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
 class PortListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        notices.clear();
         server = Sim::CreateSimServer(Sim::LoadScenario(std::string(OSTREL_SCENARIO_DIR) + "/bench.json"));
-        ASSERT_TRUE(server.As(&sim) == S_OK);
+        ASSERT_EQ(S_OK, server.As(&sim));
         Embed({});
     }
     void TearDown() override {
@@ -121,34 +113,29 @@ protected:
 
     // A port list in the container, in place active; `data` is what it loads first.
     void Embed(ComPtr<IStream> data) {
-        ComPtr<IOstrelPortList> created;
-        ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&created)));
-        TestSupport::EmbedOptions options;
-        options.rect = {0, 0, 520, 260};
-        options.data = std::move(data);
-        site = &container.Embed(created.Get(), options);
+        ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&control)));
+        controls.push_back(control);
+        site = &container.Embed(control.Get(), {.data = std::move(data), .rect = {0, 0, 520, 260}});
         ASSERT_EQ(S_OK, site->Activate());
-        control = created;
-        controls.push_back(created);
+        FindList();
+    }
+    void FindList() {
         list = Fw::ListView(::GetDlgItem(site->Window(), PortList::listId));
         ASSERT_TRUE(list);
     }
     void Start() { ASSERT_EQ(S_OK, control->StartupEx(server.Get())); }
 
     std::vector<Row> Rows() const {
-        std::vector<Row> rows;
-        for (int row = 0; row < list.GetItemCount(); ++row) {
-            Row texts;
+        std::vector<Row> rows(list.GetItemCount());
+        for (int row = 0; row < int(rows.size()); ++row)
             for (int column = 0; column < portColumnCount; ++column)
-                texts.push_back(list.GetItemText(row, column));
-            rows.push_back(texts);
-        }
+                rows[row].push_back(list.GetItemText(row, column));
         return rows;
     }
-    std::vector<std::string> Column(int column) const {
-        std::vector<std::string> texts;
-        for (int row = 0; row < list.GetItemCount(); ++row)
-            texts.push_back(list.GetItemText(row, column));
+    Row Column(int column) const {
+        Row texts;
+        for (const Row& row : Rows())
+            texts.push_back(row[column]);
         return texts;
     }
     std::vector<int> Widths() const {
@@ -171,6 +158,13 @@ protected:
             bars.push_back(bar);
         return bars;
     }
+    // Whether there is one progress bar, lying exactly over the State cell of `row`.
+    bool BarOverStateOf(int row) const {
+        const std::vector<HWND> bars = ProgressBars();
+        const RECT cell = list.GetSubItemRect(row, portColumnState);
+        const RECT bar = bars.size() == 1 ? Fw::Window(bars[0]).RectInParent() : RECT{};
+        return ::EqualRect(&cell, &bar);
+    }
     // Marks every row's Label cell, so that a rebuilt row is told from an untouched one.
     void MarkRows() const {
         for (int row = 0; row < list.GetItemCount(); ++row)
@@ -188,14 +182,11 @@ protected:
         keys[VK_SHIFT] = shift ? 0x80 : 0;
         ::SetKeyboardState(keys);
         const Fw::Header header(list.GetHeader());
-        const RECT rect = header.GetItemRect(column);
-        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        header.Send(WM_LBUTTONDOWN, MK_LBUTTON, at);
-        header.Send(WM_LBUTTONUP, 0, at);
+        header.Send(WM_LBUTTONDOWN, MK_LBUTTON, Middle(header.GetItemRect(column)));
+        header.Send(WM_LBUTTONUP, 0, Middle(header.GetItemRect(column)));
         keys[VK_SHIFT] = 0;
         ::SetKeyboardState(keys);
     }
-    void Deselect() const { list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED); }
     // The port id and state the control answers for its selection.
     std::pair<LONG, short> Selected() const {
         LONG port = -1;
@@ -216,57 +207,46 @@ protected:
 
 TEST_F(PortListTest, ShowsTheBenchPortsInItsFiveColumns) {
     Start();
-    const Fw::Header header(list.GetHeader());
-    const char* headers[] = {"Port", "State", "Label", "Phone", "Link"};
-    ASSERT_EQ(5, header.GetItemCount());
-    for (int column = 0; column < 5; ++column) {
+    Row headers;
+    for (int column = 0; column < Fw::Header(list.GetHeader()).GetItemCount(); ++column) {
         char text[32] = {};
-        LVCOLUMNA format = {};
-        format.mask = LVCF_TEXT;
-        format.pszText = text;
-        format.cchTextMax = sizeof(text);
+        LVCOLUMNA format = {LVCF_TEXT, 0, 0, text, sizeof text};
         list.Send(LVM_GETCOLUMNA, column, &format);
-        EXPECT_STREQ(headers[column], text) << "column " << column;
+        headers.push_back(text);
     }
-    EXPECT_EQ(std::vector<int>(std::begin(resourceWidths), std::end(resourceWidths)), Widths());
+    EXPECT_EQ((Row{"Port", "State", "Label", "Phone", "Link"}), headers);
+    EXPECT_EQ(resourceWidths, Widths());
     EXPECT_EQ(benchRows, Rows());
     for (int row = 0; row < list.GetItemCount(); ++row)
         EXPECT_EQ(benchIcons[row], Icon(row)) << benchRows[row][0];
     EXPECT_TRUE(list.Style() & LVS_OWNERDRAWFIXED);
-    EXPECT_TRUE(::SendMessageA(list.Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-    EXPECT_TRUE(::SendMessageA(list.Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    EXPECT_TRUE(list.Send(LVM_GETIMAGELIST, LVSIL_SMALL));
+    EXPECT_TRUE(list.Send(LVM_GETIMAGELIST, LVSIL_NORMAL));
 
     // COM9's phone is in Zelkor download mode: one bar over its State cell, a quarter on.
-    const std::vector<HWND> bars = ProgressBars();
-    ASSERT_EQ(1u, bars.size());
-    EXPECT_EQ(250, ::SendMessageA(bars[0], PBM_GETPOS, 0, 0));
-    EXPECT_EQ(1, ::SendMessageA(bars[0], PBM_GETRANGE, TRUE, 0));
-    EXPECT_EQ(1000, ::SendMessageA(bars[0], PBM_GETRANGE, FALSE, 0));
-    const RECT cell = list.GetSubItemRect(3, portColumnState);
-    const RECT bar = Fw::Window(bars[0]).RectInParent();
-    EXPECT_TRUE(::EqualRect(&cell, &bar));
+    ASSERT_TRUE(BarOverStateOf(3));
+    const HWND bar = ProgressBars()[0];
+    EXPECT_EQ(250, ::SendMessageA(bar, PBM_GETPOS, 0, 0));
+    EXPECT_EQ(1, ::SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
+    EXPECT_EQ(1000, ::SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
 
     EXPECT_EQ(E_FAIL, control->StartupEx(server.Get())) << "already started";
 }
 
 TEST_F(PortListTest, DisplayMaskChoosesTheStatesShown) {
-    ASSERT_EQ(S_OK, control->SetDisplayMask(2)) << "before attaching";
+    const Row enabled = {"COM1", "COM7", "lab-rig:2500", "COM20"};
+    ASSERT_EQ(S_OK, control->SetDisplayMask(2));
     Start();
-    const std::vector<std::string> enabled = {"COM1", "COM7", "lab-rig:2500", "COM20"};
-    EXPECT_EQ(enabled, Column(portColumnPort));
-    struct Case {
-        int mask;
-        std::vector<std::string> ports;
-    };
-    const Case cases[] = {
+    EXPECT_EQ(enabled, Column(portColumnPort)) << "a mask set before attaching";
+    const std::pair<int, Row> cases[] = {
         {0, {}},
         {10, {"COM1", "COM4", "COM7", "lab-rig:2500", "COM20"}},
         {2, enabled},
         {-1, {"COM1", "COM4", "COM7", "COM9", "COM12", "COM15", "lab-rig:2500", "COM20"}},
     };
-    for (const Case& c : cases) {
-        ASSERT_EQ(S_OK, control->SetDisplayMask(c.mask));
-        EXPECT_EQ(c.ports, Column(portColumnPort)) << "mask " << c.mask;
+    for (const auto& [mask, ports] : cases) {
+        ASSERT_EQ(S_OK, control->SetDisplayMask(mask));
+        EXPECT_EQ(ports, Column(portColumnPort)) << "mask " << mask;
     }
 }
 
@@ -285,20 +265,19 @@ TEST_F(PortListTest, ShowFlagsHideColumnsAtWidthZeroAndBringThemBack) {
         {&IOstrelPortList::put_ShowPhoneLabel, &IOstrelPortList::get_ShowPhoneLabel, 8, 3},
         {&IOstrelPortList::put_ShowPortErrorLabel, &IOstrelPortList::get_ShowPortErrorLabel, 9, -1},
     };
-    const std::vector<int> shown(std::begin(resourceWidths), std::end(resourceWidths));
     for (const Case& c : cases) {
         site->ClearChangedProperties();
         ASSERT_EQ(S_OK, (control.Get()->*c.put)(0));
-        std::vector<int> hidden = shown;
+        std::vector<int> hidden = resourceWidths;
         if (c.column >= 0)
             hidden[c.column] = 0;
         EXPECT_EQ(hidden, Widths()) << "dispid " << c.id << " off";
         LONG value = -1;
         EXPECT_EQ(S_OK, (control.Get()->*c.get)(&value));
-        EXPECT_EQ(0, value);
+        EXPECT_EQ(0, value) << "dispid " << c.id;
         ASSERT_EQ(S_OK, (control.Get()->*c.put)(1));
         ASSERT_EQ(S_OK, (control.Get()->*c.put)(1));
-        EXPECT_EQ(shown, Widths()) << "dispid " << c.id << " on again";
+        EXPECT_EQ(resourceWidths, Widths()) << "dispid " << c.id << " on again";
         EXPECT_EQ((std::vector<DISPID>{c.id, c.id}), site->ChangedProperties())
             << "dispid " << c.id << ": the second 1 is no change";
     }
@@ -318,28 +297,23 @@ TEST_F(PortListTest, HeaderClicksSortAndShiftReverses) {
     EXPECT_EQ("COM10", list.GetItemText(8, 0)) << "a port without a row is appended";
     EXPECT_EQ("COM2", list.GetItemText(9, 0));
 
-    const std::vector<std::string> ascending = {"COM1",  "COM2",  "COM4",  "COM7",  "COM9",
-                                                "COM10", "COM12", "COM15", "COM20", "lab-rig:2500"};
+    const Row ascending = {"COM1",  "COM2",  "COM4",  "COM7",  "COM9",
+                           "COM10", "COM12", "COM15", "COM20", "lab-rig:2500"};
     ClickHeader(portColumnPort, false);
     EXPECT_EQ(ascending, Column(portColumnPort));
     ClickHeader(portColumnPort, true);
-    EXPECT_EQ(std::vector<std::string>(ascending.rbegin(), ascending.rend()), Column(portColumnPort));
+    EXPECT_EQ(Row(ascending.rbegin(), ascending.rend()), Column(portColumnPort));
 
     ClickHeader(portColumnState, false);
-    const std::vector<std::string> byCode = {"Not Available", "Enabled", "Enabled", "Enabled",  "Enabled",
-                                             "Enabled",       "Enabled", "Pending", "Disabled", "Waiting"};
+    const Row byCode = {"Not Available", "Enabled", "Enabled", "Enabled",  "Enabled",
+                        "Enabled",       "Enabled", "Pending", "Disabled", "Waiting"};
     EXPECT_EQ(byCode, Column(portColumnState)) << "ordered by state code, not by text";
-
-    // The bar follows its row.
-    const int com9 = list.FindItem(4);
-    const RECT cell = list.GetSubItemRect(com9, portColumnState);
-    const RECT bar = Fw::Window(ProgressBars().at(0)).RectInParent();
-    EXPECT_TRUE(::EqualRect(&cell, &bar));
+    EXPECT_TRUE(BarOverStateOf(list.FindItem(4))) << "the bar follows COM9's row";
 }
 
 TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlaceAndSelectsIt) {
     Start();
-    Deselect();
+    list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ((std::pair<LONG, short>{0, static_cast<short>(0xFFFF)}), Selected()) << "no selection, no port";
 
     MarkRows();
@@ -357,14 +331,14 @@ TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlaceAndSelectsIt) {
     ASSERT_TRUE(
         TestSupport::PumpUntil([&] { return list.GetItemText(2, portColumnState) == "Enabled"; }, 2000));
 
-    // Phone events are not the port list's; a rebuilt COM9 keeps one bar.
+    // Phone events are not the port list's; a rebuilt COM9 keeps its one bar.
     MarkRows();
     ASSERT_EQ(S_OK, sim->FireEvent(9, 1, 0));
     ASSERT_EQ(S_OK, sim->FireEvent(10, 1, 0));
     ASSERT_EQ(S_OK, sim->FireEvent(11, 4, 0));
     TestSupport::FlushMessages();
     EXPECT_EQ((std::vector<bool>{true, true, true, false, true, true, true, true}), MarkedRows());
-    EXPECT_EQ(1u, ProgressBars().size());
+    EXPECT_TRUE(BarOverStateOf(3));
 }
 
 TEST_F(PortListTest, ReloadsOnF5AndDeviceChanges) {
@@ -398,47 +372,43 @@ TEST_F(PortListTest, ServerGoingAwayEmptiesAndDetaches) {
 
 TEST_F(PortListTest, NotifiesTheHostsWindows) {
     Start();
-    const HWND recorder = CreateRecorder();
-    const HWND gone = CreateRecorder();
-    ::DestroyWindow(gone);
-    const HWND frame = container.Window();
-    const FrameListener listening(frame);
+    Listener frame(container.Window()), recorder;
+    const HWND gone = Listener().window;
+    const auto notifyTo = [&](HWND window) {
+        return control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(window)));
+    };
 
     // Without a window of its own the activation goes to the control's parent, the frame.
     list.Send(WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_EQ(std::vector<UINT>{PortList::activateCode}, CodesAt(frame));
-    ASSERT_FALSE(notices.empty());
-    EXPECT_EQ(site->Window(), notices.back().from);
+    EXPECT_EQ(std::vector<UINT>{PortList::activateCode}, frame.Codes());
+    ASSERT_FALSE(frame.heard.empty());
+    EXPECT_EQ(site->Window(), frame.heard.back().hwndFrom);
 
-    EXPECT_EQ(E_FAIL, control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(gone))));
-    ASSERT_EQ(S_OK,
-              control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(recorder))));
-    EXPECT_EQ(E_FAIL, control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(gone))))
-        << "and the recorder stays";
-    notices.clear();
+    EXPECT_EQ(E_FAIL, notifyTo(gone));
+    ASSERT_EQ(S_OK, notifyTo(recorder.window));
+    EXPECT_EQ(E_FAIL, notifyTo(gone)) << "and the recorder stays";
     list.SelectItem(4);
-    const std::vector<UINT> changes = CodesAt(recorder);
-    EXPECT_FALSE(changes.empty());
-    EXPECT_EQ(std::count(changes.begin(), changes.end(), static_cast<UINT>(LVN_ITEMCHANGED)),
-              static_cast<long>(changes.size()));
-    EXPECT_EQ(list.Handle(), notices.back().from) << "the list's own record";
+    const std::vector<UINT> changes = recorder.Codes();
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(std::vector<UINT>(changes.size(), LVN_ITEMCHANGED), changes);
+    EXPECT_EQ(list.Handle(), recorder.heard.back().hwndFrom) << "the list's own record";
 
-    notices.clear();
-    const RECT row = list.GetItemRect(1);
-    list.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2));
-    EXPECT_EQ(std::vector<UINT>{PortList::activateCode}, CodesAt(recorder)) << "double click activates";
-    EXPECT_TRUE(CodesAt(frame).empty());
-    notices.clear();
-    ASSERT_EQ(S_OK, control->ShowPropertiesOnDoubleClick(1));
-    list.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2));
-    EXPECT_TRUE(CodesAt(recorder).empty() || CodesAt(recorder).back() != PortList::activateCode)
-        << "with properties on double click, nothing is sent";
-    ::DestroyWindow(recorder);
+    // A double click activates its row, unless the host asked for the properties instead.
+    frame.heard.clear();
+    for (const LONG properties : {0, 1}) {
+        recorder.heard.clear();
+        ASSERT_EQ(S_OK, control->ShowPropertiesOnDoubleClick(properties));
+        list.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, Middle(list.GetItemRect(1, LVIR_LABEL)));
+        const std::vector<UINT> codes = recorder.Codes();
+        EXPECT_EQ(properties ? 0 : 1, std::count(codes.begin(), codes.end(), PortList::activateCode))
+            << "properties on double click: " << properties;
+    }
+    EXPECT_TRUE(frame.heard.empty());
 }
 
 TEST_F(PortListTest, TellsItsSiteWhenTheFocusEntersOrLeavesTheControl) {
     Start();
-    const HWND outside = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 270, 80,
+    const HWND outside = ::CreateWindowExA(0, WC_BUTTONA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 270, 80,
                                            20, container.Window(), nullptr, nullptr, nullptr);
     ::SetFocus(outside);
     EXPECT_FALSE(site->Focused());
@@ -470,84 +440,54 @@ TEST_F(PortListTest, InADialogTheListTakesEnterButNotTabOrEscape) {
 
 TEST_F(PortListTest, AHostMayLetTheControlGoFromItsNotification) {
     // A second list, held by its site alone, whose host closes it when a row is activated.
-    TestSupport::ControlSite* closing = nullptr;
-    {
-        ComPtr<IOstrelPortList> created;
-        ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&created)));
-        closing = &container.Embed(created.Get(), {});
-        ASSERT_EQ(S_OK, closing->Activate());
-    }
-    const Fw::ListView closingList(::GetDlgItem(closing->Window(), PortList::listId));
-    const FrameListener listening(container.Window());
+    Embed({});
+    controls.pop_back();
+    control.Reset();
+    Listener frame(container.Window());
     const LONG objects = Fw::Module::Current().LockCount();
     LONG objectsWhileHeard = 0;
-    reactToNotice = [&](const NMHDR& notice) {
+    frame.react = [&](const NMHDR& notice) {
         if (notice.code != PortList::activateCode)
             return;
-        closing->Close();
+        site->Close();
         objectsWhileHeard = Fw::Module::Current().LockCount();
     };
-    closingList.Send(WM_KEYDOWN, VK_RETURN, 0);
+    list.Send(WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(objects, objectsWhileHeard) << "the list lives until its key is handled";
     EXPECT_GT(objects, Fw::Module::Current().LockCount()) << "and then goes";
 }
 
 TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
+    ASSERT_EQ(S_OK, control->put_ShowBaudLabel(0));
     ASSERT_EQ(S_OK, control->put_ShowPhoneLabel(0));
     ASSERT_EQ(S_OK, control->put_ShowPortErrorLabel(0));
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(S_OK, control.As(&persist));
-    ComPtr<IStream> stream;
-    ASSERT_EQ(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, &stream));
-    ASSERT_EQ(S_OK, persist->Save(stream.Get(), TRUE));
-    SIZEL extent = {};
-    ComPtr<IOleObject> object;
-    control.As(&object);
-    object->GetExtent(DVASPECT_CONTENT, &extent);
-    HGLOBAL memory = nullptr;
-    ::GetHGlobalFromStream(stream.Get(), &memory);
-    const auto* bytes = static_cast<const BYTE*>(::GlobalLock(memory));
-    const std::vector<BYTE> saved(bytes, bytes + Fw::StateSize(5));
-    ::GlobalUnlock(memory);
-    EXPECT_EQ(Fw::EncodeState({extent, {1, 1, 1, 0, 0}}), saved) << "Port, Label, Baud, Phone, Errors";
+    const ComPtr<IStream> saved = StreamOf({});
+    ASSERT_EQ(S_OK, persist->Save(saved.Get(), TRUE));
+    saved->Seek({}, STREAM_SEEK_SET, nullptr);
+    EXPECT_EQ((std::vector<LONG>{1, 1, 0, 0, 0}), Fw::ReadState(saved.Get(), 5).values)
+        << "Port, Label, Baud, Phone, Errors";
+    saved->Seek({}, STREAM_SEEK_SET, nullptr);
 
-    // Dialog 141's port list: everything but the port errors.
-    struct Case {
-        const char* name;
-        std::vector<BYTE> state;
-        std::vector<int> widths;
+    // Between them the rows give each flag a pattern of its own, so that flags read back in
+    // the wrong order show. Dialog 141's port list has everything but the port errors.
+    const SIZEL extent = {15399, 7911};
+    const std::tuple<const char*, ComPtr<IStream>, std::vector<int>> cases[] = {
+        {"saved above", saved, {70, 90, 130, 0, 0}},
+        {"dialog 141", StreamOf(Fw::EncodeState({extent, {1, 1, 1, 1, 0}}, 0x0300)), {70, 90, 130, 150, 60}},
+        {"port and baud", StreamOf(Fw::EncodeState({extent, {1, 0, 1, 0, 0}})), {70, 90, 0, 0, 60}},
     };
-    const Case cases[] = {
-        {"saved above", saved, {70, 90, 130, 0, 60}},
-        {"dialog 141", Fw::EncodeState({{15399, 7911}, {1, 1, 1, 1, 0}}, 0x0300), {70, 90, 130, 150, 60}},
-        {"all off", Fw::EncodeState({{15399, 7911}, {0, 0, 0, 0, 0}}), {0, 90, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        ComPtr<IStream> data;
-        ::CreateStreamOnHGlobal(nullptr, TRUE, &data);
-        data->Write(c.state.data(), static_cast<ULONG>(c.state.size()), nullptr);
-        data->Seek({}, STREAM_SEEK_SET, nullptr);
+    for (const auto& [name, data, widths] : cases) {
         Embed(data);
         Start();
-        EXPECT_EQ(c.widths, Widths()) << c.name;
-        EXPECT_EQ(benchRows.size(), static_cast<size_t>(list.GetItemCount())) << c.name;
+        EXPECT_EQ(widths, Widths()) << name;
+        EXPECT_EQ(benchRows.size(), static_cast<size_t>(list.GetItemCount())) << name;
     }
     LONG errors = 1;
     EXPECT_EQ(S_OK, control->get_ShowPortErrorLabel(&errors));
     EXPECT_EQ(0, errors);
 }
-
-// A page site that only listens.
-class PageSite : public IPropertyPageSite {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetLocaleID(LCID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
-};
 
 TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
     Start();
@@ -565,30 +505,20 @@ TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
     EXPECT_EQ(CLSID_PortListProps, pages.pElems[0]);
     ::CoTaskMemFree(pages.pElems);
 
+    // No page site: the page's dirty status is the framework's to report.
     ComPtr<IPropertyPage> page;
     ASSERT_EQ(S_OK, Fw::Object<CPortListProps>::Create(nullptr, IID_PPV_ARGS(&page)));
-    PageSite pageSite;
-    page->SetPageSite(&pageSite);
     IUnknown* objects[] = {first.Get(), control.Get(), server.Get()};
     ASSERT_EQ(S_OK, page->SetObjects(3, objects));
     const RECT at = {0, 0, 300, 200};
     EXPECT_EQ(E_INVALIDARG, page->Activate(container.Window(), &at, FALSE)) << "the server is no port list";
-    HWND dialog = nullptr;
-    for (HWND child = nullptr; (child = ::FindWindowExA(container.Window(), child, "#32770", nullptr));)
-        dialog = child;
+    const HWND dialog = ::FindWindowExA(container.Window(), nullptr, "#32770", nullptr);
     ASSERT_TRUE(dialog);
-
-    struct Box {
-        int id;
-        UINT checked;
-    };
-    const Box opened[] = {{IDC_SHOW_PORT_NUMBER, BST_CHECKED},
-                          {IDC_SHOW_PORT_LABEL, BST_CHECKED},
-                          {IDC_SHOW_BAUD, BST_UNCHECKED},
-                          {IDC_SHOW_PHONE, BST_CHECKED},
-                          {IDC_SHOW_PORT_ERRORS, BST_CHECKED}};
-    for (const Box& box : opened)
-        EXPECT_EQ(box.checked, ::IsDlgButtonChecked(dialog, box.id)) << "box " << box.id;
+    std::vector<UINT> boxes;
+    for (int box :
+         {IDC_SHOW_PORT_NUMBER, IDC_SHOW_PORT_LABEL, IDC_SHOW_BAUD, IDC_SHOW_PHONE, IDC_SHOW_PORT_ERRORS})
+        boxes.push_back(::IsDlgButtonChecked(dialog, box));
+    EXPECT_EQ((std::vector<UINT>{1, 1, 0, 1, 1}), boxes) << "Port, Label, Baud, Phone, Errors";
     EXPECT_EQ(S_FALSE, page->IsPageDirty());
 
     // Tab moves between the boxes and, past the last, on to the frame; Enter and Esc are the
@@ -615,7 +545,6 @@ TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
     EXPECT_EQ((std::vector<int>{70, 90, 130, 0, 0}), Widths());
     EXPECT_EQ(S_OK, page->Deactivate());
     page->SetObjects(0, nullptr);
-    page->SetPageSite(nullptr);
 }
 
 TEST_F(PortListTest, ShutdownLetsItsAgentGoAndEachWindowStartsAgain) {
@@ -638,7 +567,7 @@ TEST_F(PortListTest, ShutdownLetsItsAgentGoAndEachWindowStartsAgain) {
     // The host deactivates the control and brings it back: the new window starts again.
     ASSERT_EQ(S_OK, site->Deactivate());
     ASSERT_EQ(S_OK, site->Activate());
-    list = Fw::ListView(::GetDlgItem(site->Window(), PortList::listId));
+    FindList();
     Start();
     EXPECT_EQ(benchRows, Rows());
     EXPECT_EQ(1u, agents()) << "the first agent went back";
