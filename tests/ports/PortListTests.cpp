@@ -31,18 +31,18 @@ namespace {
 
 using Row = std::vector<std::string>;
 
-// The bench scenario's ports as the list shows them, in the server's order.
+// The bench scenario's ports as the list shows them, in the server's order: each row's five
+// texts and its icon.
 const std::vector<Row> benchRows = {
-    {"COM1", "Enabled", "Bench serial", "VX-210 (12345678)", "38400 baud"},
-    {"COM4", "Disabled", "COM4", "N/A", "N/A"},
-    {"COM7", "Enabled", "Flash station", "P/PHN-XXX (Download)", "USB"},
-    {"COM9", "Pending", "Boot loader", "P/PHN-XXX (Zelkor Download)", "USB"},
-    {"COM12", "Waiting", "Spare", "TPB", "N/A"},
-    {"COM15", "Not Available", "Unplugged", "N/A", "N/A"},
-    {"lab-rig:2500", "Enabled", "Rack 3", "Tarn 5 (FFFFFFFF)", "lab-rig/2500[q1]"},
-    {"COM20", "Enabled", "Field unit", "Halden S2 (0)", "USB"},
+    {"COM1", "Enabled", "Bench serial", "VX-210 (12345678)", "38400 baud", "icon 1"},
+    {"COM4", "Disabled", "COM4", "N/A", "N/A", "icon 3"},
+    {"COM7", "Enabled", "Flash station", "P/PHN-XXX (Download)", "USB", "icon 1"},
+    {"COM9", "Pending", "Boot loader", "P/PHN-XXX (Zelkor Download)", "USB", "icon 4"},
+    {"COM12", "Waiting", "Spare", "TPB", "N/A", "icon 1"},
+    {"COM15", "Not Available", "Unplugged", "N/A", "N/A", "icon 3"},
+    {"lab-rig:2500", "Enabled", "Rack 3", "Tarn 5 (FFFFFFFF)", "lab-rig/2500[q1]", "icon 1"},
+    {"COM20", "Enabled", "Field unit", "Halden S2 (0)", "USB", "icon 1"},
 };
-const int benchIcons[] = {1, 3, 1, 4, 1, 3, 1, 1};
 const std::vector<int> resourceWidths = {70, 90, 130, 150, 60};
 
 // Records the notifications that reach a host's window while it lives: the given one, or a
@@ -127,9 +127,13 @@ protected:
 
     std::vector<Row> Rows() const {
         std::vector<Row> rows(list.GetItemCount());
-        for (int row = 0; row < int(rows.size()); ++row)
+        for (int row = 0; row < int(rows.size()); ++row) {
             for (int column = 0; column < portColumnCount; ++column)
                 rows[row].push_back(list.GetItemText(row, column));
+            LVITEMA item = {LVIF_IMAGE, row};
+            list.Send(LVM_GETITEMA, 0, &item);
+            rows[row].push_back("icon " + std::to_string(item.iImage));
+        }
         return rows;
     }
     Row Column(int column) const {
@@ -144,13 +148,6 @@ protected:
         for (int column = 0; column < header.GetItemCount(); ++column)
             widths.push_back(header.GetItemWidth(column));
         return widths;
-    }
-    int Icon(int row) const {
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
-        list.Send(LVM_GETITEMA, 0, &item);
-        return item.iImage;
     }
     std::vector<HWND> ProgressBars() const {
         std::vector<HWND> bars;
@@ -217,8 +214,6 @@ TEST_F(PortListTest, ShowsTheBenchPortsInItsFiveColumns) {
     EXPECT_EQ((Row{"Port", "State", "Label", "Phone", "Link"}), headers);
     EXPECT_EQ(resourceWidths, Widths());
     EXPECT_EQ(benchRows, Rows());
-    for (int row = 0; row < list.GetItemCount(); ++row)
-        EXPECT_EQ(benchIcons[row], Icon(row)) << benchRows[row][0];
     EXPECT_TRUE(list.Style() & LVS_OWNERDRAWFIXED);
     EXPECT_TRUE(list.Send(LVM_GETIMAGELIST, LVSIL_SMALL));
     EXPECT_TRUE(list.Send(LVM_GETIMAGELIST, LVSIL_NORMAL));
@@ -252,34 +247,23 @@ TEST_F(PortListTest, DisplayMaskChoosesTheStatesShown) {
 
 TEST_F(PortListTest, ShowFlagsHideColumnsAtWidthZeroAndBringThemBack) {
     Start();
-    struct Case {
-        HRESULT (STDMETHODCALLTYPE IOstrelPortList::*put)(LONG);
-        HRESULT (STDMETHODCALLTYPE IOstrelPortList::*get)(LONG*);
-        DISPID id;
-        int column; // -1: no column of its own
-    };
-    const Case cases[] = {
-        {&IOstrelPortList::put_ShowPortNumberLabel, &IOstrelPortList::get_ShowPortNumberLabel, 5, 0},
-        {&IOstrelPortList::put_ShowPortLabel, &IOstrelPortList::get_ShowPortLabel, 6, 2},
-        {&IOstrelPortList::put_ShowBaudLabel, &IOstrelPortList::get_ShowBaudLabel, 7, 4},
-        {&IOstrelPortList::put_ShowPhoneLabel, &IOstrelPortList::get_ShowPhoneLabel, 8, 3},
-        {&IOstrelPortList::put_ShowPortErrorLabel, &IOstrelPortList::get_ShowPortErrorLabel, 9, -1},
-    };
-    for (const Case& c : cases) {
+    // Each Show property by DISPID, as scripts and the saved state reach it, and the column it
+    // hides; the port errors have no column of their own.
+    const std::pair<DISPID, int> cases[] = {{5, 0}, {6, 2}, {7, 4}, {8, 3}, {9, -1}};
+    ITypeInfo* const info = Fw::TypeLibrary::TypeInfoOf(IID_IOstrelPortList);
+    for (const auto& [id, column] : cases) {
         site->ClearChangedProperties();
-        ASSERT_EQ(S_OK, (control.Get()->*c.put)(0));
+        Fw::PutProperty(info, control.Get(), id, 0);
         std::vector<int> hidden = resourceWidths;
-        if (c.column >= 0)
-            hidden[c.column] = 0;
-        EXPECT_EQ(hidden, Widths()) << "dispid " << c.id << " off";
-        LONG value = -1;
-        EXPECT_EQ(S_OK, (control.Get()->*c.get)(&value));
-        EXPECT_EQ(0, value) << "dispid " << c.id;
-        ASSERT_EQ(S_OK, (control.Get()->*c.put)(1));
-        ASSERT_EQ(S_OK, (control.Get()->*c.put)(1));
-        EXPECT_EQ(resourceWidths, Widths()) << "dispid " << c.id << " on again";
-        EXPECT_EQ((std::vector<DISPID>{c.id, c.id}), site->ChangedProperties())
-            << "dispid " << c.id << ": the second 1 is no change";
+        if (column >= 0)
+            hidden[column] = 0;
+        EXPECT_EQ(hidden, Widths()) << "dispid " << id << " off";
+        EXPECT_EQ(0, Fw::GetProperty(info, control.Get(), id)) << "dispid " << id;
+        Fw::PutProperty(info, control.Get(), id, 1);
+        Fw::PutProperty(info, control.Get(), id, 1);
+        EXPECT_EQ(resourceWidths, Widths()) << "dispid " << id << " on again";
+        EXPECT_EQ((std::vector<DISPID>{id, id}), site->ChangedProperties())
+            << "dispid " << id << ": the second 1 is no change";
     }
     EXPECT_EQ(E_POINTER, control->get_ShowPhoneLabel(nullptr));
 }
@@ -320,8 +304,8 @@ TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlaceAndSelectsIt) {
     ASSERT_EQ(S_OK, sim->SetPortState(3, 8)); // COM7 disabled
     ASSERT_TRUE(
         TestSupport::PumpUntil([&] { return list.GetItemText(2, portColumnState) == "Disabled"; }, 2000));
-    EXPECT_EQ((Row{"COM7", "Disabled", "Flash station", "P/PHN-XXX (Download)", "N/A"}), Rows().at(2));
-    EXPECT_EQ(3, Icon(2));
+    EXPECT_EQ((Row{"COM7", "Disabled", "Flash station", "P/PHN-XXX (Download)", "N/A", "icon 3"}),
+              Rows().at(2));
     EXPECT_EQ((std::vector<bool>{true, true, false, true, true, true, true, true}), MarkedRows());
     EXPECT_EQ(2, list.SelectedItem()) << "the rebuilt row is selected";
     EXPECT_EQ((std::pair<LONG, short>{3, 8}), Selected());
