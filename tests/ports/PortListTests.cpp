@@ -111,13 +111,14 @@ protected:
         Fw::TypeLibrary::Release();
     }
 
-    // A port list in the container, in place active; `data` is what it loads first.
+    // A port list in the container, in place active and started; `data` is what it loads first.
     void Embed(ComPtr<IStream> data) {
         ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&control)));
         controls.push_back(control);
         site = &container.Embed(control.Get(), {.data = std::move(data), .rect = {0, 0, 520, 260}});
         ASSERT_EQ(S_OK, site->Activate());
         FindList();
+        Start();
     }
     void FindList() {
         list = Fw::ListView(::GetDlgItem(site->Window(), PortList::listId));
@@ -203,7 +204,6 @@ protected:
 };
 
 TEST_F(PortListTest, ShowsTheBenchPortsInItsFiveColumns) {
-    Start();
     Row headers;
     for (int column = 0; column < Fw::Header(list.GetHeader()).GetItemCount(); ++column) {
         char text[32] = {};
@@ -230,9 +230,10 @@ TEST_F(PortListTest, ShowsTheBenchPortsInItsFiveColumns) {
 
 TEST_F(PortListTest, DisplayMaskChoosesTheStatesShown) {
     const Row enabled = {"COM1", "COM7", "lab-rig:2500", "COM20"};
+    ASSERT_EQ(S_OK, control->Shutdown());
     ASSERT_EQ(S_OK, control->SetDisplayMask(2));
     Start();
-    EXPECT_EQ(enabled, Column(portColumnPort)) << "a mask set before attaching";
+    EXPECT_EQ(enabled, Column(portColumnPort)) << "a mask set while detached";
     const std::pair<int, Row> cases[] = {
         {0, {}},
         {10, {"COM1", "COM4", "COM7", "lab-rig:2500", "COM20"}},
@@ -246,7 +247,6 @@ TEST_F(PortListTest, DisplayMaskChoosesTheStatesShown) {
 }
 
 TEST_F(PortListTest, ShowFlagsHideColumnsAtWidthZeroAndBringThemBack) {
-    Start();
     // Each Show property by DISPID, as scripts and the saved state reach it, and the column it
     // hides; the port errors have no column of their own.
     const std::pair<DISPID, int> cases[] = {{5, 0}, {6, 2}, {7, 4}, {8, 3}, {9, -1}};
@@ -269,7 +269,6 @@ TEST_F(PortListTest, ShowFlagsHideColumnsAtWidthZeroAndBringThemBack) {
 }
 
 TEST_F(PortListTest, HeaderClicksSortAndShiftReverses) {
-    Start();
     // COM2 and COM10 come from the server like any new port: through its event.
     ComPtr<IUnknown> agentObject;
     ASSERT_EQ(S_OK, control->GetConfigAgent(&agentObject));
@@ -296,7 +295,6 @@ TEST_F(PortListTest, HeaderClicksSortAndShiftReverses) {
 }
 
 TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlaceAndSelectsIt) {
-    Start();
     list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ((std::pair<LONG, short>{0, static_cast<short>(0xFFFF)}), Selected()) << "no selection, no port";
 
@@ -326,7 +324,6 @@ TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlaceAndSelectsIt) {
 }
 
 TEST_F(PortListTest, ReloadsOnF5AndDeviceChanges) {
-    Start();
     MarkRows();
     list.Send(WM_KEYDOWN, VK_F5, 0);
     EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
@@ -341,7 +338,6 @@ TEST_F(PortListTest, ReloadsOnF5AndDeviceChanges) {
 }
 
 TEST_F(PortListTest, ServerGoingAwayEmptiesAndDetaches) {
-    Start();
     ASSERT_EQ(S_OK, sim->AnnounceShutdown());
     ASSERT_TRUE(TestSupport::PumpUntil([&] { return list.GetItemCount() == 0; }, 2000));
     ComPtr<IUnknown> agent;
@@ -355,7 +351,6 @@ TEST_F(PortListTest, ServerGoingAwayEmptiesAndDetaches) {
 }
 
 TEST_F(PortListTest, NotifiesTheHostsWindows) {
-    Start();
     Listener frame(container.Window()), recorder;
     const HWND gone = Listener().window;
     const auto notifyTo = [&](HWND window) {
@@ -391,7 +386,6 @@ TEST_F(PortListTest, NotifiesTheHostsWindows) {
 }
 
 TEST_F(PortListTest, TellsItsSiteWhenTheFocusEntersOrLeavesTheControl) {
-    Start();
     const HWND outside = ::CreateWindowExA(0, WC_BUTTONA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 270, 80,
                                            20, container.Window(), nullptr, nullptr, nullptr);
     ::SetFocus(outside);
@@ -464,7 +458,6 @@ TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
     };
     for (const auto& [name, data, widths] : cases) {
         Embed(data);
-        Start();
         EXPECT_EQ(widths, Widths()) << name;
         EXPECT_EQ(benchRows.size(), static_cast<size_t>(list.GetItemCount())) << name;
     }
@@ -474,11 +467,9 @@ TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
 }
 
 TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
-    Start();
     ComPtr<IOstrelPortList> first = control;
     const Fw::ListView firstList = list;
     Embed({});
-    Start();
     ASSERT_EQ(S_OK, first->put_ShowBaudLabel(0));
 
     ComPtr<ISpecifyPropertyPages> specify;
@@ -533,7 +524,6 @@ TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
 
 TEST_F(PortListTest, ShutdownLetsItsAgentGoAndEachWindowStartsAgain) {
     const auto agents = [&] { return static_cast<Sim::SimServer*>(server.Get())->AgentCount(); };
-    Start();
     EXPECT_EQ(1u, agents());
     ASSERT_EQ(S_OK, control->Shutdown());
     EXPECT_EQ(0, list.GetItemCount());
