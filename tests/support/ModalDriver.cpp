@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <deque>
-#include <map>
 #include <set>
 
 namespace TestSupport {
@@ -160,71 +159,56 @@ bool ModalDialog::IsChecked(int id) const {
 // --- ModalDriver ---
 
 struct ModalDriver::State {
-    enum class Due { Drive, Closed };
-
     HHOOK hook = nullptr;
     std::deque<Script> scripts;
     std::vector<DialogRecord> seen;
     // Dialogs already taken in hand: activation repeats when a box over one is dismissed.
     std::set<HWND> known;
-    std::map<UINT_PTR, std::pair<HWND, Due>> timers;
 
-    void Activated(HWND window);
     void Drive(HWND dialog);
-    void Schedule(HWND dialog, Due due, DWORD ms);
 };
 
 namespace {
 
 thread_local ModalDriver::State* current = nullptr;
 
-void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    ModalDriver::State* state = current;
-    if (!state)
+// The driver's timers are the dialog's own, so that they go with it; their ids are unlikely
+// to be a dialog's.
+enum : UINT_PTR { driveTimer = 0x4D44, closedTimer = 0x4D45 };
+
+void CALLBACK onTimer(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(dialog, timer);
+    if (!current)
         return;
-    const auto found = state->timers.find(id);
-    if (found == state->timers.end())
-        return;
-    const auto [dialog, due] = found->second;
-    state->timers.erase(found);
-    if (due == ModalDriver::State::Due::Drive) {
-        state->Drive(dialog);
-    } else if (state->known.count(dialog) && ::IsWindow(dialog)) {
+    if (timer == driveTimer) {
+        current->Drive(dialog);
+    } else {
         ADD_FAILURE() << "dialog \"" << windowText(dialog) << "\" was still open after its script; cancelled";
         ::EndDialog(dialog, IDCANCEL);
     }
 }
 
+void schedule(HWND dialog, UINT_PTR timer, DWORD ms) {
+    if (!::SetTimer(dialog, timer, ms, onTimer))
+        ADD_FAILURE() << "ModalDriver: SetTimer failed, error " << ::GetLastError();
+}
+
 LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
+    const HWND window = reinterpret_cast<HWND>(wParam);
     if (ModalDriver::State* state = current) {
-        if (code == HCBT_ACTIVATE)
-            state->Activated(reinterpret_cast<HWND>(wParam));
+        // Closing a modal dialog activates "nothing" (a null window) and then its owner.
+        if (code == HCBT_ACTIVATE && window && isClass(window, "#32770") &&
+            state->known.insert(window).second)
+            schedule(window, driveTimer, kSettleMs);
         else if (code == HCBT_DESTROYWND)
-            state->known.erase(reinterpret_cast<HWND>(wParam));
+            state->known.erase(window);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 } // namespace
 
-void ModalDriver::State::Schedule(HWND dialog, Due due, DWORD ms) {
-    if (const UINT_PTR id = ::SetTimer(nullptr, 0, ms, onTimer))
-        timers[id] = {dialog, due};
-    else
-        ADD_FAILURE() << "ModalDriver: SetTimer failed, error " << ::GetLastError();
-}
-
-void ModalDriver::State::Activated(HWND window) {
-    // Closing a modal dialog activates "nothing" (a null window) and then its owner.
-    if (!window || !isClass(window, "#32770") || !known.insert(window).second)
-        return;
-    Schedule(window, Due::Drive, kSettleMs);
-}
-
 void ModalDriver::State::Drive(HWND dialog) {
-    if (!::IsWindow(dialog))
-        return;
     DialogRecord record = readDialog(dialog);
     seen.push_back(record);
     if (scripts.empty()) {
@@ -238,7 +222,7 @@ void ModalDriver::State::Drive(HWND dialog) {
     ModalDialog handle(dialog, std::move(record));
     script(handle);
     if (::IsWindow(dialog))
-        Schedule(dialog, Due::Closed, kCloseGraceMs);
+        schedule(dialog, closedTimer, kCloseGraceMs);
 }
 
 ModalDriver::ModalDriver()
@@ -256,8 +240,9 @@ ModalDriver::~ModalDriver() {
         return;
     current = nullptr;
     ::UnhookWindowsHookEx(state_->hook);
-    for (const auto& timer : state_->timers)
-        ::KillTimer(nullptr, timer.first);
+    for (HWND dialog : state_->known)
+        for (const UINT_PTR timer : {driveTimer, closedTimer})
+            ::KillTimer(dialog, timer);
     if (!state_->scripts.empty())
         ADD_FAILURE() << state_->scripts.size() << " expected dialog(s) never came";
 }
