@@ -78,7 +78,9 @@ bool DemoDialog::OnInitDialog(HWND) {
     for (const ControlTab& tab : ControlTabs())
         AddPage(tab, area);
     ShowPage(0);
-    Child(IDC_STATUS).SetText(Lang::Format(ResourceText(IDS_SERVING).c_str(), m_scenario.c_str()).c_str());
+    // The scenario by its file name: the folder is the machine's business, not the picture's.
+    const std::string scenarioName = m_scenario.substr(m_scenario.find_last_of("\\/") + 1);
+    Child(IDC_STATUS).SetText(Lang::Format(ResourceText(IDS_SERVING).c_str(), scenarioName.c_str()).c_str());
     if (!m_screenshotPath.empty())
         ::SetTimer(m_hWnd, screenshotTimer, screenshotDelayMs, nullptr);
     return true;
