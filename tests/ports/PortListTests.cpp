@@ -55,6 +55,7 @@ struct Listener {
         , own(!given) {
         ::SetWindowSubclass(window, Record, 0, reinterpret_cast<DWORD_PTR>(this));
     }
+    Listener(const Listener&) = delete; // the subclass holds its address
     ~Listener() {
         ::RemoveWindowSubclass(window, Record, 0);
         if (own)
