@@ -116,7 +116,10 @@ protected:
     void Embed(ComPtr<IStream> data) {
         ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&control)));
         controls.push_back(control);
-        site = &container.Embed(control.Get(), {.data = std::move(data), .rect = {0, 0, 520, 260}});
+        Fw::EmbedOptions options;
+        options.data = std::move(data);
+        options.rect = {0, 0, 520, 260};
+        site = &container.Embed(control.Get(), options);
         ASSERT_EQ(S_OK, site->Activate());
         FindList();
         Start();
@@ -132,7 +135,9 @@ protected:
         for (int row = 0; row < int(rows.size()); ++row) {
             for (int column = 0; column < portColumnCount; ++column)
                 rows[row].push_back(list.GetItemText(row, column));
-            LVITEMA item = {LVIF_IMAGE, row};
+            LVITEMA item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = row;
             list.Send(LVM_GETITEMA, 0, &item);
             rows[row].push_back("icon " + std::to_string(item.iImage));
         }
@@ -208,7 +213,10 @@ TEST_F(PortListTest, ShowsTheBenchPortsInItsFiveColumns) {
     Row headers;
     for (int column = 0; column < Fw::Header(list.GetHeader()).GetItemCount(); ++column) {
         char text[32] = {};
-        LVCOLUMNA format = {LVCF_TEXT, 0, 0, text, sizeof text};
+        LVCOLUMNA format{};
+        format.mask = LVCF_TEXT;
+        format.pszText = text;
+        format.cchTextMax = sizeof text;
         list.Send(LVM_GETCOLUMNA, column, &format);
         headers.push_back(text);
     }
