@@ -30,10 +30,6 @@ constexpr const char* kLibraryPlatform = sizeof(void*) == 8 ? "win64" : "win32";
 constexpr HRESULT kServerUnavailable = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
 constexpr HRESULT kCallFailed = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
 
-std::string simulator(const std::string& arguments) {
-    return "\"" + simulatorPath() + "\"" + (arguments.empty() ? "" : " " + arguments);
-}
-
 std::string script(const std::string& arguments) {
     return "cscript.exe //nologo \"" + moduleFolder() + "\\scripts\\devicesim.vbs\"" + arguments;
 }
@@ -150,7 +146,7 @@ TEST_F(LocalServer, RefusesWhatItCannotServe) {
         {"/serve", DeviceSim::ExitBadCommandLine, "/serve"},
     };
     for (const Row& row : rows) {
-        ChildProcess child(simulator(row.arguments), restartRpcSs);
+        ChildProcess child(simulatorCommand(row.arguments), restartRpcSs);
         ASSERT_TRUE(child.Started() && child.Ended()) << row.arguments;
         EXPECT_EQ(row.exitCode, child.ExitCode()) << row.arguments;
         EXPECT_NE(std::string::npos, child.Output().find(row.said))
@@ -201,10 +197,10 @@ TEST_F(LocalServer, ScriptReachesTheSameModelThroughItsProgId) {
 }
 
 TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
-    ChildProcess first(simulator("/scenario \"" + scenarioPath("empty.json") + "\""), restartRpcSs);
+    ChildProcess first(simulatorCommand("/scenario \"" + scenarioPath("empty.json") + "\""), restartRpcSs);
     ASSERT_TRUE(first.Says("serving")) << first.Output();
 
-    ChildProcess second(simulator(""), restartRpcSs);
+    ChildProcess second(simulatorCommand(""), restartRpcSs);
     ASSERT_TRUE(second.Started() && second.Ended());
     EXPECT_EQ(DWORD(DeviceSim::ExitAlreadyRunning), second.ExitCode());
     EXPECT_NE(std::string::npos, second.Output().find("already serving")) << second.Output();
@@ -221,7 +217,7 @@ TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
 }
 
 TEST_F(LocalServer, EndsWhenItsLastClientDies) {
-    ChildProcess server(simulator(""), restartRpcSs);
+    ChildProcess server(simulatorCommand(""), restartRpcSs);
     ASSERT_TRUE(server.Says("serving")) << server.Output();
     ChildProcess client(script(" hold"));
     ASSERT_TRUE(client.Says("client ")) << client.Output();

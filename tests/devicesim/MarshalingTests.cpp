@@ -617,18 +617,12 @@ std::vector<std::string> Walk(Side& side, const std::vector<std::string>& expect
 
 // The server runs in a process of this build's bitness or of the other one: a 32-bit host's views
 // talk to whatever server the machine runs, and the records carry the same fields either way.
-class Marshaling : public ::testing::TestWithParam<TestSupport::SimulatorBuild> {
+class Marshaling : public TestSupport::EitherBitnessTest {
 protected:
     void SetUp() override {
-        using TestSupport::SimulatorBuild;
-        if (!TestSupport::runsOnThisMachine(GetParam()))
-            GTEST_SKIP() << "this machine runs no " << TestSupport::bitnessName(GetParam()) << " programs";
-        if (GetParam() == SimulatorBuild::OtherBitness) {
-            peer = std::make_unique<TestSupport::HandStartedSimulator>(GetParam());
-            ASSERT_TRUE(peer->Serving()) << TestSupport::simulatorPath(GetParam()) << ": " << peer->Output();
-        } else {
-            ASSERT_EQ(0u, TestSupport::runSimulator("/RegServer"));
-        }
+        EitherBitnessTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ComPtr<IOstrelServer> server;
         ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER,
                                            IID_PPV_ARGS(&server)));
@@ -646,13 +640,13 @@ protected:
         EXPECT_EQ(S_OK, remote->Control()->Exit());
         long state = 0;
         PumpUntil([&] { return FAILED(remote->server->GetServerState(&state)); });
-        if (peer) {
-            EXPECT_TRUE(peer->Ended()) << "Exit reached another simulator than the one started by hand";
+        if (handStarted) {
+            EXPECT_TRUE(handStarted->Ended())
+                << "Exit reached another simulator than the one started by hand";
         }
     }
 
     std::unique_ptr<Side> local, remote;
-    std::unique_ptr<TestSupport::HandStartedSimulator> peer;
 };
 
 // Statuses, values and events alike; the remote events arrive on this thread while it pumps.

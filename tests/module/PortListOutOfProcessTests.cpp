@@ -17,7 +17,6 @@
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,27 +35,15 @@ std::vector<std::string> Column(HWND list, int column) {
     return texts;
 }
 
-class PortListOutOfProcess : public ::testing::Test {
+// A 32-bit host's list is fed by a 64-bit server as well as by one of its own bitness.
+class PortListFedByEitherBitness : public TestSupport::EitherBitnessTest {
 protected:
     // Wine's RpcSs may still hold a registration of a simulator this test saw end; stopping it
     // lets the next activation start a fresh simulator (RpcSs comes back on demand).
     static void TearDownTestSuite() { TestSupport::restartRpcSs(); }
 };
 
-// A 32-bit host's list is fed by a 64-bit server as well as by one of its own bitness.
-class PortListFedByEitherBitness : public PortListOutOfProcess,
-                                   public ::testing::WithParamInterface<TestSupport::SimulatorBuild> {};
-
 TEST_P(PortListFedByEitherBitness, FollowsTheSimulatorAndSurvivesItsEnd) {
-    if (!TestSupport::runsOnThisMachine(GetParam()))
-        GTEST_SKIP() << "this machine runs no " << TestSupport::bitnessName(GetParam()) << " programs";
-    std::unique_ptr<TestSupport::HandStartedSimulator> peer;
-    if (GetParam() == TestSupport::SimulatorBuild::OtherBitness) {
-        peer = std::make_unique<TestSupport::HandStartedSimulator>(GetParam());
-        ASSERT_TRUE(peer->Serving()) << peer->Output();
-    } else {
-        ASSERT_EQ(0u, TestSupport::runSimulator("/RegServer"));
-    }
     TestSupport::TestContainer container;
     TestSupport::EmbedOptions options;
     options.rect = {0, 0, 520, 260};
@@ -121,7 +108,7 @@ TEST_P(PortListFedByEitherBitness, FollowsTheSimulatorAndSurvivesItsEnd) {
 INSTANTIATE_TEST_SUITE_P(, PortListFedByEitherBitness, TestSupport::kEitherBitness,
                          TestSupport::serverBitness);
 
-TEST_F(PortListOutOfProcess, PropertyFrameShowsItsOnePage) {
+TEST(PortListOutOfProcess, PropertyFrameShowsItsOnePage) {
     ComPtr<IUnknown> control;
     ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_OstrelPortList, nullptr, CLSCTX_INPROC_SERVER,
                                        IID_PPV_ARGS(&control)));

@@ -35,18 +35,28 @@ std::string scenarioPath(const char* fileName) {
     return moduleFolder() + "\\scenarios\\" + fileName;
 }
 
+std::string simulatorCommand(const std::string& arguments, SimulatorBuild build) {
+    return "\"" + simulatorPath(build) + "\"" + (arguments.empty() ? "" : " " + arguments);
+}
+
 DWORD runSimulator(const std::string& arguments, SimulatorBuild build) {
-    return runCommand("\"" + simulatorPath(build) + "\" " + arguments);
+    return runCommand(simulatorCommand(arguments, build));
 }
 
 void restartRpcSs() {
     runCommand("net.exe stop RpcSs");
 }
 
-HandStartedSimulator::HandStartedSimulator(SimulatorBuild build)
-    : m_registered(runSimulator("/RegServer", build))
-    , m_process("\"" + simulatorPath(build) + "\" /scenario \"" + scenarioPath("bench.json") + "\"",
-                restartRpcSs)
-    , m_serving(m_registered == 0 && m_process.Says("serving")) {}
+void EitherBitnessTest::SetUp() {
+    const SimulatorBuild build = GetParam();
+    if (!runsOnThisMachine(build))
+        GTEST_SKIP() << "this machine runs no " << bitnessName(build) << " programs";
+    ASSERT_EQ(0u, runSimulator("/RegServer", build)) << simulatorPath(build);
+    if (build == SimulatorBuild::SameBitness)
+        return;
+    handStarted = std::make_unique<ChildProcess>(
+        simulatorCommand("/scenario \"" + scenarioPath("bench.json") + "\"", build), restartRpcSs);
+    ASSERT_TRUE(handStarted->Says("serving")) << simulatorPath(build) << ": " << handStarted->Output();
+}
 
 } // namespace TestSupport

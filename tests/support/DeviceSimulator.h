@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 // OstrelDeviceSim.exe of this build, and the one of the other bitness: the module's hosts are
@@ -25,6 +26,9 @@ inline const auto kEitherBitness =
 std::string serverBitness(const ::testing::TestParamInfo<SimulatorBuild>& info);
 std::string simulatorPath(SimulatorBuild build = SimulatorBuild::SameBitness);
 std::string scenarioPath(const char* fileName);
+// The command line that starts the simulator with `arguments`.
+std::string simulatorCommand(const std::string& arguments,
+                             SimulatorBuild build = SimulatorBuild::SameBitness);
 
 // Runs the simulator with `arguments` to its end and answers its exit code.
 DWORD runSimulator(const std::string& arguments, SimulatorBuild build = SimulatorBuild::SameBitness);
@@ -33,20 +37,17 @@ DWORD runSimulator(const std::string& arguments, SimulatorBuild build = Simulato
 // activation; stopped, it starts again on the next activation without it.
 void restartRpcSs();
 
-// A simulator registered (class and type libraries in its own registry view, which its stubs
-// read) and started by hand on the bench scenario; COM hands it to every client until it exits.
-class HandStartedSimulator {
-public:
-    explicit HandStartedSimulator(SimulatorBuild build);
-    // Whether it registered and now serves; what it said otherwise.
-    bool Serving() const { return m_serving; }
-    std::string Output() const { return m_process.Output(); }
-    bool Ended(DWORD timeoutMs = kChildTimeoutMs) const { return m_process.Ended(timeoutMs); }
+// A test against the simulator of either bitness (instantiate with kEitherBitness). This build's
+// simulator is registered for COM to start. The other one registers itself too (its stubs read
+// the interface keys and library path of its own registry view) and is started by hand on the
+// bench scenario, so that COM hands its running class object to every client until it exits.
+// Where this machine runs no programs of that bitness, the test is skipped.
+class EitherBitnessTest : public ::testing::TestWithParam<SimulatorBuild> {
+protected:
+    void SetUp() override;
 
-private:
-    DWORD m_registered;
-    ChildProcess m_process;
-    bool m_serving;
+    // The simulator started by hand, for the other bitness only.
+    std::unique_ptr<ChildProcess> handStarted;
 };
 
 } // namespace TestSupport
