@@ -2,7 +2,7 @@
 // out of process, against an empty in-process call, all measured in one run.
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 #include "server/OwnedRecord.h"
 
 #include <algorithm>

@@ -125,20 +125,20 @@ SimPort readPort(const ScenarioNode& node) {
     readText(node, "label", port.label);
     if (const ScenarioNode* state = node.optionalField("state"))
         port.state = readName<long>(*state,
-                                    {{"unavailable", PortUnavailable},
-                                     {"enabled", PortEnabled},
-                                     {"pending", PortPending},
-                                     {"disabled", PortDisabled},
-                                     {"waiting", PortWaiting}},
+                                    {{"unavailable", portNotAvailable},
+                                     {"enabled", portEnabled},
+                                     {"pending", portPending},
+                                     {"disabled", portDisabled},
+                                     {"waiting", portWaiting}},
                                     true);
     if (const ScenarioNode* link = node.optionalField("link"))
         port.linkType =
-            readName<long>(*link, {{"serial", LinkSerial}, {"usb", LinkUsb}, {"network", LinkNetwork}});
+            readName<long>(*link, {{"serial", linkSerial}, {"usb", linkUsb}, {"network", linkNetwork}});
     readInteger<long>(node, "baudRate", port.baudRate, 0);
     readText(node, "host", port.host);
     readInteger<std::uint32_t>(node, "networkPort", port.networkPort, 0, 65535);
     readText(node, "linkQualifier", port.linkQualifier);
-    if (port.linkType == LinkNetwork) {
+    if (port.linkType == linkNetwork) {
         if (port.host.empty())
             node.fail("a network port needs a \"host\"");
     } else {

@@ -3,7 +3,7 @@
 #include "devicesim/SimRecords.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 #include <algorithm>
 
@@ -13,7 +13,7 @@ namespace {
 
 long RequireRange(long value, long low, long high) {
     if (value < low || value > high)
-        Raise(E_INVALIDARG);
+        Com::Throw(E_INVALIDARG);
     return value;
 }
 
@@ -26,8 +26,8 @@ long Flag(bool value) {
 long LinkTypeOf(const SimState& state, const std::string& portName) {
     for (const LocalPort& local : state.localPorts)
         if (local.name == portName)
-            return local.portClass == LocalPortClass::Serial ? LinkSerial : LinkUsb;
-    return LinkSerial;
+            return local.portClass == LocalPortClass::Serial ? linkSerial : linkUsb;
+    return linkSerial;
 }
 
 } // namespace
@@ -84,7 +84,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetObjectInfo(short sObjectId, OstrelO
     return Fw::Boundary(pInfo, [&] {
         m_core->Enter("GetObjectInfo");
         if (!FillObjectInfo(m_core->State(), sObjectId, *pInfo))
-            Raise(Status::UnknownId);
+            Com::Throw(Status::UnknownId);
     });
 }
 
@@ -93,7 +93,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetClientInfo(short sClientId, OstrelC
         m_core->Enter("GetClientInfo");
         const SimClient* client = m_core->State().findClient(sClientId);
         if (!client)
-            Raise(Status::UnknownId);
+            Com::Throw(Status::UnknownId);
         FillClientInfo(*client, *pInfo);
     });
 }
@@ -148,7 +148,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetAccumulatedData(short sPortId, long
     return Fw::Boundary(ppsaCookies, ppsaByteCounts, [&] {
         m_core->Enter("GetAccumulatedData");
         if (*plCount < 0)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         const SimPort& port = m_core->Port(sPortId);
         const size_t count = std::min(port.listeners.size(), static_cast<size_t>(*plCount));
         std::vector<long> cookies;
@@ -175,7 +175,7 @@ HRESULT SimConfigAgent::AddNewPort(const char* member, BSTR name, BSTR label, lo
         SimPort port;
         port.name = Lang::FromBstr(name);
         port.label = Lang::FromBstr(label);
-        port.linkType = remoteEfs ? LinkUsb : LinkTypeOf(m_core->State(), port.name);
+        port.linkType = remoteEfs ? linkUsb : LinkTypeOf(m_core->State(), port.name);
         port.remoteEfs = remoteEfs;
         port.baudRate = baudRate;
         port.baudRates = DefaultBaudRates();
@@ -193,16 +193,16 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::EnablePort(short sPortId) {
     return Fw::Boundary([&] {
         m_core->Enter("EnablePort");
         // A port whose device is gone from the machine cannot be opened.
-        if (m_core->Port(sPortId).state == PortUnavailable)
-            Raise(Status::PortNotPresent);
-        m_core->SetPortState(sPortId, PortEnabled);
+        if (m_core->Port(sPortId).state == portNotAvailable)
+            Com::Throw(Status::PortNotPresent);
+        m_core->SetPortState(sPortId, portEnabled);
     });
 }
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::DisablePort(short sPortId) {
     return Fw::Boundary([&] {
         m_core->Enter("DisablePort");
-        m_core->SetPortState(sPortId, PortDisabled);
+        m_core->SetPortState(sPortId, portDisabled);
     });
 }
 
@@ -260,7 +260,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetBaudRateEntry(short sPortId, long l
         m_core->Enter("GetBaudRateEntry");
         const SimPort& port = m_core->Port(sPortId);
         if (lIndex < 0)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         if (static_cast<size_t>(lIndex) >= port.baudRates.size())
             return S_FALSE;
         const BaudRateEntry& entry = port.baudRates[static_cast<size_t>(lIndex)];
@@ -278,7 +278,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::SetBaudRateMask(short sPortId, unsigne
             known |= entry.maskBit;
         // A bit no rate owns means the caller built the mask from something else.
         if (ulMask & ~known)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         for (BaudRateEntry& entry : port.baudRates)
             entry.tried = (ulMask & entry.maskBit) != 0;
     });
@@ -321,7 +321,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::SendDiagCommand(short sPortId, BSTR bs
         m_core->PhoneOnPort(sPortId);
         std::vector<std::uint8_t> command;
         if (!ParseHexBytes(Lang::FromBstr(bstrCommand), command))
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         // The simulated phone echoes the request, as a phone acknowledges a command it knows.
         *pbstrResponse = Lang::ToBstr(HexBytes(command));
     });
@@ -368,7 +368,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetZelkorDumpSections(short sPortId, l
     return Fw::Boundary(plFilterOn, plCount, ppsaNames, [&] {
         m_core->Enter("GetZelkorDumpSections");
         if (lCapacity < 0)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         const ZelkorSettings& zelkor = m_core->Port(sPortId).zelkor;
         const size_t carried = std::min(zelkor.sections.size(), static_cast<size_t>(lCapacity));
         *ppsaNames = BstrArray(
@@ -415,7 +415,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::SetZelkorDumpSections(short sPortId, l
                                                                 SAFEARRAY* psaNames) {
     return ChangePort("SetZelkorDumpSections", sPortId, [&](SimPort& port) {
         if (lCount < 0)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         port.zelkor.sections = TextsOf(psaNames, lCount);
         port.zelkor.sectionFilter = lCount > 0;
     });
@@ -427,7 +427,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::ZelkorReset(short sPortId, long* plAcc
         const SimPort& port = m_core->Port(sPortId);
         const SimPhone* phone = m_core->State().phoneOnPort(sPortId);
         if (!phone || phone->mode != 12)
-            Raise(Status::NotZelkorMode);
+            Com::Throw(Status::NotZelkorMode);
         *plAccepted = Flag(port.zelkor.resetAccepted);
         if (port.zelkor.resetAccepted)
             m_core->SetPhoneMode(sPortId, phone->mode);

@@ -12,7 +12,7 @@ SimCore::SimCore(SimState state)
 void SimCore::Enter(const char* member) const {
     const auto found = m_failures.find(member);
     if (found != m_failures.end())
-        Raise(found->second);
+        Com::Throw(found->second);
 }
 
 void SimCore::FailOperation(const std::string& member, HRESULT status) {
@@ -33,14 +33,14 @@ long SimCore::PollServerState() {
 SimPort& SimCore::Port(short portId) {
     SimPort* port = m_state.findPort(portId);
     if (!port)
-        Raise(Status::UnknownId);
+        Com::Throw(Status::UnknownId);
     return *port;
 }
 
 SimPhone& SimCore::Phone(short phoneId) {
     SimPhone* phone = m_state.findPhone(phoneId);
     if (!phone)
-        Raise(Status::UnknownId);
+        Com::Throw(Status::UnknownId);
     return *phone;
 }
 
@@ -48,7 +48,7 @@ SimPhone& SimCore::PhoneOnPort(short portId) {
     Port(portId);
     SimPhone* phone = m_state.phoneOnPort(portId);
     if (!phone)
-        Raise(Status::NoPhone);
+        Com::Throw(Status::NoPhone);
     return *phone;
 }
 
@@ -74,15 +74,15 @@ void SimCore::Fire(long code, short objectId, short value) {
 short SimCore::IssueId() {
     const short id = m_state.issueId();
     if (id == 0)
-        Raise(Status::IdsExhausted);
+        Com::Throw(Status::IdsExhausted);
     return id;
 }
 
 short SimCore::AddPort(SimPort port) {
     if (port.name.empty())
-        Raise(E_INVALIDARG);
+        Com::Throw(E_INVALIDARG);
     if (m_state.findPortByName(port.name))
-        Raise(Status::AlreadyExists);
+        Com::Throw(Status::AlreadyExists);
     port.id = IssueId();
     m_state.ports.push_back(std::move(port));
     const short id = m_state.ports.back().id;
@@ -116,7 +116,7 @@ void SimCore::PortSettingsChanged(short portId) {
 short SimCore::AttachPhone(short portId, SimPhone phone) {
     Port(portId);
     if (m_state.phoneOnPort(portId))
-        Raise(Status::AlreadyExists);
+        Com::Throw(Status::AlreadyExists);
     phone.id = IssueId();
     phone.portId = portId;
     m_state.phones.push_back(std::move(phone));
@@ -157,7 +157,7 @@ short SimCore::AddClient(SimClient client) {
 
 void SimCore::RemoveClient(short clientId) {
     if (!m_state.findClient(clientId))
-        Raise(Status::UnknownId);
+        Com::Throw(Status::UnknownId);
     std::erase_if(m_state.clients, [clientId](const SimClient& known) { return known.id == clientId; });
     Fire(Event::ObjectsChanged, Event::ObjectRemoved, clientId);
 }

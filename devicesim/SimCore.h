@@ -4,8 +4,9 @@
 #pragma once
 
 #include "devicesim/SimState.h"
-#include "framework/ComObject.h"
-#include "framework/ConnectionPoint.h"
+#include "foundation/Com/Failure.h"
+#include "framework/com/ComObject.h"
+#include "framework/com/ConnectionPoint.h"
 #include "server/OstrelServer.h"
 
 #include <comdef.h>
@@ -47,10 +48,6 @@ constexpr short ObjectAdded = 0;
 constexpr short ObjectRemoved = 1;
 } // namespace Event
 
-[[noreturn]] inline void Raise(HRESULT status) {
-    throw _com_error(status);
-}
-
 // Creates one of the simulator's objects and runs its Init with the given arguments; the
 // object's interfaces are reached from the returned one. I is one of T's own interfaces:
 // the object's IUnknown is the framework's inner unknown, which is no T.
@@ -61,7 +58,7 @@ Microsoft::WRL::ComPtr<I> NewObject(Args&&... args) {
     const HRESULT status =
         Fw::Object<T>::Create(nullptr, __uuidof(I), reinterpret_cast<void**>(object.GetAddressOf()));
     if (FAILED(status))
-        Raise(status);
+        Com::Throw(status);
     static_cast<T*>(object.Get())->Init(std::forward<Args>(args)...);
     return object;
 }

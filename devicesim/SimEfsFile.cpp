@@ -1,7 +1,7 @@
 #include "devicesim/SimEfsFile.h"
 
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 #include <algorithm>
 #include <cstring>

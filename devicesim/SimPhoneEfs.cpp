@@ -2,7 +2,7 @@
 
 #include "devicesim/SimEfsFile.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 namespace Sim {
 
@@ -14,14 +14,14 @@ void SimPhoneEfs::Init(std::shared_ptr<SimCore> core, short phoneId) {
 SimPhone& SimPhoneEfs::Phone() const {
     SimPhone* phone = m_core->State().findPhone(m_phoneId);
     if (!phone)
-        Raise(Status::NoPhone);
+        Com::Throw(Status::NoPhone);
     return *phone;
 }
 
 SimPhone& SimPhoneEfs::PhoneWithFiles() const {
     SimPhone& phone = Phone();
     if (!phone.efsPresent)
-        Raise(Status::NoFileSystem);
+        Com::Throw(Status::NoFileSystem);
     return phone;
 }
 
@@ -43,7 +43,7 @@ HRESULT STDMETHODCALLTYPE SimPhoneEfs::RemoveFile(BSTR bstrPath) {
     return Fw::Boundary([&] {
         m_core->Enter("RemoveFile");
         if (PhoneWithFiles().files.erase(Lang::FromBstr(bstrPath)) == 0)
-            Raise(STG_E_FILENOTFOUND);
+            Com::Throw(STG_E_FILENOTFOUND);
     });
 }
 
@@ -55,14 +55,14 @@ HRESULT STDMETHODCALLTYPE SimPhoneEfs::OpenFile(BSTR bstrPath, long lMode, IUnkn
         if (lMode == ReadMode) {
             const auto found = phone.files.find(path);
             if (found == phone.files.end())
-                Raise(STG_E_FILENOTFOUND);
+                Com::Throw(STG_E_FILENOTFOUND);
             *ppFile = NewObject<SimEfsFile, IStream>(m_core, m_phoneId, path, found->second, false).Detach();
         } else if (lMode == WriteMode) {
             *ppFile =
                 NewObject<SimEfsFile, IStream>(m_core, m_phoneId, path, std::vector<std::uint8_t>(), true)
                     .Detach();
         } else {
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         }
     });
 }

@@ -2,7 +2,7 @@
 
 #include "devicesim/SimRecords.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 namespace Sim {
 
@@ -14,7 +14,7 @@ void SimPhoneObject::Init(std::shared_ptr<SimCore> core, short phoneId) {
 const SimPhone& SimPhoneObject::Phone() const {
     const SimPhone* phone = m_core->State().findPhone(m_phoneId);
     if (!phone)
-        Raise(Status::NoPhone);
+        Com::Throw(Status::NoPhone);
     return *phone;
 }
 

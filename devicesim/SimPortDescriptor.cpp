@@ -1,7 +1,7 @@
 #include "devicesim/SimPortDescriptor.h"
 
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 namespace Sim {
 

@@ -1,7 +1,7 @@
 #include "devicesim/SimPortIdEnum.h"
 
 #include "devicesim/SimRecords.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ HRESULT STDMETHODCALLTYPE SimPortIdEnum::Next(long lCount, SAFEARRAY** ppsaIds, 
     return Fw::Boundary(ppsaIds, plFetched, [&] {
         m_core->Enter("Next");
         if (lCount < 0)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         const size_t count = std::min(static_cast<size_t>(lCount), m_ids.size() - m_position);
         const auto first = m_ids.begin() + static_cast<std::ptrdiff_t>(m_position);
         *ppsaIds =
@@ -32,7 +32,7 @@ HRESULT STDMETHODCALLTYPE SimPortIdEnum::Skip(long lCount) {
     return Fw::Boundary([&] {
         m_core->Enter("Skip");
         if (lCount < 0)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         const size_t count = std::min(static_cast<size_t>(lCount), m_ids.size() - m_position);
         m_position += count;
         return count == static_cast<size_t>(lCount) ? S_OK : S_FALSE;

@@ -2,7 +2,7 @@
 
 #include "devicesim/SimPortIdEnum.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 #include <algorithm>
 
@@ -32,7 +32,7 @@ HRESULT STDMETHODCALLTYPE SimPortLookup::GetPortIdByName(BSTR bstrName, short* p
         m_core->Enter("GetPortIdByName");
         const SimPort* port = m_core->State().findPortByName(Lang::FromBstr(bstrName));
         if (!port)
-            Raise(Status::UnknownId);
+            Com::Throw(Status::UnknownId);
         *psPortId = port->id;
     });
 }

@@ -3,7 +3,7 @@
 #include "devicesim/SimPortObject.h"
 #include "devicesim/SimPortLookup.h"
 #include "devicesim/SimServerSettings.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 namespace Sim {
 

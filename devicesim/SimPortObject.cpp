@@ -5,7 +5,7 @@
 #include "devicesim/SimPortDescriptor.h"
 #include "devicesim/SimRecords.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 namespace Sim {
 
@@ -28,7 +28,7 @@ HRESULT STDMETHODCALLTYPE SimPortObject::GetPortObject(long lKind, long, IUnknow
         else if (lKind == FileSystemObject)
             *ppObject = NewObject<SimPhoneEfs, IPhoneEfs>(m_core, phoneId).Detach();
         else
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
     });
 }
 
@@ -78,7 +78,7 @@ HRESULT STDMETHODCALLTYPE SimPortObject::AwaitPhoneMode(long lMode, long, long) 
     return Fw::Boundary([&] {
         m_core->Enter("AwaitPhoneMode");
         if (m_core->PhoneOnPort(m_portId).mode != lMode)
-            Raise(Status::PhoneModeTimeout);
+            Com::Throw(Status::PhoneModeTimeout);
     });
 }
 

@@ -15,11 +15,11 @@ template <class Value>
 SAFEARRAY* Vector(VARTYPE type, const std::vector<Value>& values) {
     Win32::UniqueSafeArray array(::SafeArrayCreateVector(type, 0, static_cast<ULONG>(values.size())));
     if (!array)
-        Raise(E_OUTOFMEMORY);
+        Com::Throw(E_OUTOFMEMORY);
     if (!values.empty()) {
         void* data = nullptr;
         if (FAILED(::SafeArrayAccessData(array.get(), &data)))
-            Raise(E_UNEXPECTED);
+            Com::Throw(E_UNEXPECTED);
         std::copy(values.begin(), values.end(), static_cast<Value*>(data));
         ::SafeArrayUnaccessData(array.get());
     }
@@ -203,12 +203,12 @@ SAFEARRAY* LongLongArray(const std::vector<std::int64_t>& values) {
 SAFEARRAY* BstrArray(const std::vector<std::string>& values) {
     Win32::UniqueSafeArray array(::SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(values.size())));
     if (!array)
-        Raise(E_OUTOFMEMORY);
+        Com::Throw(E_OUTOFMEMORY);
     for (LONG i = 0; i < static_cast<LONG>(values.size()); ++i) {
         Win32::UniqueBstr text(Lang::ToBstr(values[static_cast<size_t>(i)]));
         // SafeArrayPutElement copies the string.
         if (FAILED(::SafeArrayPutElement(array.get(), &i, text.get())))
-            Raise(E_OUTOFMEMORY);
+            Com::Throw(E_OUTOFMEMORY);
     }
     return array.release();
 }
@@ -222,11 +222,11 @@ std::vector<std::string> TextsOf(SAFEARRAY* array, long count) {
     if (!array || ::SafeArrayGetDim(array) != 1 || FAILED(::SafeArrayGetVartype(array, &type)) ||
         type != VT_BSTR || FAILED(::SafeArrayGetLBound(array, 1, &lower)) ||
         FAILED(::SafeArrayGetUBound(array, 1, &upper)) || upper - lower + 1 < count)
-        Raise(E_INVALIDARG);
+        Com::Throw(E_INVALIDARG);
     for (LONG i = lower; i < lower + count; ++i) {
         BSTR text = nullptr;
         if (FAILED(::SafeArrayGetElement(array, &i, &text)))
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         Win32::UniqueBstr owned(text);
         texts.push_back(Lang::FromBstr(text));
     }

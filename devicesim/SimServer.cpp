@@ -4,7 +4,7 @@
 #include "devicesim/SimConfigAgent.h"
 #include "devicesim/SimPortManager.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 namespace Sim {
 
@@ -30,7 +30,7 @@ HRESULT STDMETHODCALLTYPE SimServer::CreateConfigAgent(BSTR bstrProgId, long, lo
     return Fw::Boundary(plCookie, ppAgent, [&] {
         m_core->Enter("CreateConfigAgent");
         if (::lstrcmpiA(Lang::FromBstr(bstrProgId).c_str(), AgentProgId) != 0)
-            Raise(CO_E_CLASSSTRING);
+            Com::Throw(CO_E_CLASSSTRING);
         const long cookie = m_nextCookie++;
         Microsoft::WRL::ComPtr<IOstrelConfigAgent> agent =
             NewObject<SimConfigAgent, IOstrelConfigAgent>(m_core, cookie);
@@ -45,7 +45,7 @@ HRESULT STDMETHODCALLTYPE SimServer::ReleaseConfigAgent(long lCookie) {
         m_core->Enter("ReleaseConfigAgent");
         const auto found = m_agents.find(lCookie);
         if (found == m_agents.end())
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         Microsoft::WRL::ComPtr<IUnknown> agent = std::move(found->second);
         m_agents.erase(found);
         Microsoft::WRL::ComPtr<IOstrelConfigAgent> known;
@@ -75,19 +75,19 @@ HRESULT STDMETHODCALLTYPE SimServer::StartOutgoingConnection(BSTR bstrMachine, u
         m_core->Enter("StartOutgoingConnection");
         const std::string machine = Lang::FromBstr(bstrMachine);
         if (machine.empty())
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         SimState& state = m_core->State();
         for (const UnreachableMachine& unreachable : state.unreachableMachines)
             if (::lstrcmpiA(unreachable.machine.c_str(), machine.c_str()) == 0)
                 // The views tell a winsock error by the code under the top bit.
-                Raise(static_cast<HRESULT>(0x80000000UL |
+                Com::Throw(static_cast<HRESULT>(0x80000000UL |
                                            static_cast<unsigned long>(unreachable.winsockError)));
         // The connection becomes a network port of the server, pending until the far end answers.
         SimPort port;
         port.name = Lang::Format("%s:%u", machine.c_str(), usIpPort);
         port.label = machine;
-        port.state = PortPending;
-        port.linkType = LinkNetwork;
+        port.state = portPending;
+        port.linkType = linkNetwork;
         port.host = machine;
         port.networkPort = usIpPort;
         port.linkQualifier = "out";
@@ -103,7 +103,7 @@ HRESULT STDMETHODCALLTYPE SimServer::AttachPhone(short sPortId, BSTR bstrPhone, 
     return Fw::Boundary(psPhoneId, [&] {
         m_core->Port(sPortId);
         if (m_core->State().phoneOnPort(sPortId))
-            Raise(Status::AlreadyExists);
+            Com::Throw(Status::AlreadyExists);
         std::string fields = Lang::FromBstr(bstrPhone);
         SimPhone phone = ParsePhoneFields(fields.empty() ? "{}" : fields, "AttachPhone", SimPhone());
         *psPhoneId = m_core->AttachPhone(sPortId, std::move(phone));
@@ -155,7 +155,7 @@ HRESULT STDMETHODCALLTYPE SimServer::FireEvent(long lCode, short sObjectId, shor
 HRESULT STDMETHODCALLTYPE SimServer::SetStartingPolls(long lPolls) {
     return Fw::Boundary([&] {
         if (lPolls < 0)
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         m_core->SetStartingPolls(lPolls);
     });
 }
@@ -164,7 +164,7 @@ HRESULT STDMETHODCALLTYPE SimServer::FailOperation(BSTR bstrName, long lStatus) 
     return Fw::Boundary([&] {
         const std::string name = Lang::FromBstr(bstrName);
         if (name.empty())
-            Raise(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         m_core->FailOperation(name, static_cast<HRESULT>(lStatus));
     });
 }

@@ -4,7 +4,7 @@
 
 #include "devicesim/OstrelSimControl.h"
 #include "devicesim/SimCore.h"
-#include "framework/Dispatch.h"
+#include "framework/com/Dispatch.h"
 
 #include <functional>
 #include <map>

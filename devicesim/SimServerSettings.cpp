@@ -1,6 +1,6 @@
 #include "devicesim/SimServerSettings.h"
 
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 namespace Sim {
 

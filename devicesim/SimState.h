@@ -2,6 +2,8 @@
 // server's operations and the control interface change it; nothing here knows about COM.
 #pragma once
 
+#include "foundation/ServerCodes.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -9,17 +11,6 @@
 #include <vector>
 
 namespace Sim {
-
-// Port state codes as the server reports them: one bit each, so views can mask them.
-enum PortStateCode : long {
-    PortUnavailable = 1,
-    PortEnabled = 2,
-    PortPending = 4,
-    PortDisabled = 8,
-    PortWaiting = 16,
-};
-
-enum LinkType : long { LinkSerial = 1, LinkUsb = 2, LinkNetwork = 3 };
 
 // Object types of OstrelObjectInfo; one bit per kind so that views can ask by mask.
 enum ObjectType : long { ObjectPort = 1, ObjectPhone = 2, ObjectAgent = 8, ObjectClient = 0x20 };
@@ -58,8 +49,8 @@ struct SimPort {
     short id = 0;
     std::string name;
     std::string label;
-    long state = PortEnabled;
-    long linkType = LinkSerial;
+    long state = portEnabled;
+    long linkType = linkSerial;
     long baudRate = 38400;
     std::string host;
     std::uint32_t networkPort = 0;

@@ -1,18 +1,11 @@
 #pragma once
 
+#include "foundation/ServerCodes.h"
+
 #include <windows.h>
 
 // The device server's numbers for port states and phone modes, and what the controls make
 // of them. Texts are resource strings, named here by id and looked up when a row is built.
-
-// Port state code: one bit each, so that sets of states are masks.
-enum PortStateCode : long {
-    portNotAvailable = 1,
-    portEnabled = 2,
-    portPending = 4,
-    portDisabled = 8,
-    portWaiting = 16,
-};
 
 // Every state shown.
 constexpr unsigned long defaultDisplayMask = 0xFFFFFFFF;

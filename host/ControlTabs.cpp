@@ -1,7 +1,8 @@
 #include "host/ControlTabs.h"
 
+#include "foundation/Com/Failure.h"
 #include "host/resource.h"
-#include "module/OstrelUITools.h"
+#include "interfaces/OstrelUITools.h"
 
 #include <comdef.h>
 #include <wrl/client.h>
@@ -12,26 +13,21 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-void Check(HRESULT status) {
-    if (FAILED(status))
-        throw _com_error(status);
-}
-
 template <class I>
 ComPtr<I> As(IUnknown* control) {
     ComPtr<I> result;
-    Check(control->QueryInterface(IID_PPV_ARGS(&result)));
+    Com::ThrowIfFailed(control->QueryInterface(IID_PPV_ARGS(&result)));
     return result;
 }
 
 // The port list makes its own agent on the server it is given. StartupEx sets up the columns
 // itself and refuses a list that is started already, so Startup is not called first.
 void StartPortList(IUnknown* control, IUnknown* server) {
-    Check(As<IOstrelPortList>(control)->StartupEx(server));
+    Com::ThrowIfFailed(As<IOstrelPortList>(control)->StartupEx(server));
 }
 
 void ShutDownPortList(IUnknown* control) {
-    Check(As<IOstrelPortList>(control)->Shutdown());
+    Com::ThrowIfFailed(As<IOstrelPortList>(control)->Shutdown());
 }
 
 const ControlTab tabs[] = {

@@ -4,7 +4,7 @@
 #include "foundation/Lang/Exception.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Lang/Trace.h"
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 #include "host/WindowBitmap.h"
 
 #include <cstdio>

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "foundation/Win32/Unique.h"
-#include "framework/ControlContainer.h"
-#include "framework/Window.h"
+#include "framework/container/ControlContainer.h"
+#include "framework/windows/Window.h"
 #include "host/ControlTabs.h"
 #include "host/resource.h"
 #include "server/OstrelServer.h"

@@ -6,7 +6,7 @@
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Exception.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 #include "host/CommandLine.h"
 #include "host/DemoDialog.h"
 #include "host/Simulator.h"

@@ -3,7 +3,7 @@
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Exception.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 #include "host/resource.h"
 
 #include <cstdio>

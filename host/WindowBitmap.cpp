@@ -1,5 +1,6 @@
 #include "host/WindowBitmap.h"
 
+#include "foundation/Win32/ScopedDc.h"
 #include "foundation/Win32/Exception.h"
 #include "foundation/Win32/Unique.h"
 
@@ -16,17 +17,16 @@ namespace {
 // The screen's pixels of the window, frame included: children and embedded controls are
 // whatever they painted, which a WM_PRINT round would only ask them for again.
 Win32::UniqueBitmap CopyOfWindow(HWND window, HDC memory, SIZE size) {
-    const HDC screen = ::GetWindowDC(window);
+    const Win32::WindowDc screen(window, Win32::WindowDc::WholeWindow);
     if (!screen)
         Fail("GetWindowDC");
-    Win32::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, size.cx, size.cy));
+    Win32::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
     bool copied = false;
     if (bitmap) {
-        const HGDIOBJ previous = ::SelectObject(memory, bitmap.get());
-        copied = ::BitBlt(memory, 0, 0, size.cx, size.cy, screen, 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
-        ::SelectObject(memory, previous);
+        const Win32::SavedDcState saved(memory);
+        ::SelectObject(memory, bitmap.get());
+        copied = ::BitBlt(memory, 0, 0, size.cx, size.cy, screen.get(), 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
     }
-    ::ReleaseDC(window, screen);
     if (!bitmap || !copied)
         Fail("BitBlt");
     return bitmap;

@@ -1,7 +1,7 @@
 #include "lookup/CKmMobModelTools.h"
 
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 CKmMobModelTools::CKmMobModelTools()
     : m_families(CreateModelFamilies()) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/ComObject.h"
+#include "framework/com/ComObject.h"
 #include "lookup/CGenModelList.h"
-#include "module/OstrelUITools.h"
+#include "interfaces/OstrelUITools.h"
 
 #include <map>
 #include <memory>

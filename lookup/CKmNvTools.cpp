@@ -1,7 +1,7 @@
 #include "lookup/CKmNvTools.h"
 
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 #include "lookup/NvItemTables.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/ComObject.h"
-#include "module/OstrelUITools.h"
+#include "framework/com/ComObject.h"
+#include "interfaces/OstrelUITools.h"
 
 // Names of NV items and NV statuses. No state, no window, no server: vtable calls only.
 class CKmNvTools : public Fw::ObjectRoot, public IKmNvTools {

@@ -2,7 +2,7 @@
 
 #include "lookup/CKmMobModelTools.h"
 #include "lookup/CKmNvTools.h"
-#include "module/OstrelUITools.h"
+#include "interfaces/OstrelUITools.h"
 #include "ports/PortList.h"
 #include "ports/PortListProps.h"
 #include "resources/resource.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ClassTable.h"
+#include "framework/com/ClassTable.h"
 
 // The sixteen classes of this module.
 Fw::ClassTable& ModuleClasses();

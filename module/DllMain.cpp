@@ -1,9 +1,9 @@
-#include "framework/Module.h"
-#include "framework/Registrar.h"
-#include "framework/TypeLibrary.h"
-#include "framework/Window.h"
+#include "framework/com/Module.h"
+#include "framework/registration/Registrar.h"
+#include "framework/com/TypeLibrary.h"
+#include "framework/windows/Window.h"
 #include "module/ClassTable.h"
-#include "module/OstrelUITools.h"
+#include "interfaces/OstrelUITools.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ports/ListViewHelper.h"
 
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 #include "resources/resource.h"
 
 #include <cstdlib>

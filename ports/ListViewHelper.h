@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/Win32/Unique.h"
-#include "framework/ListView.h"
+#include "framework/windows/ListView.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,6 +1,6 @@
 #include "ports/PortList.h"
 
-#include "framework/Boundary.h"
+#include "framework/com/Boundary.h"
 
 #include <comdef.h>
 

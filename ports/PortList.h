@@ -1,8 +1,12 @@
 #pragma once
 
-#include "framework/Control.h"
-#include "framework/ListView.h"
-#include "module/OstrelUITools.h"
+#include "framework/controls/Control.h"
+#include "framework/controls/DataObject.h"
+#include "framework/controls/PersistPropertyBag.h"
+#include "framework/controls/PersistStorage.h"
+#include "framework/controls/SpecifyPropertyPages.h"
+#include "framework/windows/ListView.h"
+#include "interfaces/OstrelUITools.h"
 #include "ports/ListViewHelper.h"
 #include "ports/PortRows.h"
 #include "server/ConfigAgentHelper.h"
@@ -46,8 +50,11 @@ private:
 // The ports of one device server, one row each (Port, State, Label, Phone, Link), kept
 // current from the server's events. Hosts hear of activation and selection through window
 // notifications; its event interface has no members.
-class PortList
-    : public Fw::Control<PortList, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents> {
+class PortList : public Fw::Control<PortList, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents>,
+                 public Fw::PersistStorage,
+                 public Fw::PersistPropertyBag,
+                 public Fw::DataObject,
+                 public Fw::SpecifyPropertyPages {
 public:
     static constexpr const char* displayName = "OstrelPortList";
     static constexpr SIZEL defaultExtent = {10874, 5450};
@@ -57,8 +64,9 @@ public:
     };
     static inline const CLSID* const propertyPages[] = {&CLSID_PortListProps};
     static inline const auto interfaces =
-        Fw::Interfaces(Fw::ControlInterfaces<PortList>(), Fw::Entry<PortList, IPersistPropertyBag>(),
-                       Fw::Entry<PortList, IConnectionPointContainer>());
+        Fw::Interfaces(Fw::ControlInterfaces<PortList>(), Fw::Entry<PortList, IPersistStorage>(),
+                       Fw::Entry<PortList, IPersistPropertyBag>(), Fw::Entry<PortList, IDataObject>(),
+                       Fw::Entry<PortList, ISpecifyPropertyPages>(), Fw::Entry<PortList, IConnectionPointContainer>());
 
     // The child ids hosts and tests find the list by.
     static constexpr int listId = 1;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/PropertyPage.h"
-#include "module/OstrelUITools.h"
+#include "framework/controls/PropertyPage.h"
+#include "interfaces/OstrelUITools.h"
 #include "resources/resource.h"
 
 // The port list's property page (dialog 138): which of the list's columns are shown.

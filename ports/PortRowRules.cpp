@@ -2,7 +2,7 @@
 
 #include "foundation/Lang/Text.h"
 #include "foundation/StateVocabulary.h"
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 #include "resources/resource.h"
 
 #include <cstdlib>
@@ -10,8 +10,6 @@
 #include <utility>
 
 namespace {
-
-enum LinkType : long { linkSerial = 1, linkUsb = 2, linkNetwork = 3 };
 
 std::string Text(UINT id) {
     return Fw::Module::Current().String(id);

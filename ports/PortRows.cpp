@@ -4,7 +4,7 @@
 #include "foundation/Win32/Unique.h"
 #include "ports/ListViewHelper.h"
 #include "server/OwnedRecord.h"
-#include "server/ServerCall.h"
+#include "foundation/Com/Failure.h"
 
 #include <comdef.h>
 #include <wrl/client.h>
@@ -120,7 +120,7 @@ void CPortRows::RefreshPort(long portId) {
     const RedrawOff quiet(list);
     const int index = RemovePortRows(false, portId);
     try {
-        const auto agentEx = Server::Query<IOstrelConfigAgentEx>(m_agent);
+        const auto agentEx = Com::Query<IOstrelConfigAgentEx>(m_agent);
         Server::OwnedRecord<OstrelPortConfigEx> port;
         if (agentEx && SUCCEEDED(agentEx->GetPortConfigEx(static_cast<short>(portId), port.put())))
             AddPortRow(*port, index < 0 ? RowPlacement::Last : RowPlacement::At, index);
@@ -141,10 +141,10 @@ void CPortRows::FillList() {
     {
         const RedrawOff quiet(list);
         try {
-            const auto agentEx = Server::Query<IOstrelConfigAgentEx>(m_agent);
+            const auto agentEx = Com::Query<IOstrelConfigAgentEx>(m_agent);
             short count = 0;
             Win32::UniqueSafeArray ids;
-            Server::Call(m_agent, &IOstrelConfigAgent::GetPortIds, &count, ids.put());
+            Com::Call(m_agent, &IOstrelConfigAgent::GetPortIds, &count, ids.put());
             const Win32::SafeArrayAccess<short> access(ids.get());
             for (const short id : access.Items()) {
                 Server::OwnedRecord<OstrelPortConfigEx> port;

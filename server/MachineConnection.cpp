@@ -1,8 +1,8 @@
 #include "server/MachineConnection.h"
 
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
-#include "server/ServerCall.h"
+#include "framework/com/Boundary.h"
+#include "foundation/Com/Failure.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ HRESULT ConnectToMachine(const std::string& machineName, IOstrelConfigAgent** pp
         bool ready = false;
         for (int poll = 0; poll < maximumPolls && !ready; ++poll) {
             long state = -1;
-            Server::Call(server, &IOstrelServer::GetServerState, &state);
+            Com::Call(server, &IOstrelServer::GetServerState, &state);
             ready = state == serverReady;
             if (state == serverStarting)
                 hooks.wait(startingPollInterval);
@@ -65,13 +65,12 @@ HRESULT ConnectToMachine(const std::string& machineName, IOstrelConfigAgent** pp
             return E_FAIL;
         long cookie = 0;
         Microsoft::WRL::ComPtr<IUnknown> agentObject;
-        Server::Call(server, &IOstrelServer::CreateConfigAgent, _bstr_t(configAgentProgId), -1L, &cookie,
-                     &agentObject);
-        const auto agent = Server::Query<IOstrelConfigAgent>(agentObject.Get());
+        Com::Call(server, &IOstrelServer::CreateConfigAgent, _bstr_t(configAgentProgId), -1L, &cookie,
+                  &agentObject);
+        auto agent = Com::Query<IOstrelConfigAgent>(agentObject.Get());
         if (!agent)
             return E_NOINTERFACE;
-        *ppAgent = agent.Get();
-        (*ppAgent)->AddRef();
+        *ppAgent = agent.Detach();
         return S_OK;
     });
 }

@@ -6,7 +6,7 @@
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
 #include "server/OwnedRecord.h"
-#include "server/ServerCall.h"
+#include "foundation/Com/Failure.h"
 
 bool CNorvikPortStateEnum::Contains(const std::string&) const {
     return false;
@@ -22,18 +22,18 @@ bool CNorvikActiveStateEnum::Contains(const std::string& portName) const {
 
 void CNorvikActiveStateEnum::Load(IUnknown* pConfigAgent) {
     try {
-        const auto agent = Server::Query<IOstrelConfigAgent>(pConfigAgent);
+        const auto agent = Com::Query<IOstrelConfigAgent>(pConfigAgent);
         if (!agent)
             return;
         short count = 0;
         Win32::UniqueSafeArray ids;
-        Server::Call(agent, &IOstrelConfigAgent::GetPortIds, &count, ids.put());
+        Com::Call(agent, &IOstrelConfigAgent::GetPortIds, &count, ids.put());
         const Win32::SafeArrayAccess<short> portIds(ids.get());
         const std::span<short> served =
             portIds.Items().first(std::min<size_t>(std::max<short>(count, 0), portIds.Items().size()));
         for (short portId : served) {
             Server::OwnedRecord<OstrelPortInfo> port;
-            Server::Call(agent, &IOstrelConfigAgent::GetPortInfo, portId, port.put());
+            Com::Call(agent, &IOstrelConfigAgent::GetPortInfo, portId, port.put());
             // A later port of the same name wins, as the server lists them.
             m_states[Lang::FromBstr(port->portName)] = static_cast<short>(port->portState);
         }

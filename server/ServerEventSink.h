@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ComObject.h"
+#include "framework/com/ComObject.h"
 #include "server/OstrelServer.h"
 #include "server/ServerEventRoute.h"
 

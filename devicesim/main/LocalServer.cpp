@@ -6,7 +6,7 @@
 #include "devicesim/main/ExitCodes.h"
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Text.h"
-#include "framework/ClassFactory.h"
+#include "framework/com/ClassFactory.h"
 
 #include <comdef.h>
 #include <wrl/client.h>

@@ -11,7 +11,7 @@
 #include "devicesim/main/Registration.h"
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Exception.h"
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 
 using namespace DeviceSim;
 

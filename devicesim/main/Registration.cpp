@@ -2,8 +2,8 @@
 
 #include "devicesim/main/resource.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Module.h"
-#include "framework/Registrar.h"
+#include "framework/com/Module.h"
+#include "framework/registration/Registrar.h"
 
 #include <oleauto.h>
 #include <wrl/client.h>

@@ -1,4 +1,5 @@
 #include "foundation/Lang/Text.h"
+#include "foundation/Com/Failure.h"
 
 #include <comdef.h>
 
@@ -30,9 +31,7 @@ std::string FormatV(const char* pattern, va_list args) {
 BSTR ToBstr(std::string_view text) {
     const int source = static_cast<int>(text.size());
     const int length = source ? ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, nullptr, 0) : 0;
-    BSTR result = ::SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (!result)
-        _com_issue_error(E_OUTOFMEMORY);
+    BSTR result = Com::ThrowIfNull(::SysAllocStringLen(nullptr, static_cast<UINT>(length)), E_OUTOFMEMORY);
     if (length)
         ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, result, length);
     return result;

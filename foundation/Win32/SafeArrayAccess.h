@@ -1,6 +1,7 @@
 #pragma once
 
-#include <comdef.h>
+#include "foundation/Com/Failure.h"
+
 #include <oleauto.h>
 
 #include <span>
@@ -17,10 +18,9 @@ public:
         if (!m_array)
             return;
         if (::SafeArrayGetDim(m_array) != 1 || ::SafeArrayGetElemsize(m_array) != sizeof(T))
-            _com_issue_error(E_INVALIDARG);
+            Com::Throw(E_INVALIDARG);
         void* data = nullptr;
-        if (const HRESULT status = ::SafeArrayAccessData(m_array, &data); FAILED(status))
-            _com_issue_error(status);
+        Com::ThrowIfFailed(::SafeArrayAccessData(m_array, &data));
         m_items = {static_cast<T*>(data), m_array->rgsabound[0].cElements};
     }
     SafeArrayAccess(const SafeArrayAccess&) = delete;

@@ -5,7 +5,7 @@
 #include "devicesim/SimServer.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
-#include "framework/ComObject.h"
+#include "framework/com/ComObject.h"
 #include "tests/support/DeviceSimulator.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Phone modes and port view captions as the views show them. Port state texts and the
 // display mask are pinned where the port rows use them (PortRowRulesTests).
 #include "foundation/StateVocabulary.h"
-#include "framework/Module.h"
+#include "framework/com/Module.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // lock count and aggregation are proved on the module's own classes (module/ClassObjectTests).
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Text.h"
-#include "framework/Boundary.h"
-#include "framework/ComObject.h"
-#include "framework/SupportErrorInfo.h"
+#include "framework/com/Boundary.h"
+#include "framework/com/ComObject.h"
+#include "framework/com/SupportErrorInfo.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>

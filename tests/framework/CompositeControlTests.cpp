@@ -3,8 +3,8 @@
 // container with its embedded port list (the probe control, made from a test class table).
 #include "foundation/Lang/Text.h"
 #include "foundation/Lang/Trace.h"
-#include "framework/ClassTable.h"
-#include "framework/CompositeControl.h"
+#include "framework/com/ClassTable.h"
+#include "framework/controls/CompositeControl.h"
 #include "tests/framework/ProbeControl.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/TestContainer.h"

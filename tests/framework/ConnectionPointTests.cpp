@@ -1,6 +1,6 @@
 // Connection points as hosts use them: advise, fire, unadvise, enumerate.
-#include "framework/ComObject.h"
-#include "framework/ConnectionPoint.h"
+#include "framework/com/ComObject.h"
+#include "framework/com/ConnectionPoint.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // whose type library this executable carries.
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
-#include "framework/PropertyPage.h"
+#include "framework/controls/PropertyPage.h"
 #include "tests/framework/ProbeControl.h"
 #include "tests/support/EventCounter.h"
 

@@ -3,11 +3,15 @@
 // A control for the framework's tests, standing on the port list's interface and class, whose
 // type library the test executable carries (ControlTests.rc): five persisted properties and a
 // list view child.
-#include "framework/Boundary.h"
-#include "framework/Control.h"
-#include "framework/ListView.h"
-#include "framework/SupportErrorInfo.h"
-#include "module/OstrelUITools.h"
+#include "framework/com/Boundary.h"
+#include "framework/controls/Control.h"
+#include "framework/controls/DataObject.h"
+#include "framework/controls/PersistPropertyBag.h"
+#include "framework/controls/PersistStorage.h"
+#include "framework/controls/SpecifyPropertyPages.h"
+#include "framework/windows/ListView.h"
+#include "framework/com/SupportErrorInfo.h"
+#include "interfaces/OstrelUITools.h"
 
 #include <wrl/client.h>
 
@@ -18,6 +22,10 @@ namespace FrameworkTests {
 
 class ProbeControl
     : public Fw::Control<ProbeControl, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents>,
+      public Fw::PersistStorage,
+      public Fw::PersistPropertyBag,
+      public Fw::DataObject,
+      public Fw::SpecifyPropertyPages,
       public Fw::SupportErrorInfo<IOstrelPortList> {
 public:
     static constexpr const char* displayName = "ProbeControl";
@@ -29,7 +37,9 @@ public:
     };
     static inline const CLSID* const propertyPages[] = {&CLSID_PortListProps};
     static inline const auto interfaces = Fw::Interfaces(
-        Fw::ControlInterfaces<ProbeControl>(), Fw::Entry<ProbeControl, IPersistPropertyBag>(),
+        Fw::ControlInterfaces<ProbeControl>(), Fw::Entry<ProbeControl, IPersistStorage>(),
+        Fw::Entry<ProbeControl, IPersistPropertyBag>(), Fw::Entry<ProbeControl, IDataObject>(),
+        Fw::Entry<ProbeControl, ISpecifyPropertyPages>(),
         Fw::Entry<ProbeControl, IConnectionPointContainer>(), Fw::Entry<ProbeControl, ISupportErrorInfo>());
     // A value the error column's setter refuses, to show that a failed load puts everything back.
     static constexpr LONG refused = 99;
@@ -44,12 +54,11 @@ public:
     std::string calls;
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
         calls += site ? "SetClientSite " : "SetClientSite(null) ";
-        return ControlBase::SetClientSite(site);
+        return OleObject::SetClientSite(site);
     }
-    using ControlBase::Load;
     HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override {
         calls += "Load ";
-        return ControlBase::Load(stream);
+        return PersistStreamInit::Load(stream);
     }
     void OnInitNew() override { calls += "InitNew "; }
     size_t PropertySinks() { return PointOf<IPropertyNotifySink>().Sinks().size(); }

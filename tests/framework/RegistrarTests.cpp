@@ -1,6 +1,6 @@
 // A class table's registration walk over scripts stored as resources of this executable.
-#include "framework/ClassTable.h"
-#include "framework/Module.h"
+#include "framework/com/ClassTable.h"
+#include "framework/com/Module.h"
 #include "tests/support/RegistryReader.h"
 
 #include <gtest/gtest.h>

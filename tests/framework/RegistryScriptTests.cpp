@@ -1,6 +1,6 @@
 // The registry script interpreter, run against a scratch key in place of HKCR.
 #include "foundation/Lang/Exception.h"
-#include "framework/RegistryScript.h"
+#include "framework/registration/RegistryScript.h"
 #include "tests/support/RegistryReader.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Message maps route each message to its typed handler; the list view wrappers reach the
 // real control.
 #include "foundation/Lang/Text.h"
-#include "framework/ListView.h"
-#include "framework/Window.h"
+#include "framework/windows/ListView.h"
+#include "framework/windows/Window.h"
 
 #include <gtest/gtest.h>
 

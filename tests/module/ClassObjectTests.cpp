@@ -1,6 +1,6 @@
 // The module's exports as a host calls them: class objects, unloading and aggregation.
 #include "AutomationContract.h"
-#include "module/OstrelUITools.h"
+#include "interfaces/OstrelUITools.h"
 #include "tests/support/ModuleRegistration.h"
 #include "tests/support/OuterObject.h"
 

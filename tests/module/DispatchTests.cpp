@@ -1,7 +1,7 @@
 // IDispatch as a script host calls it on the module's port list: names, arguments and type
 // information all come from the type library embedded in the module.
 #include "foundation/Lang/ErrorText.h"
-#include "module/OstrelUITools.h"
+#include "interfaces/OstrelUITools.h"
 
 #include <comdef.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The two lookup objects, created by ProgID and called through their vtables. The tables'
 // own shape is checked where they are generated (tests/lookup); here, what a caller gets.
-#include "module/OstrelUITools.h"
+#include "interfaces/OstrelUITools.h"
 
 #include <comdef.h>
 #include <gtest/gtest.h>

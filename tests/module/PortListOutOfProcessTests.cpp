@@ -1,7 +1,7 @@
 // The port list in a container, fed by OstrelDeviceSim.exe across processes until the simulator
 // goes away under it, and its property page in the system's property frame.
-#include "framework/ListView.h"
-#include "module/OstrelUITools.h"
+#include "framework/windows/ListView.h"
+#include "interfaces/OstrelUITools.h"
 #include "resources/resource.h"
 #include "tests/support/DeviceSimulator.h"
 #include "tests/support/MessagePump.h"

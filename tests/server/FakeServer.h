@@ -2,8 +2,8 @@
 
 // Small stand-ins for the device server and its agent, each doing only what a test scripts.
 #include "foundation/Lang/Text.h"
-#include "framework/ComObject.h"
-#include "framework/ConnectionPoint.h"
+#include "framework/com/ComObject.h"
+#include "framework/com/ConnectionPoint.h"
 #include "server/OstrelServer.h"
 
 #include <string>

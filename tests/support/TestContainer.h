@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ControlContainer.h"
+#include "framework/container/ControlContainer.h"
 
 #include <ocidl.h>
 #include <olectl.h>

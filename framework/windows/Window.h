@@ -1,0 +1,453 @@
+#pragma once
+
+#include "framework/com/Module.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <typeinfo>
+#include <utility>
+
+namespace Fw {
+
+// A window handle and the messages every window answers, one call each. It owns nothing:
+// whoever created the window decides when it goes.
+class Window {
+public:
+    Window() = default;
+    explicit Window(HWND window)
+        : m_hWnd(window) {}
+
+    HWND Handle() const { return m_hWnd; }
+    explicit operator bool() const { return m_hWnd != nullptr; }
+    bool Exists() const { return m_hWnd && ::IsWindow(m_hWnd); }
+
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+    template <class T>
+    LRESULT Send(UINT message, WPARAM wParam, const T* data) const {
+        return ::SendMessageA(m_hWnd, message, wParam, reinterpret_cast<LPARAM>(data));
+    }
+    bool Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::PostMessageA(m_hWnd, message, wParam, lParam) != FALSE;
+    }
+
+    RECT ClientRect() const {
+        RECT rect = {};
+        ::GetClientRect(m_hWnd, &rect);
+        return rect;
+    }
+    // The window's rectangle in its parent's client coordinates (screen ones for a top level).
+    RECT RectInParent() const;
+    bool Move(const RECT& rect, bool repaint = true) const {
+        return ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                            repaint) != FALSE;
+    }
+    bool Show(int command = SW_SHOW) const { return ::ShowWindow(m_hWnd, command) != FALSE; }
+    bool IsVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
+    bool Enable(bool enable) const { return ::EnableWindow(m_hWnd, enable) != FALSE; }
+    bool IsEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
+    bool Invalidate(bool erase = true) const { return ::InvalidateRect(m_hWnd, nullptr, erase) != FALSE; }
+    bool Update() const { return ::UpdateWindow(m_hWnd) != FALSE; }
+    void SetRedraw(bool redraw) const { Send(WM_SETREDRAW, redraw); }
+    HWND SetFocus() const { return ::SetFocus(m_hWnd); }
+    bool HasFocus() const { return m_hWnd && ::GetFocus() == m_hWnd; }
+    void SetFont(HFONT font, bool redraw = true) const {
+        Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), MAKELPARAM(redraw, 0));
+    }
+    HFONT Font() const { return reinterpret_cast<HFONT>(Send(WM_GETFONT)); }
+    Window Parent() const { return Window(::GetParent(m_hWnd)); }
+    Window Child(int id) const { return Window(::GetDlgItem(m_hWnd, id)); }
+    int Id() const { return ::GetDlgCtrlID(m_hWnd); }
+    LONG_PTR Style() const { return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }
+    std::string Text() const;
+    bool SetText(const char* text) const { return ::SetWindowTextA(m_hWnd, text) != FALSE; }
+    // The handle stays valid while the window hears its last messages.
+    bool Destroy() {
+        const bool destroyed = m_hWnd && ::DestroyWindow(m_hWnd) != FALSE;
+        m_hWnd = nullptr;
+        return destroyed;
+    }
+
+protected:
+    HWND m_hWnd = nullptr;
+};
+
+// One row of a window's message map. The handler is kept as a plain member pointer of the
+// window's class and called back through `call`, the cracker of its message, which alone
+// knows the handler's real signature.
+template <class T>
+struct MessageEntry {
+    using AnyHandler = void (T::*)();
+    static constexpr UINT_PTR anyId = ~UINT_PTR(0);
+    static constexpr UINT anyCode = ~0u;
+
+    UINT message;
+    UINT_PTR id; // control id of WM_COMMAND and WM_NOTIFY, else anyId
+    UINT code;   // notification code of WM_COMMAND and WM_NOTIFY, else anyCode
+    AnyHandler handler;
+    LRESULT (*call)(T& window, AnyHandler handler, WPARAM wParam, LPARAM lParam);
+
+    bool Matches(UINT message, WPARAM wParam, LPARAM lParam) const;
+};
+
+template <class T>
+bool MessageEntry<T>::Matches(UINT incoming, WPARAM wParam, LPARAM lParam) const {
+    if (incoming != message)
+        return false;
+    if (message == WM_COMMAND)
+        return (id == anyId || id == LOWORD(wParam)) && (code == anyCode || code == HIWORD(wParam));
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        return header && (id == anyId || id == header->idFrom) && (code == anyCode || code == header->code);
+    }
+    return true;
+}
+
+// How each message is taken apart for its handler and how the handler's answer goes back.
+// A message without a cracker of its own reaches a handler LRESULT (WPARAM, LPARAM) as it came.
+template <UINT Message>
+struct Cracker {
+    template <class T, class H>
+    static LRESULT Call(T& w, H h, WPARAM wParam, LPARAM lParam) {
+        return (w.*h)(wParam, lParam);
+    }
+};
+
+#define FW_CRACKER(message, ...)                                                                             \
+    template <>                                                                                              \
+    struct Cracker<message> {                                                                                \
+        template <class T, class H>                                                                          \
+        static LRESULT Call([[maybe_unused]] T& w, [[maybe_unused]] H h, [[maybe_unused]] WPARAM wParam,     \
+                            [[maybe_unused]] LPARAM lParam) {                                                \
+            __VA_ARGS__                                                                                      \
+        }                                                                                                    \
+    };
+
+// int OnCreate(const CREATESTRUCTA*): -1 refuses the creation.
+FW_CRACKER(WM_CREATE, return (w.*h)(reinterpret_cast<const CREATESTRUCTA*>(lParam));)
+// void OnDestroy()
+FW_CRACKER(WM_DESTROY, (w.*h)(); return 0;)
+// void OnSize(UINT type, SIZE client)
+FW_CRACKER(WM_SIZE, (w.*h)(static_cast<UINT>(wParam), SIZE{LOWORD(lParam), HIWORD(lParam)}); return 0;)
+// void OnPaint(HDC, const RECT& dirty): the dc a caller passed in wParam (as controls do
+// when they print a child), else the one of BeginPaint.
+template <>
+struct Cracker<WM_PAINT> {
+    template <class T, class H>
+    static LRESULT Call(T& w, H h, WPARAM wParam, LPARAM) {
+        if (wParam) {
+            RECT all = {};
+            ::GetClientRect(w.Handle(), &all);
+            (w.*h)(reinterpret_cast<HDC>(wParam), all);
+            return 0;
+        }
+        PAINTSTRUCT paint;
+        const HDC dc = ::BeginPaint(w.Handle(), &paint);
+        (w.*h)(dc, paint.rcPaint);
+        ::EndPaint(w.Handle(), &paint);
+        return 0;
+    }
+};
+// bool OnEraseBackground(HDC): true when the background was erased.
+FW_CRACKER(WM_ERASEBKGND, return (w.*h)(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;)
+// void OnSetFocus(HWND previous) / void OnKillFocus(HWND next)
+FW_CRACKER(WM_SETFOCUS, (w.*h)(reinterpret_cast<HWND>(wParam)); return 0;)
+FW_CRACKER(WM_KILLFOCUS, (w.*h)(reinterpret_cast<HWND>(wParam)); return 0;)
+// void OnKeyDown(UINT virtualKey)
+FW_CRACKER(WM_KEYDOWN, (w.*h)(static_cast<UINT>(wParam)); return 0;)
+// void OnContextMenu(HWND clicked, POINT screen): (-1, -1) when it came from the keyboard.
+FW_CRACKER(WM_CONTEXTMENU, (w.*h)(reinterpret_cast<HWND>(wParam), POINT{static_cast<short>(LOWORD(lParam)),
+                                                                        static_cast<short>(HIWORD(lParam))});
+           return 0;)
+// LRESULT OnNotify(NMHDR*)
+FW_CRACKER(WM_NOTIFY, return (w.*h)(reinterpret_cast<NMHDR*>(lParam));)
+// void OnCommand(UINT code, UINT id, HWND control)
+FW_CRACKER(WM_COMMAND, (w.*h)(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;)
+// void OnDrawItem(UINT id, DRAWITEMSTRUCT*) / void OnMeasureItem(UINT id, MEASUREITEMSTRUCT*)
+FW_CRACKER(WM_DRAWITEM, (w.*h)(static_cast<UINT>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+           return TRUE;)
+FW_CRACKER(WM_MEASUREITEM, (w.*h)(static_cast<UINT>(wParam), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+           return TRUE;)
+// void OnDeviceChange(UINT event, DWORD_PTR data)
+FW_CRACKER(WM_DEVICECHANGE, (w.*h)(static_cast<UINT>(wParam), static_cast<DWORD_PTR>(lParam)); return TRUE;)
+// void OnTimer(UINT_PTR id)
+FW_CRACKER(WM_TIMER, (w.*h)(static_cast<UINT_PTR>(wParam)); return 0;)
+// bool OnInitDialog(HWND focus): true lets the dialog manager set the focus.
+FW_CRACKER(WM_INITDIALOG, return (w.*h)(reinterpret_cast<HWND>(wParam)) ? TRUE : FALSE;)
+
+#undef FW_CRACKER
+
+// What OnMessage, OnNotify and OnCommand give back: it becomes a MessageEntry of any class
+// derived from the handler's own, so that a map may name handlers its base classes declare.
+// Maps are written inside their class, where the class is not complete yet: nothing here
+// may need T whole before a message is actually routed.
+template <UINT Message, class C, class H>
+struct MessageHandler {
+    H C::*handler;
+    UINT_PTR id;
+    UINT code;
+
+    template <class T>
+    operator MessageEntry<T>() const {
+        using Entry = MessageEntry<T>;
+        using Handler = H C::*;
+        // Member pointers of one class are alike in size and stored as bytes, to be copied back
+        // into their real type by the cracker; a cast between them would say nothing more.
+        static_assert(sizeof(Handler) == sizeof(typename Entry::AnyHandler));
+        Entry entry = {
+            Message, id, code, nullptr,
+            [](T& window, typename Entry::AnyHandler any, WPARAM wParam, LPARAM lParam) -> LRESULT {
+                static_assert(std::is_base_of_v<C, T>, "the handler belongs to another window class");
+                Handler own;
+                std::memcpy(&own, &any, sizeof(own));
+                return Cracker<Message>::Call(static_cast<C&>(window), own, wParam, lParam);
+            }};
+        std::memcpy(&entry.handler, &handler, sizeof(handler));
+        return entry;
+    }
+};
+
+template <UINT Message, class C, class H>
+MessageHandler<Message, C, H> OnMessage(H C::*handler) {
+    return {handler, ~UINT_PTR(0), ~0u};
+}
+
+// A notification by its code from any child, or from the child of one id.
+template <class C, class H>
+MessageHandler<WM_NOTIFY, C, H> OnNotify(UINT code, H C::*handler) {
+    return {handler, ~UINT_PTR(0), code};
+}
+template <class C, class H>
+MessageHandler<WM_NOTIFY, C, H> OnNotify(UINT_PTR id, UINT code, H C::*handler) {
+    return {handler, id, code};
+}
+
+// A command by its id, whatever its code, or by id and code.
+template <class C, class H>
+MessageHandler<WM_COMMAND, C, H> OnCommand(UINT id, H C::*handler) {
+    return {handler, id, ~0u};
+}
+template <class C, class H>
+MessageHandler<WM_COMMAND, C, H> OnCommand(UINT id, UINT code, H C::*handler) {
+    return {handler, id, code};
+}
+
+// The window object a routed window procedure serves; kept as a window property so that
+// created and subclassed windows are found the same way.
+void AttachObject(HWND window, void* object);
+void* AttachedObject(HWND window);
+void DetachObject(HWND window);
+
+// Tab and Shift+Tab move the focus between the tab stops of a dialog that lives inside a
+// host's window (a control's face, a property page). True when the focus moved; false for
+// another key, and past either end, where the host's next control is to take it.
+bool MoveFocusByTab(HWND dialog, const MSG& message);
+
+// A handler let an exception out: it is traced, and the message answered 0, since unwinding
+// through the system's window code is undefined.
+void TraceHandlerFailure(UINT message);
+
+// Window classes registered by this module, so that an unloading module can take them back:
+// the system keeps a library's classes after the library is gone.
+ATOM RegisterWindowClass(const WNDCLASSEXA& windowClass);
+void UnregisterWindowClasses();
+
+// A window whose procedure is T's message map. T lists `static inline const
+// Fw::MessageEntry<T> messages[]` after the handlers it names; a message no entry handles (or whose handler
+// calls PassOn()) goes on to T::DefaultMessage, which by default calls the procedure that was there before:
+// DefWindowProc for a created window, the original one for a subclassed one.
+template <class T>
+class WindowImpl : public Window {
+public:
+    WindowImpl() = default;
+    WindowImpl(const WindowImpl&) = delete;
+    WindowImpl& operator=(const WindowImpl&) = delete;
+    ~WindowImpl() {
+        // By now T is gone: no message may reach its map any more.
+        if (m_hWnd) {
+            DetachObject(m_hWnd);
+            if (m_previous)
+                ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+            else
+                ::DestroyWindow(m_hWnd);
+        }
+    }
+
+    HWND Create(HWND parent, const RECT& rect, DWORD style, DWORD exStyle = 0, const char* text = nullptr,
+                UINT_PTR id = 0) {
+        if (!EnsureClass())
+            return nullptr;
+        return ::CreateWindowExA(exStyle, ClassName().c_str(), text, style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, parent,
+                                 reinterpret_cast<HMENU>(id), Module::Current().Instance(), this);
+    }
+
+    // Routes an existing window (a child control, say) through T's map.
+    bool Subclass(HWND window) {
+        if (m_hWnd || !window || AttachedObject(window))
+            return false;
+        m_hWnd = window;
+        AttachObject(window, this);
+        m_previous = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowImpl::Procedure)));
+        return true;
+    }
+    HWND Unsubclass() {
+        const HWND window = m_hWnd;
+        if (window && m_previous) {
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+            DetachObject(window);
+            m_previous = nullptr;
+            m_hWnd = nullptr;
+        }
+        return window;
+    }
+
+    LRESULT DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+        return m_previous ? ::CallWindowProcA(m_previous, m_hWnd, message, wParam, lParam)
+                          : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    }
+
+    // Called after the window's last message; the object may delete itself here.
+    void OnFinalMessage(HWND) {}
+
+    // What keeps the object behind the window alive while it handles a message: a handler
+    // that tells its host of something may hear the host let the object go. A T that is a
+    // COM object (or part of one) declares KeepAlive() returning a reference.
+    static auto KeepAliveOf(T& self) {
+        if constexpr (requires { self.KeepAlive(); })
+            return self.KeepAlive();
+        else
+            return nullptr;
+    }
+
+    // Registers T's window class with the module the first time a window of T is made
+    // (again after the module let its classes go).
+    static bool EnsureClass() {
+        const std::string name = ClassName();
+        WNDCLASSEXA windowClass = {};
+        windowClass.cbSize = sizeof(windowClass);
+        if (::GetClassInfoExA(Module::Current().Instance(), name.c_str(), &windowClass))
+            return true;
+        windowClass = {};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = &WindowImpl::Procedure;
+        windowClass.hInstance = Module::Current().Instance();
+        windowClass.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = name.c_str();
+        return RegisterWindowClass(windowClass) != 0;
+    }
+
+protected:
+    // A handler that looked at a message but wants its default treatment too.
+    void PassOn() { m_passOn = true; }
+
+    static std::string ClassName() {
+        if constexpr (requires { T::windowClassName; })
+            return T::windowClassName;
+        else
+            return std::string("Fw.") + typeid(T).name();
+    }
+
+    // True when T's map handled the message; result then holds its answer.
+    bool RouteThroughMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        if constexpr (requires { T::messages; }) {
+            T& self = static_cast<T&>(*this);
+            for (const MessageEntry<T>& entry : T::messages) {
+                if (!entry.Matches(message, wParam, lParam))
+                    continue;
+                const bool outerPassOn = std::exchange(m_passOn, false);
+                try {
+                    result = entry.call(self, entry.handler, wParam, lParam);
+                } catch (...) {
+                    TraceHandlerFailure(message);
+                    m_passOn = outerPassOn;
+                    result = 0;
+                    return true;
+                }
+                const bool passOn = std::exchange(m_passOn, outerPassOn);
+                if (!passOn)
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    WNDPROC m_previous = nullptr;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = static_cast<WindowImpl*>(AttachedObject(window));
+        if (!self && message == WM_NCCREATE) {
+            self = static_cast<WindowImpl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            self->m_hWnd = window;
+            AttachObject(window, self);
+        }
+        if (!self)
+            return ::DefWindowProcA(window, message, wParam, lParam);
+
+        [[maybe_unused]] const auto alive = KeepAliveOf(static_cast<T&>(*self));
+        LRESULT result = 0;
+        if (!self->RouteThroughMap(message, wParam, lParam, result))
+            result = static_cast<T*>(self)->DefaultMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            DetachObject(window);
+            self->m_hWnd = nullptr;
+            self->m_previous = nullptr;
+            static_cast<T*>(self)->OnFinalMessage(window);
+        }
+        return result;
+    }
+
+    bool m_passOn = false;
+};
+
+// A modeless dialog from a template whose messages go through T's map like a window's.
+// T's map sees WM_INITDIALOG; a handled message answers through DWLP_MSGRESULT.
+template <class T>
+class DialogImpl : public WindowImpl<T> {
+public:
+    HWND CreateIndirect(HWND parent, const DLGTEMPLATE* dialogTemplate) {
+        return ::CreateDialogIndirectParamA(Module::Current().Instance(), dialogTemplate, parent,
+                                            &DialogImpl::Procedure, reinterpret_cast<LPARAM>(this));
+    }
+
+    // Unhandled dialog messages belong to the dialog manager.
+    LRESULT DefaultMessage(UINT, WPARAM, LPARAM) { return 0; }
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = static_cast<DialogImpl*>(AttachedObject(window));
+        if (!self && message == WM_INITDIALOG) {
+            self = reinterpret_cast<DialogImpl*>(lParam);
+            self->m_hWnd = window;
+            AttachObject(window, self);
+        }
+        if (!self)
+            return FALSE;
+        [[maybe_unused]] const auto alive = DialogImpl::KeepAliveOf(static_cast<T&>(*self));
+        LRESULT result = 0;
+        const bool handled = self->RouteThroughMap(message, wParam, lParam, result);
+        if (message == WM_NCDESTROY) {
+            DetachObject(window);
+            self->m_hWnd = nullptr;
+            static_cast<T*>(self)->OnFinalMessage(window);
+            return FALSE;
+        }
+        if (!handled)
+            return FALSE;
+        if (message == WM_INITDIALOG)
+            return static_cast<INT_PTR>(result);
+        ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+};
+
+} // namespace Fw
