@@ -1,7 +1,7 @@
 #include "devicesim/SimPortManager.h"
 
-#include "devicesim/SimPortObject.h"
 #include "devicesim/SimPortLookup.h"
+#include "devicesim/SimPortObject.h"
 #include "devicesim/SimServerSettings.h"
 #include "framework/com/Boundary.h"
 

@@ -1,7 +1,7 @@
 #include "host/WindowBitmap.h"
 
-#include "foundation/Win32/ScopedDc.h"
 #include "foundation/Win32/Exception.h"
+#include "foundation/Win32/ScopedDc.h"
 #include "foundation/Win32/Unique.h"
 
 #include <vector>

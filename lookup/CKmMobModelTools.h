@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/com/ComObject.h"
-#include "lookup/CGenModelList.h"
 #include "interfaces/OstrelUITools.h"
+#include "lookup/CGenModelList.h"
 
 #include <map>
 #include <memory>

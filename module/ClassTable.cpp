@@ -1,8 +1,8 @@
 #include "module/ClassTable.h"
 
+#include "interfaces/OstrelUITools.h"
 #include "lookup/CKmMobModelTools.h"
 #include "lookup/CKmNvTools.h"
-#include "interfaces/OstrelUITools.h"
 #include "ports/PortList.h"
 #include "ports/PortListProps.h"
 #include "resources/resource.h"

@@ -1,9 +1,9 @@
 #include "framework/com/Module.h"
-#include "framework/registration/Registrar.h"
 #include "framework/com/TypeLibrary.h"
+#include "framework/registration/Registrar.h"
 #include "framework/windows/Window.h"
-#include "module/ClassTable.h"
 #include "interfaces/OstrelUITools.h"
+#include "module/ClassTable.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "ports/PortRows.h"
 
+#include "foundation/Com/Failure.h"
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
 #include "ports/ListViewHelper.h"
 #include "server/OwnedRecord.h"
-#include "foundation/Com/Failure.h"
 
 #include <comdef.h>
 #include <wrl/client.h>

@@ -1,8 +1,8 @@
 #include "server/MachineConnection.h"
 
+#include "foundation/Com/Failure.h"
 #include "foundation/Lang/Text.h"
 #include "framework/com/Boundary.h"
-#include "foundation/Com/Failure.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "foundation/Com/Failure.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
 #include "server/OwnedRecord.h"
-#include "foundation/Com/Failure.h"
 
 bool CNorvikPortStateEnum::Contains(const std::string&) const {
     return false;

@@ -4,6 +4,7 @@
 #include "framework/com/TypeLibrary.h"
 
 #include <oaidl.h>
+#include <wrl/client.h>
 
 namespace Fw {
 
@@ -20,10 +21,7 @@ public:
         return Boundary(info, [&] {
             if (index != 0)
                 return DISP_E_BADINDEX;
-            ITypeInfo* type = TypeLibrary::TypeInfoOf(__uuidof(I));
-            type->AddRef();
-            *info = type;
-            return S_OK;
+            return Microsoft::WRL::ComPtr<ITypeInfo>(TypeLibrary::TypeInfoOf(__uuidof(I))).CopyTo(info);
         });
     }
 

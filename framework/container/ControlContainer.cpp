@@ -2,8 +2,8 @@
 
 #include "framework/com/TypeLibrary.h"
 
-#include "foundation/Win32/ScopedDc.h"
 #include "foundation/Lang/Text.h"
+#include "foundation/Win32/ScopedDc.h"
 #include "framework/com/ComObject.h"
 
 namespace Fw {

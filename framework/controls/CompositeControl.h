@@ -2,8 +2,8 @@
 
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Boundary.h"
-#include "framework/controls/Control.h"
 #include "framework/container/ControlContainer.h"
+#include "framework/controls/Control.h"
 #include "framework/windows/DialogTemplate.h"
 
 #include <map>

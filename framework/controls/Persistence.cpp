@@ -2,8 +2,8 @@
 #include "foundation/Com/Failure.h"
 
 #include "foundation/Lang/Text.h"
-#include "foundation/Win32/Unique.h"
 #include "foundation/Mem/ByteLayout.h"
+#include "foundation/Win32/Unique.h"
 
 #include <comdef.h>
 #include <wrl/client.h>

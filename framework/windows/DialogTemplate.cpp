@@ -1,9 +1,9 @@
 #include "framework/windows/DialogTemplate.h"
 
-#include "foundation/Win32/ScopedDc.h"
-#include "foundation/Win32/Unique.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Mem/ByteLayout.h"
+#include "foundation/Win32/ScopedDc.h"
+#include "foundation/Win32/Unique.h"
 #include "framework/com/Module.h"
 
 #include <objbase.h>

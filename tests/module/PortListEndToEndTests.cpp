@@ -1,9 +1,9 @@
 // The port list as real hosts use it: embedded by atl.dll's AtlAxWin window and started on the
 // in-process simulator, and created by ProgID from VBScript and JScript under cscript.
 #include "framework/windows/ListView.h"
-#include "foundation/Lang/ErrorText.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
+#include "foundation/Lang/ErrorText.h"
 #include "interfaces/OstrelUITools.h"
 #include "resources/resource.h"
 #include "tests/support/ChildProcess.h"
