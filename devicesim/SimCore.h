@@ -55,10 +55,8 @@ template <class T, class I, class... Args>
 Microsoft::WRL::ComPtr<I> NewObject(Args&&... args) {
     static_assert(!std::is_same_v<I, IUnknown>, "ask for one of the object's own interfaces");
     Microsoft::WRL::ComPtr<I> object;
-    const HRESULT status =
-        Fw::Object<T>::Create(nullptr, __uuidof(I), reinterpret_cast<void**>(object.GetAddressOf()));
-    if (FAILED(status))
-        Com::Throw(status);
+    Com::ThrowIfFailed(
+        Fw::Object<T>::Create(nullptr, __uuidof(I), reinterpret_cast<void**>(object.GetAddressOf())));
     static_cast<T*>(object.Get())->Init(std::forward<Args>(args)...);
     return object;
 }
