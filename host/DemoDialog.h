@@ -35,11 +35,11 @@ public:
     void OnDestroy();
 
     static inline const Fw::MessageEntry<DemoDialog> messages[] = {
-        Fw::OnMessage<WM_INITDIALOG>(&DemoDialog::OnInitDialog),
-        Fw::OnNotify(UINT_PTR(IDC_TABS), TCN_SELCHANGE, &DemoDialog::OnTabChanged),
-        Fw::OnCommand(IDCANCEL, &DemoDialog::OnClose),
-        Fw::OnMessage<WM_TIMER>(&DemoDialog::OnTimer),
-        Fw::OnMessage<WM_DESTROY>(&DemoDialog::OnDestroy),
+        Fw::OnMessage<WM_INITDIALOG, &DemoDialog::OnInitDialog>(),
+        Fw::OnNotify<IDC_TABS, TCN_SELCHANGE, &DemoDialog::OnTabChanged>(),
+        Fw::OnCommand<IDCANCEL, &DemoDialog::OnClose>(),
+        Fw::OnMessage<WM_TIMER, &DemoDialog::OnTimer>(),
+        Fw::OnMessage<WM_DESTROY, &DemoDialog::OnDestroy>(),
     };
 
 private:

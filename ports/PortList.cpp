@@ -19,12 +19,13 @@ Microsoft::WRL::ComPtr<IUnknown> PortListView::KeepAlive() {
     return m_owner.KeepAlive();
 }
 
-LRESULT PortListView::OnGetDlgCode(WPARAM wParam, LPARAM lParam) {
+UINT PortListView::OnGetDlgCode(UINT virtualKey, const MSG* message) {
     // Enter activates a row also inside a dialog (the arrows are the list's anyway); Tab and
     // Esc stay the dialog's, or the focus could never leave the list.
-    const auto* message = reinterpret_cast<const MSG*>(lParam);
     const bool enter = message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN;
-    return DefaultMessage(WM_GETDLGCODE, wParam, lParam) | (enter ? DLGC_WANTMESSAGE : 0);
+    const auto listCode =
+        static_cast<UINT>(DefaultMessage(WM_GETDLGCODE, virtualKey, reinterpret_cast<LPARAM>(message)));
+    return listCode | (enter ? DLGC_WANTMESSAGE : 0);
 }
 
 // The list holds the control's focus: the site hears of it from here.
@@ -47,11 +48,10 @@ void PortListView::OnKeyDown(UINT virtualKey) {
         PassOn();
 }
 
-LRESULT PortListView::OnLeftDoubleClick(WPARAM wParam, LPARAM lParam) {
+void PortListView::OnLeftDoubleClick(UINT keys, POINT point) {
     // The list selects the row under the pointer first; the activation is about that row.
-    const LRESULT result = DefaultMessage(WM_LBUTTONDBLCLK, wParam, lParam);
+    DefaultMessage(WM_LBUTTONDBLCLK, keys, MAKELPARAM(point.x, point.y));
     m_owner.Activate();
-    return result;
 }
 
 // --- construction -------------------------------------------------------------------------
@@ -362,18 +362,17 @@ void PortList::OnDeviceChange(UINT, DWORD_PTR) {
     m_sink->Post(WM_SERVER_REFRESH_ITEM, refreshAllItems);
 }
 
-LRESULT PortList::OnEnable(WPARAM enable, LPARAM) {
+void PortList::OnEnable(bool enabled) {
     if (m_list) {
-        m_list.Enable(enable != 0);
+        m_list.Enable(enabled);
         m_list.Invalidate();
     }
-    return 0;
 }
 
-LRESULT PortList::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+void PortList::OnSysColorChange() {
+    // Common controls hear of new colours only from their parent.
     if (m_list)
-        m_list.Send(WM_SYSCOLORCHANGE, wParam, lParam);
-    return 0;
+        m_list.Send(WM_SYSCOLORCHANGE);
 }
 
 LRESULT PortList::OnServerDetach(WPARAM, LPARAM detail) {

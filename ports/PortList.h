@@ -29,18 +29,18 @@ public:
 
     // The list's messages keep the port list alive, which owns this.
     Microsoft::WRL::ComPtr<IUnknown> KeepAlive();
-    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    UINT OnGetDlgCode(UINT virtualKey, const MSG* message);
     void OnSetFocus(HWND previous);
     void OnKillFocus(HWND next);
     void OnKeyDown(UINT virtualKey);
-    LRESULT OnLeftDoubleClick(WPARAM wParam, LPARAM lParam);
+    void OnLeftDoubleClick(UINT keys, POINT point);
 
     static inline const Fw::MessageEntry<PortListView> messages[] = {
-        Fw::OnMessage<WM_GETDLGCODE>(&PortListView::OnGetDlgCode),
-        Fw::OnMessage<WM_SETFOCUS>(&PortListView::OnSetFocus),
-        Fw::OnMessage<WM_KILLFOCUS>(&PortListView::OnKillFocus),
-        Fw::OnMessage<WM_KEYDOWN>(&PortListView::OnKeyDown),
-        Fw::OnMessage<WM_LBUTTONDBLCLK>(&PortListView::OnLeftDoubleClick),
+        Fw::OnMessage<WM_GETDLGCODE, &PortListView::OnGetDlgCode>(),
+        Fw::OnMessage<WM_SETFOCUS, &PortListView::OnSetFocus>(),
+        Fw::OnMessage<WM_KILLFOCUS, &PortListView::OnKillFocus>(),
+        Fw::OnMessage<WM_KEYDOWN, &PortListView::OnKeyDown>(),
+        Fw::OnMessage<WM_LBUTTONDBLCLK, &PortListView::OnLeftDoubleClick>(),
     };
 
 private:
@@ -111,8 +111,8 @@ public:
     void OnSetFocus(HWND);
     void OnDrawItem(UINT, DRAWITEMSTRUCT* draw);
     void OnDeviceChange(UINT, DWORD_PTR);
-    LRESULT OnEnable(WPARAM enable, LPARAM);
-    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    void OnEnable(bool enabled);
+    void OnSysColorChange();
     LRESULT OnServerDetach(WPARAM, LPARAM);
     LRESULT OnServerRefreshItem(WPARAM, LPARAM portId);
     LRESULT OnColumnClick(NMHDR* header);
@@ -121,22 +121,22 @@ public:
     LRESULT OnHeaderEndTrack(NMHDR* header);
 
     static inline const Fw::MessageEntry<PortList> messages[] = {
-        Fw::OnMessage<WM_CREATE>(&PortList::OnCreate),
-        Fw::OnMessage<WM_DESTROY>(&PortList::OnDestroy),
-        Fw::OnMessage<WM_SIZE>(&PortList::OnSize),
-        Fw::OnMessage<WM_SETFOCUS>(&PortList::OnSetFocus),
-        Fw::OnMessage<WM_DRAWITEM>(&PortList::OnDrawItem),
-        Fw::OnMessage<WM_DEVICECHANGE>(&PortList::OnDeviceChange),
-        Fw::OnMessage<WM_ENABLE>(&PortList::OnEnable),
-        Fw::OnMessage<WM_SYSCOLORCHANGE>(&PortList::OnSysColorChange),
-        Fw::OnMessage<WM_SERVER_DETACH>(&PortList::OnServerDetach),
-        Fw::OnMessage<WM_SERVER_REFRESH_ITEM>(&PortList::OnServerRefreshItem),
-        Fw::OnNotify(listId, LVN_COLUMNCLICK, &PortList::OnColumnClick),
-        Fw::OnNotify(listId, LVN_ITEMCHANGED, &PortList::OnItemChanged),
-        Fw::OnNotify(HDN_ITEMCHANGINGA, &PortList::OnHeaderChanging),
-        Fw::OnNotify(HDN_ITEMCHANGINGW, &PortList::OnHeaderChanging),
-        Fw::OnNotify(HDN_ENDTRACKA, &PortList::OnHeaderEndTrack),
-        Fw::OnNotify(HDN_ENDTRACKW, &PortList::OnHeaderEndTrack),
+        Fw::OnMessage<WM_CREATE, &PortList::OnCreate>(),
+        Fw::OnMessage<WM_DESTROY, &PortList::OnDestroy>(),
+        Fw::OnMessage<WM_SIZE, &PortList::OnSize>(),
+        Fw::OnMessage<WM_SETFOCUS, &PortList::OnSetFocus>(),
+        Fw::OnMessage<WM_DRAWITEM, &PortList::OnDrawItem>(),
+        Fw::OnMessage<WM_DEVICECHANGE, &PortList::OnDeviceChange>(),
+        Fw::OnMessage<WM_ENABLE, &PortList::OnEnable>(),
+        Fw::OnMessage<WM_SYSCOLORCHANGE, &PortList::OnSysColorChange>(),
+        Fw::OnMessage<WM_SERVER_DETACH, &PortList::OnServerDetach>(),
+        Fw::OnMessage<WM_SERVER_REFRESH_ITEM, &PortList::OnServerRefreshItem>(),
+        Fw::OnNotify<listId, LVN_COLUMNCLICK, &PortList::OnColumnClick>(),
+        Fw::OnNotify<listId, LVN_ITEMCHANGED, &PortList::OnItemChanged>(),
+        Fw::OnNotify<HDN_ITEMCHANGINGA, &PortList::OnHeaderChanging>(),
+        Fw::OnNotify<HDN_ITEMCHANGINGW, &PortList::OnHeaderChanging>(),
+        Fw::OnNotify<HDN_ENDTRACKA, &PortList::OnHeaderEndTrack>(),
+        Fw::OnNotify<HDN_ENDTRACKW, &PortList::OnHeaderEndTrack>(),
     };
 
 protected:

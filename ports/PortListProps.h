@@ -15,13 +15,13 @@ public:
     void OnCheckBoxClicked(UINT code, UINT id, HWND control);
 
     static inline const Fw::MessageEntry<CPortListProps> messages[] = {
-        Fw::OnMessage<WM_INITDIALOG>(&CPortListProps::OnInitDialog),
-        Fw::OnCommand(IDC_SHOW_PORT_NUMBER, BN_CLICKED, &CPortListProps::OnCheckBoxClicked),
-        Fw::OnCommand(IDC_SHOW_PORT_LABEL, BN_CLICKED, &CPortListProps::OnCheckBoxClicked),
-        Fw::OnCommand(IDC_SHOW_BAUD, BN_CLICKED, &CPortListProps::OnCheckBoxClicked),
-        Fw::OnCommand(IDC_SHOW_PHONE, BN_CLICKED, &CPortListProps::OnCheckBoxClicked),
-        Fw::OnCommand(IDC_SHOW_PORT_ERRORS, BN_CLICKED, &CPortListProps::OnCheckBoxClicked),
-        Fw::OnCommand(IDC_SHOW_STATE, BN_CLICKED, &CPortListProps::OnCheckBoxClicked),
+        Fw::OnMessage<WM_INITDIALOG, &CPortListProps::OnInitDialog>(),
+        Fw::OnCommand<IDC_SHOW_PORT_NUMBER, BN_CLICKED, &CPortListProps::OnCheckBoxClicked>(),
+        Fw::OnCommand<IDC_SHOW_PORT_LABEL, BN_CLICKED, &CPortListProps::OnCheckBoxClicked>(),
+        Fw::OnCommand<IDC_SHOW_BAUD, BN_CLICKED, &CPortListProps::OnCheckBoxClicked>(),
+        Fw::OnCommand<IDC_SHOW_PHONE, BN_CLICKED, &CPortListProps::OnCheckBoxClicked>(),
+        Fw::OnCommand<IDC_SHOW_PORT_ERRORS, BN_CLICKED, &CPortListProps::OnCheckBoxClicked>(),
+        Fw::OnCommand<IDC_SHOW_STATE, BN_CLICKED, &CPortListProps::OnCheckBoxClicked>(),
     };
 
 protected:

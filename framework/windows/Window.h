@@ -1,13 +1,12 @@
 #pragma once
 
 #include "framework/com/Module.h"
+#include "framework/windows/MessageMap.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
 #include <string>
-#include <type_traits>
 #include <typeinfo>
 #include <utility>
 
@@ -76,166 +75,6 @@ public:
 protected:
     HWND m_hWnd = nullptr;
 };
-
-// One row of a window's message map. The handler is kept as a plain member pointer of the
-// window's class and called back through `call`, the cracker of its message, which alone
-// knows the handler's real signature.
-template <class T>
-struct MessageEntry {
-    using AnyHandler = void (T::*)();
-    static constexpr UINT_PTR anyId = ~UINT_PTR(0);
-    static constexpr UINT anyCode = ~0u;
-
-    UINT message;
-    UINT_PTR id; // control id of WM_COMMAND and WM_NOTIFY, else anyId
-    UINT code;   // notification code of WM_COMMAND and WM_NOTIFY, else anyCode
-    AnyHandler handler;
-    LRESULT (*call)(T& window, AnyHandler handler, WPARAM wParam, LPARAM lParam);
-
-    bool Matches(UINT message, WPARAM wParam, LPARAM lParam) const;
-};
-
-template <class T>
-bool MessageEntry<T>::Matches(UINT incoming, WPARAM wParam, LPARAM lParam) const {
-    if (incoming != message)
-        return false;
-    if (message == WM_COMMAND)
-        return (id == anyId || id == LOWORD(wParam)) && (code == anyCode || code == HIWORD(wParam));
-    if (message == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        return header && (id == anyId || id == header->idFrom) && (code == anyCode || code == header->code);
-    }
-    return true;
-}
-
-// How each message is taken apart for its handler and how the handler's answer goes back.
-// A message without a cracker of its own reaches a handler LRESULT (WPARAM, LPARAM) as it came.
-template <UINT Message>
-struct Cracker {
-    template <class T, class H>
-    static LRESULT Call(T& w, H h, WPARAM wParam, LPARAM lParam) {
-        return (w.*h)(wParam, lParam);
-    }
-};
-
-#define FW_CRACKER(message, ...)                                                                             \
-    template <>                                                                                              \
-    struct Cracker<message> {                                                                                \
-        template <class T, class H>                                                                          \
-        static LRESULT Call([[maybe_unused]] T& w, [[maybe_unused]] H h, [[maybe_unused]] WPARAM wParam,     \
-                            [[maybe_unused]] LPARAM lParam) {                                                \
-            __VA_ARGS__                                                                                      \
-        }                                                                                                    \
-    };
-
-// int OnCreate(const CREATESTRUCTA*): -1 refuses the creation.
-FW_CRACKER(WM_CREATE, return (w.*h)(reinterpret_cast<const CREATESTRUCTA*>(lParam));)
-// void OnDestroy()
-FW_CRACKER(WM_DESTROY, (w.*h)(); return 0;)
-// void OnSize(UINT type, SIZE client)
-FW_CRACKER(WM_SIZE, (w.*h)(static_cast<UINT>(wParam), SIZE{LOWORD(lParam), HIWORD(lParam)}); return 0;)
-// void OnPaint(HDC, const RECT& dirty): the dc a caller passed in wParam (as controls do
-// when they print a child), else the one of BeginPaint.
-template <>
-struct Cracker<WM_PAINT> {
-    template <class T, class H>
-    static LRESULT Call(T& w, H h, WPARAM wParam, LPARAM) {
-        if (wParam) {
-            RECT all = {};
-            ::GetClientRect(w.Handle(), &all);
-            (w.*h)(reinterpret_cast<HDC>(wParam), all);
-            return 0;
-        }
-        PAINTSTRUCT paint;
-        const HDC dc = ::BeginPaint(w.Handle(), &paint);
-        (w.*h)(dc, paint.rcPaint);
-        ::EndPaint(w.Handle(), &paint);
-        return 0;
-    }
-};
-// bool OnEraseBackground(HDC): true when the background was erased.
-FW_CRACKER(WM_ERASEBKGND, return (w.*h)(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;)
-// void OnSetFocus(HWND previous) / void OnKillFocus(HWND next)
-FW_CRACKER(WM_SETFOCUS, (w.*h)(reinterpret_cast<HWND>(wParam)); return 0;)
-FW_CRACKER(WM_KILLFOCUS, (w.*h)(reinterpret_cast<HWND>(wParam)); return 0;)
-// void OnKeyDown(UINT virtualKey)
-FW_CRACKER(WM_KEYDOWN, (w.*h)(static_cast<UINT>(wParam)); return 0;)
-// void OnContextMenu(HWND clicked, POINT screen): (-1, -1) when it came from the keyboard.
-FW_CRACKER(WM_CONTEXTMENU, (w.*h)(reinterpret_cast<HWND>(wParam), POINT{static_cast<short>(LOWORD(lParam)),
-                                                                        static_cast<short>(HIWORD(lParam))});
-           return 0;)
-// LRESULT OnNotify(NMHDR*)
-FW_CRACKER(WM_NOTIFY, return (w.*h)(reinterpret_cast<NMHDR*>(lParam));)
-// void OnCommand(UINT code, UINT id, HWND control)
-FW_CRACKER(WM_COMMAND, (w.*h)(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;)
-// void OnDrawItem(UINT id, DRAWITEMSTRUCT*) / void OnMeasureItem(UINT id, MEASUREITEMSTRUCT*)
-FW_CRACKER(WM_DRAWITEM, (w.*h)(static_cast<UINT>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-           return TRUE;)
-FW_CRACKER(WM_MEASUREITEM, (w.*h)(static_cast<UINT>(wParam), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-           return TRUE;)
-// void OnDeviceChange(UINT event, DWORD_PTR data)
-FW_CRACKER(WM_DEVICECHANGE, (w.*h)(static_cast<UINT>(wParam), static_cast<DWORD_PTR>(lParam)); return TRUE;)
-// void OnTimer(UINT_PTR id)
-FW_CRACKER(WM_TIMER, (w.*h)(static_cast<UINT_PTR>(wParam)); return 0;)
-// bool OnInitDialog(HWND focus): true lets the dialog manager set the focus.
-FW_CRACKER(WM_INITDIALOG, return (w.*h)(reinterpret_cast<HWND>(wParam)) ? TRUE : FALSE;)
-
-#undef FW_CRACKER
-
-// What OnMessage, OnNotify and OnCommand give back: it becomes a MessageEntry of any class
-// derived from the handler's own, so that a map may name handlers its base classes declare.
-// Maps are written inside their class, where the class is not complete yet: nothing here
-// may need T whole before a message is actually routed.
-template <UINT Message, class C, class H>
-struct MessageHandler {
-    H C::*handler;
-    UINT_PTR id;
-    UINT code;
-
-    template <class T>
-    operator MessageEntry<T>() const {
-        using Entry = MessageEntry<T>;
-        using Handler = H C::*;
-        // Member pointers of one class are alike in size and stored as bytes, to be copied back
-        // into their real type by the cracker; a cast between them would say nothing more.
-        static_assert(sizeof(Handler) == sizeof(typename Entry::AnyHandler));
-        Entry entry = {
-            Message, id, code, nullptr,
-            [](T& window, typename Entry::AnyHandler any, WPARAM wParam, LPARAM lParam) -> LRESULT {
-                static_assert(std::is_base_of_v<C, T>, "the handler belongs to another window class");
-                Handler own;
-                std::memcpy(&own, &any, sizeof(own));
-                return Cracker<Message>::Call(static_cast<C&>(window), own, wParam, lParam);
-            }};
-        std::memcpy(&entry.handler, &handler, sizeof(handler));
-        return entry;
-    }
-};
-
-template <UINT Message, class C, class H>
-MessageHandler<Message, C, H> OnMessage(H C::*handler) {
-    return {handler, ~UINT_PTR(0), ~0u};
-}
-
-// A notification by its code from any child, or from the child of one id.
-template <class C, class H>
-MessageHandler<WM_NOTIFY, C, H> OnNotify(UINT code, H C::*handler) {
-    return {handler, ~UINT_PTR(0), code};
-}
-template <class C, class H>
-MessageHandler<WM_NOTIFY, C, H> OnNotify(UINT_PTR id, UINT code, H C::*handler) {
-    return {handler, id, code};
-}
-
-// A command by its id, whatever its code, or by id and code.
-template <class C, class H>
-MessageHandler<WM_COMMAND, C, H> OnCommand(UINT id, H C::*handler) {
-    return {handler, id, ~0u};
-}
-template <class C, class H>
-MessageHandler<WM_COMMAND, C, H> OnCommand(UINT id, UINT code, H C::*handler) {
-    return {handler, id, code};
-}
 
 // The window object a routed window procedure serves; kept as a window property so that
 // created and subclassed windows are found the same way.
@@ -365,7 +204,7 @@ protected:
                     continue;
                 const bool outerPassOn = std::exchange(m_passOn, false);
                 try {
-                    result = entry.call(self, entry.handler, wParam, lParam);
+                    result = entry.call(self, wParam, lParam);
                 } catch (...) {
                     TraceHandlerFailure(message);
                     m_passOn = outerPassOn;

@@ -539,7 +539,7 @@ public:
 
     void OnPortClicked(UINT, UINT, HWND) { SetDirty(true); }
     static inline const Fw::MessageEntry<ProbePage> messages[] = {
-        Fw::OnCommand(1001, BN_CLICKED, &ProbePage::OnPortClicked),
+        Fw::OnCommand<1001, BN_CLICKED, &ProbePage::OnPortClicked>(),
     };
     HRESULT ApplyTo(IUnknown* object) override {
         ComPtr<IOstrelPortList> list;

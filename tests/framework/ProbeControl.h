@@ -72,8 +72,8 @@ public:
     }
     void OnSize(UINT, SIZE size) { list.Move({0, 0, size.cx, size.cy}); }
     static inline const Fw::MessageEntry<ProbeControl> messages[] = {
-        Fw::OnMessage<WM_CREATE>(&ProbeControl::OnCreate),
-        Fw::OnMessage<WM_SIZE>(&ProbeControl::OnSize),
+        Fw::OnMessage<WM_CREATE, &ProbeControl::OnCreate>(),
+        Fw::OnMessage<WM_SIZE, &ProbeControl::OnSize>(),
     };
 
     HRESULT STDMETHODCALLTYPE get_ShowPortNumberLabel(LONG* pVal) override { return Get(0, pVal); }

@@ -39,20 +39,43 @@ public:
         return 42;
     }
     void OnDestroy() { log += "destroy;"; }
+    void OnEnable(bool enabled) { log += enabled ? "enabled;" : "disabled;"; }
+    void OnSysColorChange() { log += "colors;"; }
+    UINT OnGetDlgCode(UINT key, const MSG* message) {
+        log += Lang::Format("dialog code %u for %u;", key, message ? message->message : 0u);
+        return DLGC_WANTARROWS;
+    }
+    void OnLeftDoubleClick(UINT keys, POINT at) {
+        log += Lang::Format("double %u %ld,%ld;", keys, at.x, at.y);
+    }
 
     static inline const Fw::MessageEntry<Recorder> messages[] = {
-        Fw::OnMessage<WM_SIZE>(&Recorder::OnSize),
-        Fw::OnMessage<WM_KEYDOWN>(&Recorder::OnKeyDown),
-        Fw::OnMessage<WM_CONTEXTMENU>(&Recorder::OnContextMenu),
-        Fw::OnCommand(7, &Recorder::OnSeven),
-        Fw::OnCommand(8, BN_DOUBLECLICKED, &Recorder::OnEightDoubleClicked),
-        Fw::OnNotify(LVN_ITEMCHANGED, &Recorder::OnItemChanged),
-        Fw::OnMessage<WM_TIMER>(&Recorder::OnTimer),
-        Fw::OnMessage<WM_DEVICECHANGE>(&Recorder::OnDeviceChange),
-        Fw::OnMessage<WM_PROBE_PRIVATE>(&Recorder::OnPrivate),
-        Fw::OnMessage<WM_DESTROY>(&Recorder::OnDestroy),
+        Fw::OnMessage<WM_SIZE, &Recorder::OnSize>(),
+        Fw::OnMessage<WM_KEYDOWN, &Recorder::OnKeyDown>(),
+        Fw::OnMessage<WM_CONTEXTMENU, &Recorder::OnContextMenu>(),
+        Fw::OnCommand<7, &Recorder::OnSeven>(),
+        Fw::OnCommand<8, BN_DOUBLECLICKED, &Recorder::OnEightDoubleClicked>(),
+        Fw::OnNotify<LVN_ITEMCHANGED, &Recorder::OnItemChanged>(),
+        Fw::OnMessage<WM_TIMER, &Recorder::OnTimer>(),
+        Fw::OnMessage<WM_DEVICECHANGE, &Recorder::OnDeviceChange>(),
+        Fw::OnMessage<WM_PROBE_PRIVATE, &Recorder::OnPrivate>(),
+        Fw::OnMessage<WM_DESTROY, &Recorder::OnDestroy>(),
+        Fw::OnMessage<WM_ENABLE, &Recorder::OnEnable>(),
+        Fw::OnMessage<WM_SYSCOLORCHANGE, &Recorder::OnSysColorChange>(),
+        Fw::OnMessage<WM_GETDLGCODE, &Recorder::OnGetDlgCode>(),
+        Fw::OnMessage<WM_LBUTTONDBLCLK, &Recorder::OnLeftDoubleClick>(),
     };
 };
+
+// A handler must take exactly what its message's cracker gives; a system message is never
+// taken raw.
+struct Mistyped {
+    void OnSize(UINT, POINT) {}
+    LRESULT OnEnable(WPARAM, LPARAM) { return 0; }
+};
+static_assert(!Fw::HandlerOf<WM_SIZE, &Mistyped::OnSize>);
+static_assert(!Fw::HandlerOf<WM_ENABLE, &Mistyped::OnEnable>);
+static_assert(Fw::HandlerOf<WM_PROBE_PRIVATE, &Recorder::OnPrivate>);
 
 struct RouteCase {
     const char* name;
@@ -68,6 +91,9 @@ TEST(MessageMap, EachMessageReachesItsCrackedHandler) {
     ASSERT_NE(nullptr, window.Create(nullptr, {0, 0, 200, 100}, WS_OVERLAPPEDWINDOW));
     NMHDR changed = {nullptr, 31, LVN_ITEMCHANGED};
     NMHDR other = {nullptr, 31, LVN_COLUMNCLICK};
+    MSG enter = {};
+    enter.message = WM_KEYDOWN;
+    enter.wParam = VK_RETURN;
     const RouteCase cases[] = {
         {"size", WM_SIZE, SIZE_RESTORED, MAKELPARAM(120, 45), "size 0 120x45;", 0},
         {"keyboard menu", WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1), "menu -1,-1;", 0},
@@ -80,6 +106,12 @@ TEST(MessageMap, EachMessageReachesItsCrackedHandler) {
         {"device change answers TRUE", WM_DEVICECHANGE, 7, 0, "device 7;", TRUE},
         {"private message raw", WM_PROBE_PRIVATE, 9, -2, "private 9 -2;", 42},
         {"F5 handled", WM_KEYDOWN, VK_F5, 0, "key 116;", 0},
+        {"enable", WM_ENABLE, TRUE, 0, "enabled;", 0},
+        {"colours", WM_SYSCOLORCHANGE, 0, 0, "colors;", 0},
+        {"dialog code answered", WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter),
+         "dialog code 13 for 256;", DLGC_WANTARROWS},
+        {"double click left of the window", WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(-3, 40),
+         "double 1 -3,40;", 0},
     };
     for (const RouteCase& c : cases) {
         window.log.clear();
