@@ -137,22 +137,15 @@ struct Row {
     LPARAM key = 0;
 };
 
-std::vector<Row> ReadRows(HWND list) {
-    std::vector<Row> rows(static_cast<size_t>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+std::vector<Row> ReadRows(const Fw::ListView& list) {
+    std::vector<Row> rows(static_cast<size_t>(list.GetItemCount()));
     for (size_t index = 0; index < rows.size(); ++index) {
-        for (int column = 0; column < portColumnCount; ++column) {
-            char text[256] = {};
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            ::SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-            rows[index].texts[column] = text;
-        }
+        for (int column = 0; column < portColumnCount; ++column)
+            rows[index].texts[column] = list.GetItemText(static_cast<int>(index), column);
         LVITEMA item = {};
         item.mask = LVIF_IMAGE | LVIF_PARAM;
         item.iItem = static_cast<int>(index);
-        ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        list.GetItem(item);
         rows[index].image = item.iImage;
         rows[index].key = item.lParam;
     }
@@ -216,35 +209,25 @@ struct BareList {
     Measurement Inserts() {
         return {[this] {
                     bars.clear();
-                    ::SendMessageA(list.window, LVM_DELETEALLITEMS, 0, 0);
+                    list.helper->List().DeleteAllItems();
                 },
                 [this] { Insert(); }};
     }
 
     void Insert() {
-        ::SendMessageA(list.window, WM_SETREDRAW, FALSE, 0);
+        const Fw::ListView& view = list.helper->List();
+        view.SetRedraw(false);
         for (const Row& row : source) {
-            LVITEMA item = {};
-            item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-            item.iItem = ::SendMessageA(list.window, LVM_GETITEMCOUNT, 0, 0);
-            item.pszText = const_cast<char*>(row.texts[0].c_str());
-            item.lParam = row.key;
-            item.iImage = row.image;
-            const int index = static_cast<int>(
-                ::SendMessageA(list.window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-            for (int column = 1; column < portColumnCount; ++column) {
-                LVITEMA text = {};
-                text.iSubItem = column;
-                text.pszText = const_cast<char*>(row.texts[column].c_str());
-                ::SendMessageA(list.window, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&text));
-            }
+            const int index = view.InsertItem(view.GetItemCount(), row.texts[0].c_str(), row.key, row.image);
+            for (int column = 1; column < portColumnCount; ++column)
+                view.SetItemText(index, column, row.texts[column].c_str());
         }
         for (const int row : barRows) {
             bars.push_back(std::make_unique<ZelkorProgress>());
             bars.back()->Create(list.window, row, zelkorProgressColumn, zelkorProgressLow, zelkorProgressHigh,
                                 zelkorProgressStart);
         }
-        ::SendMessageA(list.window, WM_SETREDRAW, TRUE, 0);
+        view.SetRedraw(true);
     }
 
     const List list;
@@ -362,7 +345,7 @@ int Run(HWND owner) {
 
     AgentList inProcessList(owner, local.Get());
     inProcessList.rows.FillList();
-    const std::vector<Row> source = ReadRows(inProcessList.list.window);
+    const std::vector<Row> source = ReadRows(inProcessList.list.helper->List());
     std::vector<int> barRows;
     for (const auto& [portId, bar] : inProcessList.rows.Progress())
         barRows.push_back(inProcessList.list.helper->FindRow(portId));

@@ -55,19 +55,15 @@ bool CListViewHelper::ShowColumn(int index, UINT widthId, bool shown) const {
 }
 
 void CListViewHelper::RemoveColumns() const {
-    while (m_list.Send(LVM_DELETECOLUMN, 0))
+    while (m_list.DeleteColumn(0))
         ;
-}
-
-int CListViewHelper::ColumnCount() const {
-    return static_cast<int>(::SendMessageA(m_list.GetHeader(), HDM_GETITEMCOUNT, 0, 0));
 }
 
 int CListViewHelper::RowImage(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
-    return m_list.Send(LVM_GETITEMA, 0, &item) ? item.iImage : -1;
+    return m_list.GetItem(item) ? item.iImage : -1;
 }
 
 bool CListViewHelper::DrawItem(const DRAWITEMSTRUCT& draw) const {
@@ -104,12 +100,11 @@ bool CListViewHelper::DrawItem(const DRAWITEMSTRUCT& draw) const {
 
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = ::SetTextColor(dc, text);
-    const int columns = ColumnCount();
+    const int columns = m_list.GetHeader().GetItemCount();
     for (int column = 0; column < columns; ++column) {
         LVCOLUMNA format = {};
         format.mask = LVCF_FMT | LVCF_WIDTH;
-        m_list.Send(LVM_GETCOLUMNA, column, &format);
-        if (format.cx <= 0)
+        if (!m_list.GetColumn(column, format) || format.cx <= 0)
             continue;
         RECT cell = column == 0 ? m_list.GetItemRect(row, LVIR_LABEL) : m_list.GetSubItemRect(row, column);
         if (column > 0)

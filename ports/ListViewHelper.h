@@ -29,7 +29,6 @@ public:
     bool ShowColumn(int index, UINT widthId, bool shown) const;
     // Every column gone, for a list that is set up again.
     void RemoveColumns() const;
-    int ColumnCount() const;
     // A width string read as a signed decimal number; empty or unreadable gives 0.
     static int ResourceWidth(UINT widthId);
 

@@ -2,6 +2,8 @@
 
 #include "framework/windows/Window.h"
 
+#include <commctrl.h>
+
 namespace Fw {
 
 // The header of a report-style list view, one message per call.

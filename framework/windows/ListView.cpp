@@ -23,7 +23,7 @@ LPARAM ListView::GetItemData(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    return Send(LVM_GETITEMA, 0, &item) ? item.lParam : 0;
+    return GetItem(item) ? item.lParam : 0;
 }
 
 } // namespace Fw

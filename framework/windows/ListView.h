@@ -1,6 +1,9 @@
 #pragma once
 
+#include "framework/windows/Header.h"
 #include "framework/windows/Window.h"
+
+#include <commctrl.h>
 
 #include <string>
 
@@ -31,6 +34,9 @@ public:
     }
     bool SetColumnWidth(int column, int width) const { return Send(LVM_SETCOLUMNWIDTH, column, width) != 0; }
     int GetColumnWidth(int column) const { return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, column)); }
+    // What `format.mask` asks for of one column.
+    bool GetColumn(int column, LVCOLUMNA& format) const { return Send(LVM_GETCOLUMNA, column, &format) != 0; }
+    bool DeleteColumn(int column) const { return Send(LVM_DELETECOLUMN, column) != 0; }
 
     int InsertItem(const LVITEMA& item) const { return static_cast<int>(Send(LVM_INSERTITEMA, 0, &item)); }
     // A row at `index` with its first text, image and row value.
@@ -50,6 +56,8 @@ public:
         return Send(LVM_SETITEMTEXTA, row, &item) != 0;
     }
     std::string GetItemText(int row, int column) const;
+    // What `item.mask` asks for of the row `item.iItem`.
+    bool GetItem(LVITEMA& item) const { return Send(LVM_GETITEMA, 0, &item) != 0; }
     bool DeleteItem(int row) const { return Send(LVM_DELETEITEM, row) != 0; }
     bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS) != 0; }
     LPARAM GetItemData(int row) const;
@@ -98,7 +106,7 @@ public:
         Send(LVM_GETSUBITEMRECT, row, &rect);
         return rect;
     }
-    HWND GetHeader() const { return reinterpret_cast<HWND>(Send(LVM_GETHEADER)); }
+    Header GetHeader() const { return Header(reinterpret_cast<HWND>(Send(LVM_GETHEADER))); }
 };
 
 } // namespace Fw
