@@ -183,7 +183,7 @@ struct AgentList {
         rows.SetAgent(agent.agent.Get());
     }
     ~AgentList() {
-        rows.RemovePortRows(true, -1);
+        rows.RemoveAllRows();
         rows.SetList(nullptr);
         rows.SetAgent(nullptr);
     }
@@ -195,7 +195,7 @@ struct AgentList {
 
 // The port list's fill of a fresh list from an agent, each round from an empty list.
 Measurement Fill(AgentList& filled) {
-    return {[&filled] { filled.rows.RemovePortRows(true, -1); }, [&filled] { filled.rows.FillList(); }};
+    return {[&filled] { filled.rows.RemoveAllRows(); }, [&filled] { filled.rows.FillList(); }};
 }
 
 // Bare inserts of the rows read back from a filled list and, when asked, a progress bar window
@@ -394,7 +394,7 @@ int Run(HWND owner) {
     // drained; every rebuild of that port's row shows as one inserted row.
     {
         CPortRows& rows = inProcessList.rows;
-        rows.RemovePortRows(true, -1);
+        rows.RemoveAllRows();
         rows.FillList();
         const short port = static_cast<short>(source.empty() ? 1 : source[source.size() / 2].key);
         ComPtr<IOstrelServerEvents> sinkObject;

@@ -1,9 +1,9 @@
 #include "ports/ListViewHelper.h"
 
 #include "framework/com/Module.h"
+#include "ports/PortRowRules.h"
 #include "resources/resource.h"
 
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -18,6 +18,10 @@ Win32::UniqueImageList LoadStrip(UINT bitmapId, int size) {
     if (!strip || ::ImageList_Add(list.get(), strip.get(), nullptr) < 0)
         list.reset();
     return list;
+}
+
+int ResourceWidth(UINT widthId, bool shown) {
+    return ColumnWidth(Fw::Module::Current().String(widthId), shown);
 }
 
 } // namespace
@@ -41,17 +45,13 @@ bool CListViewHelper::LoadImageLists() {
     return m_small && m_large;
 }
 
-int CListViewHelper::ResourceWidth(UINT widthId) {
-    return static_cast<int>(std::strtol(Fw::Module::Current().String(widthId).c_str(), nullptr, 10));
-}
-
 int CListViewHelper::AddColumn(int index, UINT headerId, UINT widthId, bool shown, int format) const {
     const std::string header = Fw::Module::Current().String(headerId);
-    return m_list.InsertColumn(index, header.c_str(), shown ? ResourceWidth(widthId) : 0, format);
+    return m_list.InsertColumn(index, header.c_str(), ResourceWidth(widthId, shown), format);
 }
 
 bool CListViewHelper::ShowColumn(int index, UINT widthId, bool shown) const {
-    return m_list.SetColumnWidth(index, shown ? ResourceWidth(widthId) : 0);
+    return m_list.SetColumnWidth(index, ResourceWidth(widthId, shown));
 }
 
 void CListViewHelper::RemoveColumns() const {

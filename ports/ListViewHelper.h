@@ -29,8 +29,6 @@ public:
     bool ShowColumn(int index, UINT widthId, bool shown) const;
     // Every column gone, for a list that is set up again.
     void RemoveColumns() const;
-    // A width string read as a signed decimal number; empty or unreadable gives 0.
-    static int ResourceWidth(UINT widthId);
 
     // The row whose stored key is `key`, or -1.
     int FindRow(LPARAM key) const { return m_list.FindItem(key); }

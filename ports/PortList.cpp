@@ -98,7 +98,7 @@ HRESULT PortList::Shutdown() {
     return Fw::Boundary([&] {
         Detach();
         ReleaseOwnAgent();
-        m_rows.RemovePortRows(true, -1);
+        m_rows.RemoveAllRows();
         m_rows.SetList(nullptr);
         m_helper.reset();
         m_started = false;
@@ -280,7 +280,7 @@ void PortList::ReleaseOwnAgent() {
 }
 
 void PortList::Detach() {
-    m_rows.RemovePortRows(true, -1);
+    m_rows.RemoveAllRows();
     m_agent.Release();
     m_rows.SetAgent(nullptr);
 }
@@ -333,7 +333,7 @@ int PortList::OnCreate(const CREATESTRUCTA*) {
 void PortList::OnDestroy() {
     // The rows and bars die with the list; a later window starts the list again.
     m_sink->Unbind();
-    m_rows.RemovePortRows(true, -1);
+    m_rows.RemoveAllRows();
     m_rows.SetList(nullptr);
     m_helper.reset();
     m_started = false;

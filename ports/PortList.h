@@ -102,7 +102,7 @@ public:
 
     // From the list window: a double click or Enter on a row, and F5.
     void Activate();
-    void Reload() { m_rows.RefreshPort(-1); }
+    void Reload() { m_rows.RefreshAll(); }
 
     // The control's window messages.
     int OnCreate(const CREATESTRUCTA*);

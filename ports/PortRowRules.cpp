@@ -58,6 +58,10 @@ const PortListColumnResources portListColumns[portColumnCount] = {
     {IDS_PORT_COLUMN_LINK, IDS_PORT_COLUMN_LINK_WIDTH},
 };
 
+int ColumnWidth(std::string_view widthText, bool shown) {
+    return shown ? static_cast<int>(std::strtol(std::string(widthText).c_str(), nullptr, 10)) : 0;
+}
+
 bool IsPortShown(const OstrelPortConfigEx& port, unsigned long displayMask) {
     return IsShownByDisplayMask(port.portState, displayMask);
 }

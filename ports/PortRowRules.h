@@ -30,6 +30,11 @@ struct PortListColumnResources {
 
 extern const PortListColumnResources portListColumns[portColumnCount];
 
+// A column's width from its width text: the text read as a signed decimal number, as far as it
+// goes (an empty or unreadable one gives 0; negative ones are the list view's autosizes), and
+// 0 for a hidden column.
+int ColumnWidth(std::string_view widthText, bool shown);
+
 // Icons of the port rows in both image lists (the 16x16 and the 32x32 strip).
 enum PortImage : int {
     portImageUsable = 1,

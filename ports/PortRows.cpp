@@ -5,6 +5,7 @@
 #include "foundation/Win32/Unique.h"
 #include "ports/ListViewHelper.h"
 #include "server/OwnedRecord.h"
+#include "server/ServerEventRoute.h"
 
 #include <comdef.h>
 #include <wrl/client.h>
@@ -88,37 +89,44 @@ void CPortRows::AddPortRow(const OstrelPortConfigEx& port, RowPlacement placemen
     }
 }
 
-int CPortRows::RemovePortRows(bool all, long portId) {
+int CPortRows::RemovePortRow(long portId) {
     if (!ListWindow())
         return -1;
     if (m_leaving)
-        m_leaving(all ? -1 : portId);
-    const Fw::ListView& list = m_helper->List();
-    if (all) {
-        m_progress.clear();
-        list.DeleteAllItems();
-        m_items.Clear();
-        return -1;
-    }
+        m_leaving(portId);
     m_progress.erase(static_cast<short>(portId));
     const int row = m_helper->FindRow(portId);
     if (row >= 0)
-        list.DeleteItem(row);
+        m_helper->List().DeleteItem(row);
     m_items.Remove(portId);
     return row;
+}
+
+void CPortRows::RemoveAllRows() {
+    if (!ListWindow())
+        return;
+    if (m_leaving)
+        m_leaving(allPortsId);
+    m_progress.clear();
+    m_helper->List().DeleteAllItems();
+    m_items.Clear();
+}
+
+void CPortRows::RefreshAll() {
+    RemoveAllRows();
+    FillList();
 }
 
 void CPortRows::RefreshPort(long portId) {
     if (!ListWindow())
         return;
-    if (portId == -1 || portId == -2) {
-        RemovePortRows(true, -1);
-        FillList();
+    if (portId == allPortsId || portId == refreshAllItems) {
+        RefreshAll();
         return;
     }
     const Fw::ListView& list = m_helper->List();
     const RedrawOff quiet(list);
-    const int index = RemovePortRows(false, portId);
+    const int index = RemovePortRow(portId);
     try {
         const auto agentEx = Com::Query<IOstrelConfigAgentEx>(m_agent);
         Server::OwnedRecord<OstrelPortConfigEx> port;

@@ -13,6 +13,10 @@
 
 class CListViewHelper;
 
+// The port id a server event names for all of its ports. RefreshPort takes it, and the
+// refreshAllItems a view posts to itself, as a reload of every row.
+constexpr long allPortsId = -1;
+
 // The rows of one port list and the items behind them, built from the server's records.
 // A change never edits a row: the row of that port is dropped and built again from fresh
 // records at the same place.
@@ -30,15 +34,18 @@ public:
     void SetAgent(IOstrelConfigAgent* agent) { m_agent = agent; }
     void SetDisplayMask(unsigned long mask) { m_displayMask = mask; }
     unsigned long DisplayMask() const { return m_displayMask; }
-    // Called before rows go, with the port id (or -1 for all): whatever shows a row's item
-    // elsewhere lets go of it first.
+    // Called before rows go, with the port id (allPortsId for every row): whatever shows a
+    // row's item elsewhere lets go of it first.
     void OnRowsLeaving(std::function<void(long portId)> leaving) { m_leaving = std::move(leaving); }
 
     void AddPortRow(const OstrelPortConfigEx& port, RowPlacement placement, int position);
-    // The index the removed row had, or -1 (always -1 when every row goes).
-    int RemovePortRows(bool all, long portId);
-    // -1 and -2 rebuild every row.
+    // The index the port's row had, or -1 when it had none.
+    int RemovePortRow(long portId);
+    void RemoveAllRows();
+    // The port's row built again at its place; allPortsId and refreshAllItems rebuild every row.
     void RefreshPort(long portId);
+    // Every row dropped and the list filled again.
+    void RefreshAll();
     void FillList();
 
     // Every transfer bar back onto its row's State cell, in port id order; after a column

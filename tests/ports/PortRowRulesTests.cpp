@@ -61,6 +61,22 @@ struct PhoneRecord {
     OstrelPhoneInfo record{};
 };
 
+// Widths come from the string table as text; a hidden column keeps its place at width 0.
+TEST(PortRowRules, ColumnWidth) {
+    struct Case {
+        const char* text;
+        bool shown;
+        int width;
+    };
+    const Case cases[] = {
+        {"70", true, 70},  {"70", false, 0}, {"", true, 0},
+        {"wide", true, 0}, {"-2", true, -2}, {"90px", true, 90},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.width, ColumnWidth(c.text, c.shown))
+            << '"' << c.text << '"' << (c.shown ? "" : " hidden");
+}
+
 TEST(PortRowRules, LinkColumnText) {
     struct Case {
         const char* name;
