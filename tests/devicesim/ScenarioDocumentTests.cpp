@@ -1,13 +1,11 @@
 // Reading scenario files: every value keeps its line and path, every fault names both.
 #include "devicesim/ScenarioDocument.h"
+#include "tests/support/Scoped.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <string>
 
 using Sim::ScenarioDocument;
@@ -150,15 +148,16 @@ TEST(ScenarioDocument, ReadGivesTheValueOrNamesFileLineAndField) {
 }
 
 TEST(ScenarioDocument, LoadNamesThePathInEveryMessage) {
-    char directory[MAX_PATH];
-    ASSERT_NE(0u, ::GetTempPathA(MAX_PATH, directory));
-    const std::string path = std::string(directory) + "scenario-reader-test.json";
-    // A byte-order mark, as editors on Windows often write one.
-    std::ofstream(path, std::ios::binary) << "\xef\xbb\xbf{\r\n  \"ports\": [\r\n    1, \"two\"]}";
-    const ScenarioDocument document = ScenarioDocument::Load(path);
-    EXPECT_EQ(path + ":3: ports[1]: expected a number",
-              outcome([&] { return read(reach(document.root(), "ports[1]"), Read::Long); }));
-    ::DeleteFileA(path.c_str());
+    std::string path;
+    {
+        // A byte-order mark, as editors on Windows often write one.
+        const TestSupport::ScratchFile file("scenario-reader-test.json",
+                                            "\xef\xbb\xbf{\r\n  \"ports\": [\r\n    1, \"two\"]}");
+        path = file.Path();
+        const ScenarioDocument document = ScenarioDocument::Load(path);
+        EXPECT_EQ(path + ":3: ports[1]: expected a number",
+                  outcome([&] { return read(reach(document.root(), "ports[1]"), Read::Long); }));
+    }
     const std::string expected = path + ": cannot read the file: ";
     const std::string message =
         outcome([&] { return read(ScenarioDocument::Load(path).root(), Read::Node); });

@@ -2,11 +2,12 @@
 // module's controls the face embeds itself, their initial data, and a face hosted in a
 // container with its embedded port list (the probe control, made from a test class table).
 #include "foundation/Lang/Text.h"
-#include "foundation/Lang/Trace.h"
+#include "foundation/Win32/Unique.h"
 #include "framework/com/ClassTable.h"
 #include "framework/controls/CompositeControl.h"
 #include "tests/framework/ProbeControl.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/Scoped.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest.h>
@@ -46,19 +47,13 @@ const Fw::ClassEntry probeClasses[] = {{&CLSID_OstrelPortList, 0, Fw::CreatorOf<
 class ModuleClasses {
 public:
     explicit ModuleClasses(std::span<const Fw::ClassEntry> entries)
-        : m_table(entries)
-        , m_previous(Fw::Module::Current().SetClasses(&m_table))
-        , m_previousSink(Lang::SetTraceSink([this](const char* line) { traced += line; })) {}
-    ~ModuleClasses() {
-        Lang::SetTraceSink(std::move(m_previousSink));
-        Fw::Module::Current().SetClasses(m_previous);
-    }
-    std::string traced;
+        : m_table(entries) {}
+    TestSupport::TraceCapture trace;
 
 private:
     Fw::ClassTable m_table;
-    Fw::ClassTable* m_previous;
-    Lang::TraceSink m_previousSink;
+    TestSupport::Scoped<Fw::ClassTable*> m_classes{
+        [](Fw::ClassTable* table) { return Fw::Module::Current().SetClasses(table); }, &m_table};
 };
 
 // A composite embedded in a shown container and UI-activated, as a form host does.
@@ -193,7 +188,7 @@ TEST_F(CompositeControlTest, ComesUpWithTheTemplatesControlsAndItsEmbeddedChildI
         values.push_back(
             Fw::GetProperty(Fw::TypeLibrary::TypeInfoOf(IID_IOstrelPortList), list.Get(), property.id));
     EXPECT_EQ((std::vector<LONG>{0, 2, 3, 4, 5}), values) << "the template's initial data";
-    EXPECT_EQ("", classes.traced);
+    EXPECT_TRUE(classes.trace.lines.empty());
 }
 
 TEST_F(CompositeControlTest, TabMovesThroughTheFaceAndLeavesItAtEitherEnd) {
@@ -215,23 +210,20 @@ TEST_F(CompositeControlTest, TabMovesThroughTheFaceAndLeavesItAtEitherEnd) {
         {"Shift+Tab from the button", true, button, S_OK, list},
         {"Shift+Tab from the first tab stop", true, list, S_FALSE, list},
     };
-    BYTE keys[256] = {};
     for (const auto& step : steps) {
         ::SetFocus(step.from);
-        keys[VK_SHIFT] = step.shift ? 0x80 : 0;
-        ::SetKeyboardState(keys);
+        const TestSupport::ScopedKey shift(VK_SHIFT, step.shift);
         MSG tab = {step.from, WM_KEYDOWN, VK_TAB, 0, 0, {}};
         EXPECT_EQ(step.status, active->TranslateAccelerator(&tab)) << step.name;
         EXPECT_EQ(step.focus, ::GetFocus()) << step.name;
     }
-    keys[VK_SHIFT] = 0;
-    ::SetKeyboardState(keys);
 }
 
 TEST_F(CompositeControlTest, ItsSiteHearsOfTheFocusEnteringOrLeavingTheWholeFace) {
     Hosted hosted(Fw::CreatorOf<FaceProbe<400>>);
-    const HWND outside = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 0, 270, 80, 20,
-                                           hosted.container.Window(), nullptr, nullptr, nullptr);
+    const Win32::UniqueWindow outsider(::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 0, 270, 80, 20,
+                                                         hosted.container.Window(), nullptr, nullptr, nullptr));
+    const HWND outside = outsider.get();
     const auto focusedAfterMovingTo = [&](HWND window) {
         ::SetFocus(window);
         TestSupport::FlushMessages();
@@ -243,7 +235,6 @@ TEST_F(CompositeControlTest, ItsSiteHearsOfTheFocusEnteringOrLeavingTheWholeFace
     EXPECT_TRUE(focusedAfterMovingTo(button));
     EXPECT_TRUE(focusedAfterMovingTo(list));
     EXPECT_FALSE(focusedAfterMovingTo(outside)) << "out of the embedded control";
-    ::DestroyWindow(outside);
 }
 
 TEST_F(CompositeControlTest, PaintsTheFaceInTheAmbientBackColourAndPassesItOn) {
@@ -308,10 +299,10 @@ TEST_F(CompositeControlTest, AChildThatCannotBeMadeIsLeftOutAndTheRestOfTheFaceC
             << c.name;
         EXPECT_EQ(0, ProbeControl::instances) << c.name;
         EXPECT_EQ(
-            Lang::Format("composite face %u: control 225 {73E704ED-EED3-11D3-A096-00805F9B0C38} left out: "
+            std::vector<std::string>{Lang::Format("composite face %u: control 225 {73E704ED-EED3-11D3-A096-00805F9B0C38} left out: "
                          "%s\r\n",
-                         c.face, c.traced),
-            replaced.traced)
+                         c.face, c.traced)},
+            replaced.trace.lines)
             << c.name;
     }
 }

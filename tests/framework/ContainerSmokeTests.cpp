@@ -2,6 +2,7 @@
 // in which it sites a control and gives it its data, in-place activation in its frame, the
 // ambient properties it answers and letting controls go; then the message pump, and the
 // modal driver answering a message box and a dialog as a user would.
+#include "foundation/Win32/Unique.h"
 #include "tests/framework/ProbeControl.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
@@ -159,8 +160,9 @@ TEST_F(ContainerTest, AFailedEmbedGivesTheControlItsSiteBackAndKeepsNothing) {
 // the frame they report to is the dialog.
 TEST_F(ContainerTest, ParentsControlsInItsHostWindowAndFramesThemInTheTopLevel) {
     TestContainer frame;
-    const HWND page = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 40, 40, 300, 200,
-                                        frame.Window(), nullptr, nullptr, nullptr);
+    const Win32::UniqueWindow pageWindow(::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 40, 40, 300,
+                                                           200, frame.Window(), nullptr, nullptr, nullptr));
+    const HWND page = pageWindow.get();
     ASSERT_TRUE(page);
     {
         Fw::ControlContainer container(page, "OstrelDemoHost");
@@ -184,7 +186,6 @@ TEST_F(ContainerTest, ParentsControlsInItsHostWindowAndFramesThemInTheTopLevel) 
     }
     EXPECT_FALSE(probe->InPlaceActive()) << "the container closes its controls when it goes";
     EXPECT_FALSE(probe->ClientSite());
-    ::DestroyWindow(page);
 }
 
 bool timerFired = false;

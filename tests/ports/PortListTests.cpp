@@ -3,6 +3,7 @@
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
 #include "foundation/StateVocabulary.h"
+#include "foundation/Win32/Unique.h"
 #include "framework/com/Module.h"
 #include "framework/com/TypeLibrary.h"
 #include "framework/controls/Persistence.h"
@@ -13,13 +14,14 @@
 #include "ports/PortListProps.h"
 #include "resources/resource.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/NotificationListener.h"
+#include "tests/support/Scoped.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -44,45 +46,6 @@ const std::vector<Row> benchRows = {
     {"COM20", "Enabled", "Field unit", "Halden S2 (0)", "USB", "icon 1"},
 };
 const std::vector<int> resourceWidths = {70, 90, 130, 150, 60};
-
-// Records the notifications that reach a host's window while it lives: the given one, or a
-// window of its own. `react` is what the host does on hearing one.
-struct Listener {
-    explicit Listener(HWND given = nullptr)
-        : window(
-              given ? given
-                    : ::CreateWindowExA(0, WC_STATICA, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr))
-        , own(!given) {
-        ::SetWindowSubclass(window, Record, 0, reinterpret_cast<DWORD_PTR>(this));
-    }
-    Listener(const Listener&) = delete; // the subclass holds its address
-    ~Listener() {
-        ::RemoveWindowSubclass(window, Record, 0);
-        if (own)
-            ::DestroyWindow(window);
-    }
-    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                   DWORD_PTR self) {
-        if (message == WM_NOTIFY) {
-            auto& listener = *reinterpret_cast<Listener*>(self);
-            listener.heard.push_back(*reinterpret_cast<const NMHDR*>(lParam));
-            if (listener.react)
-                listener.react(listener.heard.back());
-        }
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-    std::vector<UINT> Codes() const {
-        std::vector<UINT> codes;
-        for (const NMHDR& notice : heard)
-            codes.push_back(notice.code);
-        return codes;
-    }
-
-    const HWND window;
-    const bool own;
-    std::vector<NMHDR> heard;
-    std::function<void(const NMHDR&)> react;
-};
 
 // A stream holding `bytes`, at its start.
 ComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
@@ -181,15 +144,10 @@ protected:
         return marked;
     }
     void ClickHeader(int column, bool shift) {
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        ::SetKeyboardState(keys);
+        const TestSupport::ScopedKey shiftKey(VK_SHIFT, shift);
         const Fw::Header header(list.GetHeader());
         header.Send(WM_LBUTTONDOWN, MK_LBUTTON, Middle(header.GetItemRect(column)));
         header.Send(WM_LBUTTONUP, 0, Middle(header.GetItemRect(column)));
-        keys[VK_SHIFT] = 0;
-        ::SetKeyboardState(keys);
     }
     // The port id and state the control answers for its selection.
     std::pair<LONG, short> Selected() const {
@@ -360,8 +318,8 @@ TEST_F(PortListTest, ServerGoingAwayEmptiesAndDetaches) {
 }
 
 TEST_F(PortListTest, NotifiesTheHostsWindows) {
-    Listener frame(container.Window()), recorder;
-    const HWND gone = Listener().window;
+    TestSupport::NotificationListener frame(container.Window()), recorder;
+    const HWND gone = TestSupport::NotificationListener().window;
     const auto notifyTo = [&](HWND window) {
         return control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(window)));
     };
@@ -395,8 +353,9 @@ TEST_F(PortListTest, NotifiesTheHostsWindows) {
 }
 
 TEST_F(PortListTest, TellsItsSiteWhenTheFocusEntersOrLeavesTheControl) {
-    const HWND outside = ::CreateWindowExA(0, WC_BUTTONA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 270, 80,
-                                           20, container.Window(), nullptr, nullptr, nullptr);
+    const Win32::UniqueWindow button(::CreateWindowExA(0, WC_BUTTONA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0,
+                                                       270, 80, 20, container.Window(), nullptr, nullptr, nullptr));
+    const HWND outside = button.get();
     ::SetFocus(outside);
     EXPECT_FALSE(site->Focused());
 
@@ -411,7 +370,6 @@ TEST_F(PortListTest, TellsItsSiteWhenTheFocusEntersOrLeavesTheControl) {
     ::SetFocus(site->Window());
     EXPECT_EQ(list.Handle(), ::GetFocus());
     EXPECT_TRUE(site->Focused());
-    ::DestroyWindow(outside);
 }
 
 TEST_F(PortListTest, InADialogTheListTakesEnterButNotTabOrEscape) {
@@ -430,7 +388,7 @@ TEST_F(PortListTest, AHostMayLetTheControlGoFromItsNotification) {
     Embed({});
     controls.pop_back();
     control.Reset();
-    Listener frame(container.Window());
+    TestSupport::NotificationListener frame(container.Window());
     const LONG objects = Fw::Module::Current().LockCount();
     LONG objectsWhileHeard = 0;
     frame.react = [&](const NMHDR& notice) {
@@ -485,9 +443,9 @@ TEST_F(PortListTest, PropertyPageShowsTheFlagsAndAppliesThemToEveryList) {
     ASSERT_EQ(S_OK, first.As(&specify));
     CAUUID pages = {};
     ASSERT_EQ(S_OK, specify->GetPages(&pages));
-    ASSERT_EQ(1u, pages.cElems);
-    EXPECT_EQ(CLSID_PortListProps, pages.pElems[0]);
+    const std::vector<CLSID> listed(pages.pElems, pages.pElems + pages.cElems);
     ::CoTaskMemFree(pages.pElems);
+    EXPECT_EQ(std::vector<CLSID>{CLSID_PortListProps}, listed);
 
     // No page site: the page's dirty status is the framework's to report.
     ComPtr<IPropertyPage> page;

@@ -1,4 +1,5 @@
 // How a view reaches the device server: agent holding, event routing, connecting.
+#include "foundation/Win32/Unique.h"
 #include "server/ConfigAgentHelper.h"
 #include "server/MachineConnection.h"
 #include "server/NorvikPortStateEnum.h"
@@ -251,8 +252,9 @@ TEST(MachineConnection, WaitsOnlyForAStartingServerThenGivesAnAgent) {
 
 // A paint is dispatched (the window's update region is gone), the posted message is not.
 TEST(MachineConnection, WaitingRepaintsButDispatchesNothingElse) {
-    const HWND window = ::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
-                                          nullptr, nullptr, nullptr, nullptr);
+    const Win32::UniqueWindow shown(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
+                                                      100, nullptr, nullptr, nullptr, nullptr));
+    const HWND window = shown.get();
     ASSERT_NE(nullptr, window);
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
@@ -264,7 +266,6 @@ TEST(MachineConnection, WaitingRepaintsButDispatchesNothingElse) {
     EXPECT_FALSE(::GetUpdateRect(window, nullptr, FALSE));
     EXPECT_TRUE(::PeekMessageA(&message, window, WM_USER + 5, WM_USER + 5, PM_REMOVE))
         << "input waits its turn";
-    ::DestroyWindow(window);
 }
 
 } // namespace
