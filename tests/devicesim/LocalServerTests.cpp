@@ -3,17 +3,17 @@
 // Every test ends the instances it started, so that the next one starts from none.
 
 #include "devicesim/main/ExitCodes.h"
+#include "foundation/Win32/SafeArrayAccess.h"
+#include "foundation/Win32/Unique.h"
+#include "tests/devicesim/SimulatorSession.h"
 #include "tests/support/DeviceSimulator.h"
 #include "tests/support/ModuleRegistration.h"
 #include "tests/support/RegistryReader.h"
-
-#include <OstrelServer.h>
-#include <OstrelSimControl.h>
+#include "tests/support/Scoped.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,30 +27,9 @@ constexpr const char* kServerLibrary = "{E8401252-FCAC-4169-B817-87C30778247B}";
 constexpr const char* kSimControlLibrary = "{BC2B4A65-773A-47B2-AD4A-080F984BF324}";
 // A library is registered for the bitness of the process that registers it.
 constexpr const char* kLibraryPlatform = sizeof(void*) == 8 ? "win64" : "win32";
-constexpr HRESULT kServerUnavailable = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
-constexpr HRESULT kCallFailed = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
 
 std::string script(const std::string& arguments) {
     return "cscript.exe //nologo \"" + moduleFolder() + "\\scripts\\devicesim.vbs\"" + arguments;
-}
-
-ComPtr<IOstrelServer> connect() {
-    ComPtr<IOstrelServer> server;
-    EXPECT_EQ(S_OK,
-              ::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&server)));
-    return server;
-}
-
-ComPtr<IOstrelConfigAgent> agentOf(IOstrelServer* server) {
-    long cookie = 0;
-    ComPtr<IUnknown> object;
-    ComPtr<IOstrelConfigAgent> agent;
-    const BSTR progId = ::SysAllocString(L"Kelmar.OstrelConfigAgent.1");
-    EXPECT_EQ(S_OK, server->CreateConfigAgent(progId, -1, &cookie, &object));
-    ::SysFreeString(progId);
-    if (object)
-        object.As(&agent);
-    return agent;
 }
 
 // Ids of one kind of object, as the views ask for them.
@@ -58,41 +37,9 @@ std::vector<short> objectIds(IOstrelConfigAgent* agent, long typeMask) {
     short count = 0;
     SAFEARRAY* ids = nullptr;
     EXPECT_EQ(S_OK, agent->GetObjectIds(typeMask, &count, &ids));
-    std::vector<short> result;
-    for (LONG i = 0; ids && i < count; ++i) {
-        short id = 0;
-        ::SafeArrayGetElement(ids, &i, &id);
-        result.push_back(id);
-    }
-    if (ids)
-        ::SafeArrayDestroy(ids);
-    return result;
-}
-
-// The status of the first failing GetServerState, polled for a while: the process goes a little
-// after Exit has answered.
-HRESULT firstFailure(IOstrelServer* server) {
-    long state = 0;
-    HRESULT status = S_OK;
-    for (int i = 0; i < 100 && SUCCEEDED(status); ++i) {
-        status = server->GetServerState(&state);
-        if (SUCCEEDED(status))
-            ::Sleep(50);
-    }
-    return status;
-}
-
-HRESULT exitServer(IOstrelServer* server) {
-    ComPtr<IOstrelSimControl> control;
-    const HRESULT status = server->QueryInterface(IID_PPV_ARGS(&control));
-    return FAILED(status) ? status : control->Exit();
-}
-
-// Exit, then wait until the instance is gone, so that the next activation starts a new one.
-void endServer(IOstrelServer* server) {
-    EXPECT_EQ(S_OK, exitServer(server));
-    const HRESULT failure = firstFailure(server);
-    EXPECT_TRUE(failure == kServerUnavailable || failure == kCallFailed) << std::hex << failure;
+    const Win32::UniqueSafeArray owned(ids);
+    const Win32::SafeArrayAccess<short> access(ids);
+    return {access.Items().begin(), access.Items().end()};
 }
 
 class LocalServer : public ::testing::Test {
@@ -131,17 +78,14 @@ TEST_F(LocalServer, RegistersItsClassProgIdsAndBothLibraries) {
 }
 
 TEST_F(LocalServer, RefusesWhatItCannotServe) {
-    char folder[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, folder);
-    const std::string broken = std::string(folder) + "devicesim-broken.json";
-    std::ofstream(broken) << "{\n  \"ports\": [\n    {\"id\": \"one\"}\n  ]\n}\n";
+    const ScratchFile broken("devicesim-broken.json", "{\n  \"ports\": [\n    {\"id\": \"one\"}\n  ]\n}\n");
     struct Row {
         std::string arguments;
         DWORD exitCode;
         std::string said;
     };
     const Row rows[] = {
-        {"/scenario \"" + broken + "\"", DeviceSim::ExitBadScenario, "devicesim-broken.json:3: "},
+        {"/scenario \"" + broken.Path() + "\"", DeviceSim::ExitBadScenario, "devicesim-broken.json:3: "},
         {"/scenario", DeviceSim::ExitBadCommandLine, "/scenario"},
         {"/serve", DeviceSim::ExitBadCommandLine, "/serve"},
     };
@@ -152,36 +96,33 @@ TEST_F(LocalServer, RefusesWhatItCannotServe) {
         EXPECT_NE(std::string::npos, child.Output().find(row.said))
             << row.arguments << ": " << child.Output();
     }
-    ::DeleteFileA(broken.c_str());
 }
 
 TEST_F(LocalServer, GivesEveryClientTheOneServerUntilExitEndsIt) {
-    ComPtr<IOstrelServer> first = connect();
-    ComPtr<IOstrelServer> second = connect();
-    ASSERT_TRUE(first && second);
+    SimulatorSession first;
+    const ComPtr<IOstrelServer> second = ConnectToSimulator();
+    ASSERT_TRUE(first.server && second);
     long state = 0;
-    EXPECT_EQ(S_OK, first->GetServerState(&state));
+    EXPECT_EQ(S_OK, first.server->GetServerState(&state));
     EXPECT_EQ(1, state);
     ComPtr<IUnknown> firstIdentity, secondIdentity;
-    first.As(&firstIdentity);
+    first.server.As(&firstIdentity);
     second.As(&secondIdentity);
     EXPECT_EQ(firstIdentity.Get(), secondIdentity.Get()) << "each client must get the same server object";
-
-    EXPECT_EQ(S_OK, exitServer(first.Get()));
-    const HRESULT failure = firstFailure(second.Get());
-    EXPECT_TRUE(failure == kServerUnavailable || failure == kCallFailed) << std::hex << failure;
+    firstIdentity.Reset();
+    first.End();
+    EXPECT_TRUE(FAILED(second->GetServerState(&state))) << "Exit ended it for every client";
 
     // The ended instance took its class registration with it: COM starts a fresh one.
-    ComPtr<IOstrelServer> fresh = connect();
-    ASSERT_TRUE(fresh);
-    EXPECT_EQ(S_OK, fresh->GetServerState(&state));
-    endServer(fresh.Get());
+    SimulatorSession fresh;
+    ASSERT_TRUE(fresh.server);
+    EXPECT_EQ(S_OK, fresh.server->GetServerState(&state));
 }
 
 TEST_F(LocalServer, ScriptReachesTheSameModelThroughItsProgId) {
-    ComPtr<IOstrelServer> server = connect();
-    ASSERT_TRUE(server);
-    ComPtr<IOstrelConfigAgent> agent = agentOf(server.Get());
+    SimulatorSession session;
+    ASSERT_TRUE(session.server);
+    const ComPtr<IOstrelConfigAgent> agent = AgentOf(session.server.Get());
     ASSERT_TRUE(agent);
     const size_t clientsBefore = objectIds(agent.Get(), 0x20).size();
 
@@ -191,9 +132,6 @@ TEST_F(LocalServer, ScriptReachesTheSameModelThroughItsProgId) {
     EXPECT_NE(std::string::npos, output.find("devicesim.vbs done")) << output;
     EXPECT_EQ(clientsBefore + 1, objectIds(agent.Get(), 0x20).size())
         << "the script's client is not in our model";
-
-    agent.Reset();
-    endServer(server.Get());
 }
 
 TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
@@ -205,14 +143,13 @@ TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
     EXPECT_EQ(DWORD(DeviceSim::ExitAlreadyRunning), second.ExitCode());
     EXPECT_NE(std::string::npos, second.Output().find("already serving")) << second.Output();
 
-    ComPtr<IOstrelServer> server = connect();
-    ASSERT_TRUE(server);
-    ComPtr<IOstrelConfigAgent> agent = agentOf(server.Get());
+    SimulatorSession session;
+    ASSERT_TRUE(session.server);
+    const ComPtr<IOstrelConfigAgent> agent = AgentOf(session.server.Get());
     ASSERT_TRUE(agent);
     EXPECT_TRUE(objectIds(agent.Get(), 1).empty())
         << "reached a bench instance, not the empty one started by hand";
-    agent.Reset();
-    endServer(server.Get());
+    session.End();
     EXPECT_TRUE(first.Ended(5'000)) << "Exit reached another process than the one started by hand";
 }
 

@@ -6,7 +6,9 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/ComObject.h"
+#include "tests/devicesim/SimulatorSession.h"
 #include "tests/support/DeviceSimulator.h"
+#include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
@@ -17,7 +19,6 @@
 #include <functional>
 #include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,10 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
+// An interface a row needs: without it the row ends, rendered as that failure.
 template <class I>
 ComPtr<I> Query(IUnknown* object) {
-    ComPtr<I> result;
-    if (!object || FAILED(object->QueryInterface(IID_PPV_ARGS(&result))))
-        throw std::runtime_error("no such interface");
-    return result;
+    return Com::ThrowIfNull(Com::Query<I>(object), E_NOINTERFACE);
 }
 
 std::string Hex(HRESULT status) {
@@ -109,9 +108,8 @@ private:
     }
     // By length: a text cut at an embedded zero, or null turned empty, shows.
     static std::string Text(BSTR& text) {
-        const std::string quoted = text ? "\"" + Lang::FromWide({text, ::SysStringLen(text)}) + "\"" : "null";
-        ::SysFreeString(std::exchange(text, nullptr));
-        return quoted;
+        const Win32::UniqueBstr owned(std::exchange(text, nullptr));
+        return owned ? "\"" + Lang::FromWide({owned.get(), ::SysStringLen(owned.get())}) + "\"" : "null";
     }
     // Element type, dimensions and lower bound with the elements: an array of another shape shows.
     static std::string Text(SAFEARRAY*& array) {
@@ -155,16 +153,12 @@ struct Outs {
 // One end of the comparison: a server, an agent on it as a view holds one, and a row's outs.
 struct Side : Outs {
     ComPtr<IOstrelServer> server;
+    long cookie = 0; // set as the agent is made
     ComPtr<IOstrelConfigAgent> agent;
-    long cookie = 0;
 
     explicit Side(ComPtr<IOstrelServer> made)
-        : server(std::move(made)) {
-        ComPtr<IUnknown> object;
-        if (server &&
-            S_OK == server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &object))
-            object.As(&agent);
-    }
+        : server(std::move(made))
+        , agent(server ? TestSupport::AgentOf(server.Get(), &cookie) : nullptr) {}
     template <class I>
     ComPtr<I> Agent() const {
         return Query<I>(agent.Get());
@@ -173,22 +167,22 @@ struct Side : Outs {
     ComPtr<IOstrelSimControl> Control() const { return Query<IOstrelSimControl>(server.Get()); }
     ComPtr<IOstrelPortManager2> Manager() const {
         ComPtr<IOstrelPortManager> manager;
-        server->GetPortManager(&manager);
+        Com::ThrowIfFailed(server->GetPortManager(&manager));
         return Query<IOstrelPortManager2>(manager.Get());
     }
     ComPtr<IOstrelPortLookup> Lookup() const {
         ComPtr<IOstrelPortLookup> lookup;
-        Manager()->GetPortLookup(&lookup);
+        Com::ThrowIfFailed(Manager()->GetPortLookup(&lookup));
         return Query<IOstrelPortLookup>(lookup.Get());
     }
     ComPtr<IOstrelPort> Port(short id) const {
         ComPtr<IOstrelPort> port;
-        Manager()->GetPort(id, &port);
+        Com::ThrowIfFailed(Manager()->GetPort(id, &port));
         return Query<IOstrelPort>(port.Get());
     }
     ComPtr<IPhoneEfs> Efs(short portId) const {
         ComPtr<IUnknown> object;
-        Port(portId)->GetPortObject(17, 0, &object);
+        Com::ThrowIfFailed(Port(portId)->GetPortObject(17, 0, &object));
         return Query<IPhoneEfs>(object.Get());
     }
 };
@@ -573,17 +567,6 @@ private:
     const DWORD m_thread = ::GetCurrentThreadId();
 };
 
-// Calls into this STA arrive as messages: pump them until done or the deadline.
-void PumpUntil(const std::function<bool()>& done) {
-    const ULONGLONG deadline = ::GetTickCount64() + 5'000;
-    MSG message;
-    while (!done() && ::GetTickCount64() < deadline) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&message);
-    }
-}
-
 // Walks the table with a sink on the agent: each row's rendering ends with the events heard while
 // it ran. `expected`, the other side's renderings, tells how many events to wait for.
 std::vector<std::string> Walk(Side& side, const std::vector<std::string>& expected = {}) {
@@ -602,11 +585,12 @@ std::vector<std::string> Walk(Side& side, const std::vector<std::string>& expect
         std::string rendering;
         try {
             rendering = operation.render(side);
-        } catch (const std::exception& error) {
-            rendering = std::string("threw ") + error.what();
+        } catch (const _com_error& error) {
+            rendering = "threw " + Hex(error.Error());
         }
+        // The remote events arrive as messages of this apartment.
         const size_t wanted = expected.empty() ? 0 : Count(expected[renderings.size()], "|event=");
-        PumpUntil([&] { return heard.size() >= wanted; });
+        TestSupport::PumpUntil([&] { return heard.size() >= wanted; }, 5'000);
         for (const std::string& event : heard)
             rendering += "|event=" + event;
         renderings.push_back(rendering);
@@ -623,10 +607,7 @@ protected:
         EitherBitnessTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        ComPtr<IOstrelServer> server;
-        ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER,
-                                           IID_PPV_ARGS(&server)));
-        remote = std::make_unique<Side>(server);
+        remote = std::make_unique<Side>(TestSupport::ConnectToSimulator());
         local = std::make_unique<Side>(
             Sim::CreateSimServer(Sim::LoadScenario(TestSupport::scenarioPath("bench.json"))));
         ASSERT_TRUE(local->agent && remote->agent);
@@ -637,9 +618,7 @@ protected:
             return;
         EXPECT_EQ(S_OK, remote->server->ReleaseConfigAgent(remote->cookie));
         remote->agent.Reset();
-        EXPECT_EQ(S_OK, remote->Control()->Exit());
-        long state = 0;
-        PumpUntil([&] { return FAILED(remote->server->GetServerState(&state)); });
+        TestSupport::EndSimulator(remote->server.Get());
         if (handStarted) {
             EXPECT_TRUE(handStarted->Ended())
                 << "Exit reached another simulator than the one started by hand";

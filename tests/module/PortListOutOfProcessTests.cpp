@@ -3,14 +3,12 @@
 #include "framework/windows/ListView.h"
 #include "interfaces/OstrelUITools.h"
 #include "resources/resource.h"
+#include "tests/devicesim/SimulatorSession.h"
 #include "tests/support/DeviceSimulator.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/ModuleRegistration.h"
 #include "tests/support/TestContainer.h"
-
-#include <OstrelServer.h>
-#include <OstrelSimControl.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -54,9 +52,8 @@ TEST_P(PortListFedByEitherBitness, FollowsTheSimulatorAndSurvivesItsEnd) {
     const HWND list = ::GetDlgItem(site.Window(), kListId);
     ASSERT_TRUE(list);
 
-    ComPtr<IOstrelServer> server;
-    ASSERT_EQ(S_OK,
-              ::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&server)));
+    ComPtr<IOstrelServer> server = TestSupport::ConnectToSimulator();
+    ASSERT_TRUE(server);
     ComPtr<IOstrelSimControl> sim;
     ASSERT_EQ(S_OK, server.As(&sim));
     ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
@@ -82,14 +79,8 @@ TEST_P(PortListFedByEitherBitness, FollowsTheSimulatorAndSurvivesItsEnd) {
     labels[2] = "Flash station";
     EXPECT_EQ(labels, Column(list, 2));
 
-    // Exit answers before the process goes: wait until its proxy fails, as every caller would.
-    ASSERT_EQ(S_OK, sim->Exit());
     sim.Reset();
-    long state = 0;
-    HRESULT failure = S_OK;
-    for (int i = 0; i < 100 && SUCCEEDED(failure = server->GetServerState(&state)); ++i)
-        ::Sleep(50);
-    ASSERT_TRUE(FAILED(failure)) << "the simulator did not end";
+    ASSERT_TRUE(FAILED(TestSupport::EndSimulator(server.Get()))) << "the simulator did not end";
 
     ULONGLONG started = ::GetTickCount64();
     const HRESULT refreshed = control->RefreshDisplay();
