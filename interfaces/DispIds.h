@@ -1,0 +1,15 @@
+#ifndef OSTRELUITOOLS_DISPIDS_H
+#define OSTRELUITOOLS_DISPIDS_H
+
+/* The DISPIDs of the module's interfaces that its own code names. The IDL includes this file,
+   so the type library and the code read each number from here; hosts call by these numbers,
+   so they never change. Plain #define lines only: widl's preprocessor reads it too. */
+
+/* IOstrelPortList: the Show...Label properties, also what the port list persists. */
+#define DISPID_PORTLIST_SHOWPORTNUMBERLABEL 5
+#define DISPID_PORTLIST_SHOWPORTLABEL 6
+#define DISPID_PORTLIST_SHOWBAUDLABEL 7
+#define DISPID_PORTLIST_SHOWPHONELABEL 8
+#define DISPID_PORTLIST_SHOWPORTERRORLABEL 9
+
+#endif
