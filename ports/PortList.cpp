@@ -129,57 +129,57 @@ HRESULT PortList::GetSelectedPort(LONG* pPortID) {
     });
 }
 
-HRESULT PortList::GetFlag(LONG flag, LONG* value) {
-    return Fw::Boundary(value, [&] { *value = flag; });
+LONG& PortList::ShownFlag(const Fw::PropertyEntry<int>& property) {
+    return property.slot == noColumn ? m_showPortErrors : m_columnShown[property.slot];
 }
 
-HRESULT PortList::PutColumnFlag(int column, DISPID id, LONG value) {
+HRESULT PortList::GetShown(DISPID id, LONG* value) {
+    return Fw::Boundary(value, [&] { *value = ShownFlag(Fw::FindProperty(shownFlags, id)); });
+}
+
+HRESULT PortList::PutShown(DISPID id, LONG value) {
     return Fw::Boundary([&] {
-        if (m_columnShown[column] == value)
+        const auto& property = Fw::FindProperty(shownFlags, id);
+        LONG& flag = ShownFlag(property);
+        if (flag == value)
             return;
-        m_columnShown[column] = value;
+        flag = value;
         // Columns are never removed: a hidden one keeps its index at width 0.
-        if (m_helper)
-            m_helper->ShowColumn(column, portListColumns[column].widthId, value != 0);
+        if (property.slot != noColumn && m_helper)
+            m_helper->ShowColumn(property.slot, portListColumns[property.slot].widthId, value != 0);
         PropertyChanged(id);
     });
 }
 
 HRESULT PortList::get_ShowPortNumberLabel(LONG* pVal) {
-    return GetFlag(m_columnShown[portColumnPort], pVal);
+    return GetShown(DISPID_PORTLIST_SHOWPORTNUMBERLABEL, pVal);
 }
 HRESULT PortList::put_ShowPortNumberLabel(LONG newVal) {
-    return PutColumnFlag(portColumnPort, 5, newVal);
+    return PutShown(DISPID_PORTLIST_SHOWPORTNUMBERLABEL, newVal);
 }
 HRESULT PortList::get_ShowPortLabel(LONG* pVal) {
-    return GetFlag(m_columnShown[portColumnLabel], pVal);
+    return GetShown(DISPID_PORTLIST_SHOWPORTLABEL, pVal);
 }
 HRESULT PortList::put_ShowPortLabel(LONG newVal) {
-    return PutColumnFlag(portColumnLabel, 6, newVal);
+    return PutShown(DISPID_PORTLIST_SHOWPORTLABEL, newVal);
 }
 HRESULT PortList::get_ShowBaudLabel(LONG* pVal) {
-    return GetFlag(m_columnShown[portColumnLink], pVal);
+    return GetShown(DISPID_PORTLIST_SHOWBAUDLABEL, pVal);
 }
 HRESULT PortList::put_ShowBaudLabel(LONG newVal) {
-    return PutColumnFlag(portColumnLink, 7, newVal);
+    return PutShown(DISPID_PORTLIST_SHOWBAUDLABEL, newVal);
 }
 HRESULT PortList::get_ShowPhoneLabel(LONG* pVal) {
-    return GetFlag(m_columnShown[portColumnPhone], pVal);
+    return GetShown(DISPID_PORTLIST_SHOWPHONELABEL, pVal);
 }
 HRESULT PortList::put_ShowPhoneLabel(LONG newVal) {
-    return PutColumnFlag(portColumnPhone, 8, newVal);
+    return PutShown(DISPID_PORTLIST_SHOWPHONELABEL, newVal);
 }
 HRESULT PortList::get_ShowPortErrorLabel(LONG* pVal) {
-    return GetFlag(m_showPortErrors, pVal);
+    return GetShown(DISPID_PORTLIST_SHOWPORTERRORLABEL, pVal);
 }
 HRESULT PortList::put_ShowPortErrorLabel(LONG newVal) {
-    // The port errors have no column of their own: the flag is kept and saved, nothing more.
-    return Fw::Boundary([&] {
-        if (m_showPortErrors == newVal)
-            return;
-        m_showPortErrors = newVal;
-        PropertyChanged(9);
-    });
+    return PutShown(DISPID_PORTLIST_SHOWPORTERRORLABEL, newVal);
 }
 
 HRESULT PortList::GetConfigAgent(IUnknown** lpConfigAgent) {

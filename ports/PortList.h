@@ -4,8 +4,10 @@
 #include "framework/controls/DataObject.h"
 #include "framework/controls/PersistPropertyBag.h"
 #include "framework/controls/PersistStorage.h"
+#include "framework/controls/PropertyTable.h"
 #include "framework/controls/SpecifyPropertyPages.h"
 #include "framework/windows/ListView.h"
+#include "interfaces/DispIds.h"
 #include "interfaces/OstrelUITools.h"
 #include "ports/ListViewHelper.h"
 #include "ports/PortRows.h"
@@ -58,10 +60,17 @@ class PortList : public Fw::Control<PortList, IOstrelPortList, &CLSID_OstrelPort
 public:
     static constexpr const char* displayName = "OstrelPortList";
     static constexpr SIZEL defaultExtent = {10874, 5450};
-    static inline const Fw::PersistedProperty properties[] = {
-        {"ShowPortNumberLabel", 5}, {"ShowPortLabel", 6},      {"ShowBaudLabel", 7},
-        {"ShowPhoneLabel", 8},      {"ShowPortErrorLabel", 9},
+    // The Show...Label properties, in save order, each by the column it shows; the port errors
+    // have no column of their own.
+    static constexpr int noColumn = -1;
+    static constexpr Fw::PropertyEntry<int> shownFlags[] = {
+        {"ShowPortNumberLabel", DISPID_PORTLIST_SHOWPORTNUMBERLABEL, portColumnPort},
+        {"ShowPortLabel", DISPID_PORTLIST_SHOWPORTLABEL, portColumnLabel},
+        {"ShowBaudLabel", DISPID_PORTLIST_SHOWBAUDLABEL, portColumnLink},
+        {"ShowPhoneLabel", DISPID_PORTLIST_SHOWPHONELABEL, portColumnPhone},
+        {"ShowPortErrorLabel", DISPID_PORTLIST_SHOWPORTERRORLABEL, noColumn},
     };
+    static constexpr auto properties = Fw::PersistedProperties(shownFlags);
     static inline const CLSID* const propertyPages[] = {&CLSID_PortListProps};
     static inline const auto interfaces =
         Fw::Interfaces(Fw::ControlInterfaces<PortList>(), Fw::Entry<PortList, IPersistStorage>(),
@@ -148,8 +157,10 @@ private:
     void Detach();
     // The agent StartupEx made goes back to its server.
     void ReleaseOwnAgent();
-    HRESULT PutColumnFlag(int column, DISPID id, LONG value);
-    HRESULT GetFlag(LONG flag, LONG* value);
+    // The bodies of the Show...Label accessors, by the property's DISPID.
+    HRESULT GetShown(DISPID id, LONG* value);
+    HRESULT PutShown(DISPID id, LONG value);
+    LONG& ShownFlag(const Fw::PropertyEntry<int>& property);
     // Where notifications go: the window the host named, else `fallback`.
     HWND NotificationTarget(HWND fallback) const;
 
