@@ -1,12 +1,12 @@
 #include "ports/ZelkorProgress.h"
 
+#include "framework/windows/ListView.h"
+#include "framework/windows/ProgressBar.h"
+
 #include <commctrl.h>
 
 bool ZelkorProgress::CellRect(HWND list, int row, int subItem, RECT& rect) {
-    rect = {};
-    rect.top = subItem;
-    rect.left = LVIR_BOUNDS;
-    return ::SendMessageA(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != 0;
+    return Fw::ListView(list).GetSubItemRect(row, subItem, rect);
 }
 
 bool ZelkorProgress::Create(HWND list, int row, int subItem, int low, int high, int position) {
@@ -20,8 +20,9 @@ bool ZelkorProgress::Create(HWND list, int row, int subItem, int low, int high, 
                                   ::GetModuleHandleA(nullptr), nullptr));
     if (!m_bar)
         return false;
-    ::SendMessageA(m_bar.get(), PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(low), static_cast<WORD>(high)));
-    ::SendMessageA(m_bar.get(), PBM_SETPOS, position, 0);
+    const Fw::ProgressBar bar(m_bar.get());
+    bar.SetRange(low, high);
+    bar.SetPos(position);
     return true;
 }
 
@@ -42,7 +43,7 @@ void ZelkorProgress::Move(HWND list, int row, int subItem) {
 
 void ZelkorProgress::SetPos(int position) {
     if (m_bar)
-        ::SendMessageA(m_bar.get(), PBM_SETPOS, position, 0);
+        Fw::ProgressBar(m_bar.get()).SetPos(position);
 }
 
 void ZelkorProgress::Redraw() {

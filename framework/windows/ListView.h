@@ -99,11 +99,16 @@ public:
         Send(LVM_GETITEMRECT, row, &rect);
         return rect;
     }
-    RECT GetSubItemRect(int row, int column, int part = LVIR_BOUNDS) const {
-        RECT rect = {};
+    // False, and the rectangle undefined, when the row or column does not exist.
+    bool GetSubItemRect(int row, int column, RECT& rect, int part = LVIR_BOUNDS) const {
+        rect = {};
         rect.top = column;
         rect.left = part;
-        Send(LVM_GETSUBITEMRECT, row, &rect);
+        return Send(LVM_GETSUBITEMRECT, row, &rect) != 0;
+    }
+    RECT GetSubItemRect(int row, int column, int part = LVIR_BOUNDS) const {
+        RECT rect;
+        GetSubItemRect(row, column, rect, part);
         return rect;
     }
     Header GetHeader() const { return Header(reinterpret_cast<HWND>(Send(LVM_GETHEADER))); }
