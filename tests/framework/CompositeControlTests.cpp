@@ -1,12 +1,12 @@
 // Composite controls: the face's template split into what the dialog manager makes and the
 // module's controls the face embeds itself, their initial data, and a face hosted in a
-// container with its embedded port list (the probe control, made from a test class table).
+// container with its embedded probe control, made from a test class table.
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/ClassTable.h"
 #include "framework/controls/CompositeControl.h"
-#include "tests/framework/ProbeControl.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ProbeControl.h"
 #include "tests/support/Scoped.h"
 #include "tests/support/TestContainer.h"
 
@@ -19,29 +19,23 @@
 #include <string>
 #include <vector>
 
-using FrameworkTests::ProbeControl;
+using TestSupport::ProbeControl;
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// The port configuration control's interface and class around a test face.
+// The probes' face class around a test template.
 template <UINT Face>
-class FaceProbe : public Fw::CompositeControl<FaceProbe<Face>, IOstrelPortConfigCtrl,
-                                              &CLSID_OstrelPortConfigCtrl, _IOstrelPortConfigCtrlEvents> {
+class FaceProbe : public Fw::CompositeControl<FaceProbe<Face>, IFaceProbe, &CLSID_Face> {
 public:
     static constexpr UINT faceTemplate = Face;
     static inline const auto interfaces = Fw::ControlInterfaces<FaceProbe>();
-
-    HRESULT STDMETHODCALLTYPE Startup() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Shutdown() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Initialize(IUnknown*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RefreshDisplay() override { return E_NOTIMPL; }
 };
 
 constexpr int listId = 225, labelId = 1001, buttonId = 1002;
 const RECT listUnits = {7, 18, 157, 98};
 
-const Fw::ClassEntry probeClasses[] = {{&CLSID_OstrelPortList, 0, Fw::CreatorOf<ProbeControl>}};
+const Fw::ClassEntry probeClasses[] = {{&CLSID_Probe, 0, Fw::CreatorOf<ProbeControl>}};
 
 // The module's classes for the life of a test, and the trace lines written meanwhile.
 class ModuleClasses {
@@ -113,7 +107,7 @@ TEST(DialogTemplate, SplitsTheEmbeddedControlsOutOfBothForms) {
         EXPECT_EQ(listId, list.id) << id;
         EXPECT_TRUE(::EqualRect(&listUnits, &list.units)) << id;
         EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP), list.style) << id;
-        EXPECT_EQ(CLSID_OstrelPortList, list.clsid) << id;
+        EXPECT_EQ(CLSID_Probe, list.clsid) << id;
         EXPECT_EQ(1u, list.position) << id;
     }
 }
@@ -181,12 +175,12 @@ TEST_F(CompositeControlTest, ComesUpWithTheTemplatesControlsAndItsEmbeddedChildI
     const RECT placed = Fw::Window(child->Window()).RectInParent();
     EXPECT_TRUE(::EqualRect(&expected, &placed));
 
-    const ComPtr<IOstrelPortList> list = Composite(hosted).Child<IOstrelPortList>(listId);
+    const ComPtr<IProbeControl> list = Composite(hosted).Child<IProbeControl>(listId);
     ASSERT_TRUE(list);
     std::vector<LONG> values;
     for (const auto& property : ProbeControl::properties)
         values.push_back(
-            Fw::GetProperty(Fw::TypeLibrary::TypeInfoOf(IID_IOstrelPortList), list.Get(), property.id));
+            Fw::GetProperty(Fw::TypeLibrary::TypeInfoOf(IID_IProbeControl), list.Get(), property.id));
     EXPECT_EQ((std::vector<LONG>{0, 2, 3, 4, 5}), values) << "the template's initial data";
     EXPECT_TRUE(classes.trace.lines.empty());
 }
@@ -250,7 +244,7 @@ TEST_F(CompositeControlTest, PaintsTheFaceInTheAmbientBackColourAndPassesItOn) {
     hosted.site->SetBackColor(RGB(0x65, 0x43, 0x21));
     EXPECT_EQ(RGB(0x65, 0x43, 0x21),
               BrushColor(::SendMessageA(hosted.face, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0)));
-    const auto* list = static_cast<ProbeControl*>(Composite(hosted).Child<IOstrelPortList>(listId).Get());
+    const auto* list = static_cast<ProbeControl*>(Composite(hosted).Child<IProbeControl>(listId).Get());
     EXPECT_EQ(RGB(0x65, 0x43, 0x21), list->BackColor()) << "the embedded child hears the change";
     ::ReleaseDC(hosted.face, dc);
 }
@@ -277,8 +271,8 @@ HRESULT OutOfMemory(IUnknown*, REFIID, void** ppv) {
 
 // Both template forms, the plain one drawn as a captioned popup, come up as a child face.
 TEST_F(CompositeControlTest, AChildThatCannotBeMadeIsLeftOutAndTheRestOfTheFaceComesUp) {
-    const Fw::ClassEntry failing[] = {{&CLSID_OstrelPortList, 0, OutOfMemory}};
-    const Fw::ClassEntry unbuilt[] = {{&CLSID_OstrelPortList, 0, nullptr}};
+    const Fw::ClassEntry failing[] = {{&CLSID_Probe, 0, OutOfMemory}};
+    const Fw::ClassEntry unbuilt[] = {{&CLSID_Probe, 0, nullptr}};
     const struct {
         const char* name;
         std::span<const Fw::ClassEntry> classes;
@@ -299,7 +293,7 @@ TEST_F(CompositeControlTest, AChildThatCannotBeMadeIsLeftOutAndTheRestOfTheFaceC
             << c.name;
         EXPECT_EQ(0, ProbeControl::instances) << c.name;
         EXPECT_EQ(
-            std::vector<std::string>{Lang::Format("composite face %u: control 225 {73E704ED-EED3-11D3-A096-00805F9B0C38} left out: "
+            std::vector<std::string>{Lang::Format("composite face %u: control 225 {9F128E0F-A4D7-4A26-A36B-F561C360DAA0} left out: "
                          "%s\r\n",
                          c.face, c.traced)},
             replaced.trace.lines)

@@ -3,9 +3,10 @@
 // ambient properties it answers and letting controls go; then the message pump, and the
 // modal driver answering a message box and a dialog as a user would.
 #include "foundation/Win32/Unique.h"
-#include "tests/framework/ProbeControl.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/ProbeControl.h"
+#include "tests/support/Streams.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest-spi.h>
@@ -14,7 +15,6 @@
 #include <string>
 #include <vector>
 
-using namespace FrameworkTests;
 using namespace TestSupport;
 using Microsoft::WRL::ComPtr;
 
@@ -33,7 +33,7 @@ protected:
     }
     void TearDown() override { Fw::TypeLibrary::Release(); }
 
-    ComPtr<IOstrelPortList> control;
+    ComPtr<IProbeControl> control;
     ProbeControl* probe = nullptr;
 };
 
@@ -51,7 +51,7 @@ TEST(TestContainer, EmbedsActivatesAndLetsGoWhicheverWayTheHostSitesIt) {
         {"quick activation", true, true, true, "SetClientSite Load "},
     };
     for (const auto& c : cases) {
-        ComPtr<IOstrelPortList> control;
+        ComPtr<IProbeControl> control;
         ASSERT_EQ(S_OK, Fw::Object<ProbeControl>::Create(nullptr, IID_PPV_ARGS(&control)));
         auto* probe = static_cast<ProbeControl*>(control.Get());
         TestContainer container;
@@ -65,7 +65,7 @@ TEST(TestContainer, EmbedsActivatesAndLetsGoWhicheverWayTheHostSitesIt) {
         EXPECT_EQ(c.quickActivate, site.QuickActivated()) << c.name;
         EXPECT_EQ(1u, probe->PropertySinks()) << c.name << ": the site listens for property changes";
         LONG shown = -1;
-        control->get_ShowPortLabel(&shown);
+        control->get_Flag6(&shown);
         EXPECT_EQ(c.data ? 0 : 1, shown) << c.name;
 
         ASSERT_EQ(S_OK, site.DoVerb(OLEIVERB_UIACTIVATE)) << c.name;
@@ -81,7 +81,7 @@ TEST(TestContainer, EmbedsActivatesAndLetsGoWhicheverWayTheHostSitesIt) {
         EXPECT_TRUE(probe->UserMode()) << c.name;
         site.SetUserMode(false);
         EXPECT_FALSE(probe->UserMode()) << c.name << ": ambients are read again when they change";
-        EXPECT_EQ(S_OK, control->put_ShowPortLabel(7)) << c.name;
+        EXPECT_EQ(S_OK, control->put_Flag6(7)) << c.name;
         EXPECT_EQ(std::vector<DISPID>{6}, site.ChangedProperties()) << c.name;
 
         EXPECT_EQ(S_OK, site.Deactivate()) << c.name;
@@ -99,7 +99,7 @@ TEST(TestContainer, EmbedsActivatesAndLetsGoWhicheverWayTheHostSitesIt) {
 TEST_F(ContainerTest, AnswersTheAmbientPropertiesAFormGives) {
     TestContainer container;
     EmbedOptions options;
-    options.displayName = "PortList1";
+    options.displayName = "Probe1";
     options.userMode = false;
     ControlSite& site = container.Embed(control.Get(), options);
     ComPtr<IDispatch> ambients;
@@ -114,7 +114,7 @@ TEST_F(ContainerTest, AnswersTheAmbientPropertiesAFormGives) {
         DISPID id;
         _variant_t expected;
     } cases[] = {
-        {"display name", DISPID_AMBIENT_DISPLAYNAME, L"PortList1"},
+        {"display name", DISPID_AMBIENT_DISPLAYNAME, L"Probe1"},
         {"user mode", DISPID_AMBIENT_USERMODE, false},
         {"locale", DISPID_AMBIENT_LOCALEID, LONG(0x0409)},
         {"back colour", DISPID_AMBIENT_BACKCOLOR, LONG(0x80000000 | COLOR_WINDOW)},
@@ -251,7 +251,7 @@ TEST(ModalDriver, FailsTheTestForDialogsItDidNotExpectAndScriptsLeftOver) {
         "1 expected dialog(s) never came");
 }
 
-// The settings dialog of ControlTests.rc: a name, a default-port box and a speed. It counts
+// The settings dialog of FrameworkTests.rc: a name, a default-port box and a speed. It counts
 // the notifications its controls send, as a user's changes would send them.
 enum : WORD { settingsDialog = 301, kName = 101, kDefault = 102, kSpeed = 103 };
 int edits = 0, selections = 0;

@@ -1,153 +1,24 @@
 // The OLE control base as containers drive it: persistence in its three forms, in-place
 // activation through a site, drawing without a window, property notifications, and the
-// property page base. The probe control stands on the port list's interface and class,
-// whose type library this executable carries.
-#include "foundation/Lang/Text.h"
+// property page base, proved on the probe control.
 #include "foundation/Win32/Unique.h"
 #include "framework/controls/PropertyPage.h"
-#include "tests/framework/ProbeControl.h"
 #include "tests/support/EventCounter.h"
+#include "tests/support/ProbeControl.h"
+#include "tests/support/ProbeSite.h"
+#include "tests/support/Scoped.h"
+#include "tests/support/Streams.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
-#include <map>
 #include <memory>
+#include <utility>
 
-using namespace FrameworkTests;
+using namespace TestSupport;
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-// A container's site, as small as in-place activation allows (no ambient properties), which is
-// also the sinks a container hands its controls and a property frame's page site. It logs what
-// the control asks and counts who holds it.
-class Site : public IOleClientSite,
-             public IOleInPlaceSite,
-             public IPropertyNotifySink,
-             public IAdviseSink,
-             public IPropertyPageSite {
-public:
-    explicit Site(RECT rect)
-        : position(rect)
-        , window(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 400, 300,
-                                   nullptr, nullptr, nullptr, nullptr)) {}
-    ~Site() { ::DestroyWindow(window); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (iid == IID_IUnknown || iid == IID_IOleClientSite)
-            *ppv = static_cast<IOleClientSite*>(this);
-        else if (iid == IID_IOleInPlaceSite || iid == IID_IOleWindow)
-            *ppv = static_cast<IOleInPlaceSite*>(this);
-        else if (iid == IID_IPropertyNotifySink)
-            *ppv = static_cast<IPropertyNotifySink*>(this);
-        else if (iid == IID_IAdviseSink)
-            *ppv = static_cast<IAdviseSink*>(this);
-        else if (iid == IID_IPropertyPageSite)
-            *ppv = static_cast<IPropertyPageSite*>(this);
-        else
-            return *ppv = nullptr, E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-
-    HRESULT STDMETHODCALLTYPE SaveObject() override { return Log("SaveObject"); }
-    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
-    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
-
-    HRESULT STDMETHODCALLTYPE GetWindow(HWND* phwnd) override { return *phwnd = window, S_OK; }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return Log("CanInPlaceActivate"); }
-    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return Log("OnInPlaceActivate"); }
-    HRESULT STDMETHODCALLTYPE OnUIActivate() override {
-        Log("OnUIActivate");
-        return refuseUIActivation ? E_FAIL : S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                               LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
-        *frame = nullptr;
-        *document = nullptr;
-        *pos = *clip = position;
-        return Log("GetWindowContext");
-    }
-    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return Log("OnUIDeactivate"); }
-    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return Log("OnInPlaceDeactivate"); }
-    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
-
-    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
-        changed.push_back(id);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
-
-    void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
-    void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override { ++viewChanges; }
-    void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
-    void STDMETHODCALLTYPE OnSave() override {}
-    void STDMETHODCALLTYPE OnClose() override {}
-
-    HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD flags) override {
-        statuses.push_back(flags);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetLocaleID(LCID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
-
-    ULONG references = 1;
-    RECT position;
-    HWND window;
-    bool refuseUIActivation = false;
-    std::string log;
-    std::vector<DISPID> changed;
-    int viewChanges = 0;
-    std::vector<DWORD> statuses;
-
-private:
-    HRESULT Log(const char* call) {
-        log += std::string(call) + ";";
-        return S_OK;
-    }
-};
-
-// A bag that keeps what it is given and gives it back unconverted, as a page's parameters would.
-class Bag : public IPropertyBag {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
-        const auto found = values.find(name);
-        return found == values.end() ? E_INVALIDARG : ::VariantCopy(value, &found->second);
-    }
-    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
-        values[name] = *value;
-        return S_OK;
-    }
-    std::map<std::wstring, _variant_t> values;
-};
-
-// What a host's error log heard: property name and status, one line each.
-class ErrorLog : public IErrorLog {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE AddError(LPCOLESTR name, EXCEPINFO* info) override {
-        heard += Lang::FromWide(name) + " " +
-                 Lang::Format("0x%08lX", static_cast<unsigned long>(info->scode)) + ";";
-        return S_OK;
-    }
-    std::string heard;
-};
 
 class ControlTest : public ::testing::Test {
 protected:
@@ -171,20 +42,12 @@ protected:
         return state;
     }
     void Change(DISPID id, LONG value) { Fw::PutProperty(TypeInfo(), control.Get(), id, value); }
-    static ITypeInfo* TypeInfo() { return Fw::TypeLibrary::TypeInfoOf(IID_IOstrelPortList); }
+    static ITypeInfo* TypeInfo() { return Fw::TypeLibrary::TypeInfoOf(IID_IProbeControl); }
     template <class I>
     ComPtr<I> As() {
         ComPtr<I> result;
         EXPECT_EQ(S_OK, control.As(&result));
         return result;
-    }
-    static std::vector<BYTE> Contents(IStream* stream) {
-        std::vector<BYTE> bytes(64);
-        ULONG read = 0;
-        stream->Seek({}, STREAM_SEEK_SET, nullptr);
-        stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-        bytes.resize(read);
-        return bytes;
     }
 
     // The control may hold its site until TearDown closes it; the site outlives it.
@@ -194,7 +57,7 @@ protected:
     }
 
     std::vector<std::unique_ptr<Site>> sites;
-    ComPtr<IOstrelPortList> control;
+    ComPtr<IProbeControl> control;
 };
 
 TEST(SavedStateLayout, BytesAsHostsWroteThem) {
@@ -281,7 +144,7 @@ TEST_F(ControlTest, PropertyBagRoundTripAndRefusals) {
     Change(7, 0);
     ASSERT_EQ(S_OK, As<IPersistPropertyBag>()->Save(&bag, TRUE, TRUE));
     EXPECT_TRUE(_variant_t(2000ul) == bag.values[L"_cx"]) << "extents as VT_UI4";
-    EXPECT_TRUE(_variant_t(0l) == bag.values[L"ShowBaudLabel"]) << "properties as VT_I4";
+    EXPECT_TRUE(_variant_t(0l) == bag.values[L"Flag7"]) << "properties as VT_I4";
     Change(7, 1);
 
     struct Case {
@@ -289,16 +152,16 @@ TEST_F(ControlTest, PropertyBagRoundTripAndRefusals) {
         const wchar_t* key;
         _variant_t value; // VT_EMPTY: the value is missing
         HRESULT status;
-        LONG baud;
+        LONG flag7;
         const char* logged;
     };
     const Case cases[] = {
-        {"missing property", L"ShowPortLabel", _variant_t(), E_FAIL, 1, "ShowPortLabel 0x80070057;"},
+        {"missing property", L"Flag6", _variant_t(), E_FAIL, 1, "Flag6 0x80070057;"},
         {"missing extent", L"_cy", _variant_t(), E_FAIL, 1, "_cy 0x80070057;"},
-        {"text that is no number", L"ShowPhoneLabel", _variant_t(L"yes"), E_FAIL, 1,
-         "ShowPhoneLabel 0x80020005;"},
-        {"a refused value", L"ShowPortErrorLabel", _variant_t(ProbeControl::refused), E_FAIL, 1, ""},
-        {"text that is a number", L"ShowPhoneLabel", _variant_t(L"1"), S_OK, 0, ""},
+        {"text that is no number", L"Flag8", _variant_t(L"yes"), E_FAIL, 1,
+         "Flag8 0x80020005;"},
+        {"a refused value", L"Flag9", _variant_t(ProbeControl::refused), E_FAIL, 1, ""},
+        {"text that is a number", L"Flag8", _variant_t(L"1"), S_OK, 0, ""},
     };
     for (const Case& c : cases) {
         Bag altered = bag;
@@ -308,7 +171,7 @@ TEST_F(ControlTest, PropertyBagRoundTripAndRefusals) {
             altered.values[c.key] = c.value;
         ErrorLog log;
         EXPECT_EQ(c.status, As<IPersistPropertyBag>()->Load(&altered, &log)) << c.name;
-        EXPECT_EQ(c.baud, State().values[2]) << c.name;
+        EXPECT_EQ(c.flag7, State().values[2]) << c.name;
         EXPECT_EQ(c.logged, log.heard) << c.name;
     }
 }
@@ -333,12 +196,12 @@ TEST_F(ControlTest, AnswersItsInterfaceTableAndDescribesItsClass) {
 
     GUID source = {};
     EXPECT_EQ(S_OK, As<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source));
-    EXPECT_EQ(DIID__IOstrelPortListEvents, source);
+    EXPECT_EQ(DIID__IProbeControlEvents, source);
     ComPtr<ITypeInfo> coclass;
     ASSERT_EQ(S_OK, As<IProvideClassInfo>()->GetClassInfo(&coclass));
     TYPEATTR* attributes = nullptr;
     coclass->GetTypeAttr(&attributes);
-    EXPECT_EQ(CLSID_OstrelPortList, attributes->guid);
+    EXPECT_EQ(CLSID_Probe, attributes->guid);
     coclass->ReleaseTypeAttr(attributes);
     DWORD status = 0;
     As<IOleObject>()->GetMiscStatus(DVASPECT_CONTENT, &status);
@@ -442,17 +305,15 @@ TEST_F(ControlTest, VerbsAnswerAsContainersExpect) {
     EXPECT_FALSE(::IsWindowVisible(window));
 
     // The container moved the site to another window and place: the next verb follows it.
-    const HWND first = site.window;
-    site.window = ::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
-                                    nullptr, nullptr);
+    const Win32::UniqueWindow other(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                                      nullptr, nullptr, nullptr, nullptr));
+    const Scoped<HWND> moved([&](HWND window) { return std::exchange(site.window, window); }, other.get());
     site.position = {30, 40, 130, 100};
     EXPECT_EQ(S_OK, verb(OLEIVERB_SHOW));
     EXPECT_EQ(site.window, ::GetParent(window));
     const RECT at = Fw::Window(window).RectInParent();
     EXPECT_TRUE(::EqualRect(&site.position, &at));
-    ASSERT_EQ(S_OK, As<IOleInPlaceObject>()->InPlaceDeactivate());
-    ::DestroyWindow(site.window);
-    site.window = first;
+    EXPECT_EQ(S_OK, As<IOleInPlaceObject>()->InPlaceDeactivate());
 }
 
 TEST_F(ControlTest, LetsGoOfTheContainersSinksWhenItLeaves) {
@@ -463,25 +324,25 @@ TEST_F(ControlTest, LetsGoOfTheContainersSinksWhenItLeaves) {
     ASSERT_EQ(S_OK, As<IViewObject>()->SetAdvise(DVASPECT_CONTENT, 0, &site));
     ASSERT_EQ(S_OK, As<IOleObject>()->Advise(&site, &connection));
     EXPECT_LT(sited + 1, site.references) << "the view and the advise holder each hold it";
-    ASSERT_EQ(S_OK, control->put_ShowPortLabel(0));
+    ASSERT_EQ(S_OK, control->put_Flag6(0));
     EXPECT_EQ(1, site.viewChanges);
 
     // The container leaves without taking its sinks back.
     ASSERT_EQ(S_OK, As<IOleObject>()->SetClientSite(nullptr));
     EXPECT_EQ(1u, site.references);
-    ASSERT_EQ(S_OK, control->put_ShowPortLabel(1));
+    ASSERT_EQ(S_OK, control->put_Flag6(1));
     EXPECT_EQ(1, site.viewChanges) << "a later change reaches nobody";
 }
 
 TEST_F(ControlTest, FrozenEventsAreDropped) {
     ComPtr<IConnectionPoint> point;
     ASSERT_EQ(S_OK,
-              As<IConnectionPointContainer>()->FindConnectionPoint(DIID__IOstrelPortListEvents, &point));
+              As<IConnectionPointContainer>()->FindConnectionPoint(DIID__IProbeControlEvents, &point));
     TestSupport::EventCounter sink;
     DWORD cookie = 0;
     ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
     const auto fired = [&] {
-        static_cast<ProbeControl*>(control.Get())->Fire<_IOstrelPortListEvents>([](IDispatch* events) {
+        static_cast<ProbeControl*>(control.Get())->Fire<_IProbeControlEvents>([](IDispatch* events) {
             DISPPARAMS none = {};
             events->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
         });
@@ -542,11 +403,11 @@ public:
         Fw::OnCommand<1001, BN_CLICKED, &ProbePage::OnPortClicked>(),
     };
     HRESULT ApplyTo(IUnknown* object) override {
-        ComPtr<IOstrelPortList> list;
+        ComPtr<IProbeControl> list;
         if (FAILED(object->QueryInterface(IID_PPV_ARGS(&list))))
             return E_NOINTERFACE;
         applied += "list;";
-        return list->put_ShowPortNumberLabel(::IsDlgButtonChecked(m_hWnd, 1001) == BST_CHECKED);
+        return list->put_Flag5(::IsDlgButtonChecked(m_hWnd, 1001) == BST_CHECKED);
     }
 };
 

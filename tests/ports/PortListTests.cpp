@@ -16,6 +16,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/NotificationListener.h"
 #include "tests/support/Scoped.h"
+#include "tests/support/Streams.h"
 #include "tests/support/TestContainer.h"
 
 #include <gtest/gtest.h>
@@ -46,15 +47,6 @@ const std::vector<Row> benchRows = {
     {"COM20", "Enabled", "Field unit", "Halden S2 (0)", "USB", "icon 1"},
 };
 const std::vector<int> resourceWidths = {70, 90, 130, 150, 60};
-
-// A stream holding `bytes`, at its start.
-ComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
-    ComPtr<IStream> stream;
-    EXPECT_EQ(S_OK, ::CreateStreamOnHGlobal(nullptr, TRUE, &stream));
-    stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
-    stream->Seek({}, STREAM_SEEK_SET, nullptr);
-    return stream;
-}
 
 LPARAM Middle(const RECT& rect) {
     return MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
@@ -408,7 +400,7 @@ TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
     ASSERT_EQ(S_OK, control->put_ShowPortErrorLabel(0));
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(S_OK, control.As(&persist));
-    const ComPtr<IStream> saved = StreamOf({});
+    const ComPtr<IStream> saved = TestSupport::StreamOf({});
     ASSERT_EQ(S_OK, persist->Save(saved.Get(), TRUE));
     saved->Seek({}, STREAM_SEEK_SET, nullptr);
     EXPECT_EQ((std::vector<LONG>{1, 1, 0, 0, 0}), Fw::ReadState(saved.Get(), 5).values)
@@ -420,8 +412,8 @@ TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
     const SIZEL extent = {15399, 7911};
     const std::tuple<const char*, ComPtr<IStream>, std::vector<int>> cases[] = {
         {"saved above", saved, {70, 90, 130, 0, 0}},
-        {"dialog 141", StreamOf(Fw::EncodeState({extent, {1, 1, 1, 1, 0}}, 0x0300)), {70, 90, 130, 150, 60}},
-        {"port and baud", StreamOf(Fw::EncodeState({extent, {1, 0, 1, 0, 0}})), {70, 90, 0, 0, 60}},
+        {"dialog 141", TestSupport::StreamOf(Fw::EncodeState({extent, {1, 1, 1, 1, 0}}, 0x0300)), {70, 90, 130, 150, 60}},
+        {"port and baud", TestSupport::StreamOf(Fw::EncodeState({extent, {1, 0, 1, 0, 0}})), {70, 90, 0, 0, 60}},
     };
     for (const auto& [name, data, widths] : cases) {
         Embed(data);

@@ -1,47 +1,46 @@
 #pragma once
 
-// A control for the framework's tests, standing on the port list's interface and class, whose
-// type library the test executable carries (ControlTests.rc): five persisted properties and a
-// list view child.
+// A control for the framework's tests, on the probe interface and class of Probes.idl, whose type
+// library the framework tests' executable carries: five persisted properties, an event and a list
+// view child.
 #include "framework/com/Boundary.h"
+#include "framework/com/SupportErrorInfo.h"
 #include "framework/controls/Control.h"
 #include "framework/controls/DataObject.h"
 #include "framework/controls/PersistPropertyBag.h"
 #include "framework/controls/PersistStorage.h"
 #include "framework/controls/SpecifyPropertyPages.h"
 #include "framework/windows/ListView.h"
-#include "framework/com/SupportErrorInfo.h"
-#include "interfaces/OstrelUITools.h"
-
-#include <wrl/client.h>
+#include "tests/support/Probes.h"
 
 #include <string>
-#include <vector>
 
-namespace FrameworkTests {
+namespace TestSupport {
+
+// The page the probe names; the framework tests make it themselves.
+constexpr CLSID probePageClass = {0xF1D26AF0, 0x4E18, 0x4888, {0xB6, 0xB0, 0xE9, 0x6E, 0x81, 0xC5, 0xA6, 0xB8}};
 
 class ProbeControl
-    : public Fw::Control<ProbeControl, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents>,
+    : public Fw::Control<ProbeControl, IProbeControl, &CLSID_Probe, _IProbeControlEvents>,
       public Fw::PersistStorage,
       public Fw::PersistPropertyBag,
       public Fw::DataObject,
       public Fw::SpecifyPropertyPages,
-      public Fw::SupportErrorInfo<IOstrelPortList> {
+      public Fw::SupportErrorInfo<IProbeControl> {
 public:
     static constexpr const char* displayName = "ProbeControl";
     static constexpr const char* windowClassName = "OstrelProbeControl";
     static constexpr SIZEL defaultExtent = {2000, 1000};
     static inline const Fw::PersistedProperty properties[] = {
-        {"ShowPortNumberLabel", 5}, {"ShowPortLabel", 6},      {"ShowBaudLabel", 7},
-        {"ShowPhoneLabel", 8},      {"ShowPortErrorLabel", 9},
+        {"Flag5", 5}, {"Flag6", 6}, {"Flag7", 7}, {"Flag8", 8}, {"Flag9", 9},
     };
-    static inline const CLSID* const propertyPages[] = {&CLSID_PortListProps};
+    static inline const CLSID* const propertyPages[] = {&probePageClass};
     static inline const auto interfaces = Fw::Interfaces(
         Fw::ControlInterfaces<ProbeControl>(), Fw::Entry<ProbeControl, IPersistStorage>(),
         Fw::Entry<ProbeControl, IPersistPropertyBag>(), Fw::Entry<ProbeControl, IDataObject>(),
         Fw::Entry<ProbeControl, ISpecifyPropertyPages>(),
         Fw::Entry<ProbeControl, IConnectionPointContainer>(), Fw::Entry<ProbeControl, ISupportErrorInfo>());
-    // A value the error column's setter refuses, to show that a failed load puts everything back.
+    // A value the last setter refuses, to show that a failed load puts everything back.
     static constexpr LONG refused = 99;
 
     Fw::ListView list;
@@ -76,29 +75,16 @@ public:
         Fw::OnMessage<WM_SIZE, &ProbeControl::OnSize>(),
     };
 
-    HRESULT STDMETHODCALLTYPE get_ShowPortNumberLabel(LONG* pVal) override { return Get(0, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPortNumberLabel(LONG newVal) override { return Put(0, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowPortLabel(LONG* pVal) override { return Get(1, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPortLabel(LONG newVal) override { return Put(1, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowBaudLabel(LONG* pVal) override { return Get(2, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowBaudLabel(LONG newVal) override { return Put(2, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowPhoneLabel(LONG* pVal) override { return Get(3, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPhoneLabel(LONG newVal) override { return Put(3, newVal); }
-    HRESULT STDMETHODCALLTYPE get_ShowPortErrorLabel(LONG* pVal) override { return Get(4, pVal); }
-    HRESULT STDMETHODCALLTYPE put_ShowPortErrorLabel(LONG newVal) override { return Put(4, newVal); }
-
-    HRESULT STDMETHODCALLTYPE Startup() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Shutdown() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE InitializeList(IUnknown*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSelectedPort(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetConfigAgent(IUnknown**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE StartupEx(IUnknown*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowProperties() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RefreshDisplay() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowPropertiesOnDoubleClick(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSelectedPortState(short*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetDisplayMask(int) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNotificationWindow(ULONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Flag5(LONG* value) override { return Get(0, value); }
+    HRESULT STDMETHODCALLTYPE put_Flag5(LONG value) override { return Put(0, value); }
+    HRESULT STDMETHODCALLTYPE get_Flag6(LONG* value) override { return Get(1, value); }
+    HRESULT STDMETHODCALLTYPE put_Flag6(LONG value) override { return Put(1, value); }
+    HRESULT STDMETHODCALLTYPE get_Flag7(LONG* value) override { return Get(2, value); }
+    HRESULT STDMETHODCALLTYPE put_Flag7(LONG value) override { return Put(2, value); }
+    HRESULT STDMETHODCALLTYPE get_Flag8(LONG* value) override { return Get(3, value); }
+    HRESULT STDMETHODCALLTYPE put_Flag8(LONG value) override { return Put(3, value); }
+    HRESULT STDMETHODCALLTYPE get_Flag9(LONG* value) override { return Get(4, value); }
+    HRESULT STDMETHODCALLTYPE put_Flag9(LONG value) override { return Put(4, value); }
 
 private:
     HRESULT Get(int index, LONG* value) {
@@ -123,13 +109,4 @@ private:
 inline const Fw::SavedState defaults = {{2000, 1000}, {1, 1, 1, 1, 1}};
 inline const Fw::SavedState saved = {{15399, 7911}, {1, 0, 1, 0, 0}};
 
-// The bytes as a stream a host hands to IPersistStreamInit::Load, read from its start.
-inline Microsoft::WRL::ComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
-    Microsoft::WRL::ComPtr<IStream> stream;
-    ::CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-    stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
-    stream->Seek({}, STREAM_SEEK_SET, nullptr);
-    return stream;
-}
-
-} // namespace FrameworkTests
+} // namespace TestSupport
