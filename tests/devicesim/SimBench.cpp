@@ -348,11 +348,7 @@ const std::string invalid = Answer(E_INVALIDARG), noPhone = Answer(Sim::Status::
 const Step reads[] = {
     {STEP(Get(b.agent, &Ex::GetPortConfigEx, 1)), "1 COM1/Bench serial/2 link 1/38400/:0/"},
     {STEP(Get(b.agent, &Ex::GetPortConfigEx, 2)), "2 COM4//8 link 1/115200/:0/"},
-    {STEP(Get(b.agent, &Ex::GetPortConfigEx, 4)), "4 COM9/Boot loader/4 link 2/38400/:0/"},
-    {STEP(Get(b.agent, &Ex::GetPortConfigEx, 5)), "5 COM12/Spare/16 link 2/38400/:0/"},
-    {STEP(Get(b.agent, &Ex::GetPortConfigEx, 6)), "6 COM15/Unplugged/1 link 2/38400/:0/"},
     {STEP(Get(b.agent, &Ex::GetPortConfigEx, 7)), "7 lab-rig:2500/Rack 3/2 link 3/38400/lab-rig:2500/q1"},
-    {STEP(Get(b.agent, &Ex::GetPortConfigEx, 8)), "8 COM20/Field unit/2 link 2/38400/:0/"},
     {STEP(Get(b.agent, &Agent::GetPortInfo, 1)), "1 COM1/Bench serial/2"},
     {STEP(Get(b.agent, &Agent::GetPhoneInfo, 101)),
      "1|305419896|5550100|5550101|Bench A|VX-210|READY|Idle|Online|VX210-4.2.0017|Mar 02 2006|14:21:07|"

@@ -1,7 +1,6 @@
 // The texts a user or a log reader sees for a failure.
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Exception.h"
-#include "foundation/Lang/NullPointerException.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Exception.h"
 
@@ -130,10 +129,6 @@ TEST(ExceptionText, WhatTheUserReadsOfEachKind) {
     const Win32::Exception unknown(0x3FFFFFF0, "open");
     EXPECT_STREQ("Win32 ::FormatMessage failed", unknown.what());
     EXPECT_EQ(0x3FFFFFF0u, unknown.ErrorCode());
-
-    const Lang::NullPointerException null(Lang::TypeName<Lang::Exception>(), "here");
-    EXPECT_STREQ("NULL class Lang::Exception pointer", null.what());
-    EXPECT_EQ("here", null.GetContext());
 }
 
 TEST(Formatting, LongAndEmptyResults) {

@@ -1,16 +1,11 @@
-// Phone modes and port view captions as the views show them. Port state texts and the
-// display mask are pinned where the port rows use them (PortRowRulesTests).
+// Port view captions as the views show them. Port state texts, the display mask and the
+// download modes are pinned where the port rows use them (PortRowRulesTests).
 #include "foundation/StateVocabulary.h"
 #include "framework/com/Module.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(PhoneModeVocabulary, DownloadModes) {
-    for (long mode = -1; mode <= 20; ++mode)
-        EXPECT_EQ(mode == 2 || mode == 6 || mode == 12, IsDownloadMode(mode)) << "mode " << mode;
-}
 
 TEST(PortViewVocabulary, CaptionOfEveryState) {
     const char* const captions[] = {"No Ports Active", "No Phone Connected", "Phone in Download Mode",
