@@ -114,15 +114,6 @@ std::vector<std::string> subkeyNames(HKEY root, const std::string& path) {
     return names;
 }
 
-std::vector<std::string> valueNames(HKEY root, const std::string& path) {
-    std::vector<std::string> names;
-    if (RegKey key(root, path); key)
-        for (const Value& v : enumValues(key.get()))
-            names.push_back(v.name);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string storedName(HKEY root, const std::string& parent, const std::string& name) {
     if (RegKey key(root, parent); key)
         for (const std::string& stored : enumSubkeys(key.get()))

@@ -38,9 +38,8 @@ bool keyExists(HKEY root, const std::string& path);
 // plain strings.
 std::optional<std::string> readString(HKEY root, const std::string& path, const std::string& valueName = {});
 
-// Sorted; the default value is listed as "".
+// Sorted.
 std::vector<std::string> subkeyNames(HKEY root, const std::string& path);
-std::vector<std::string> valueNames(HKEY root, const std::string& path);
 
 // The spelling under which `name` is stored below `parent`. Lookups ignore
 // case, so only enumeration shows how a key was written. Gives `name` back
