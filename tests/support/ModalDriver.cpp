@@ -66,8 +66,6 @@ DialogRecord readDialog(HWND dialog) {
         if (isClass(child, WC_STATICA)) {
             if ((style & SS_TYPEMASK) == SS_ICON)
                 record.icon = iconOf(reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0)));
-            else if (std::string text = windowText(child); !text.empty())
-                record.texts.push_back(text);
         } else if (isClass(child, WC_BUTTONA) && (style & BS_TYPEMASK) != BS_GROUPBOX) {
             record.buttons.push_back(::GetDlgCtrlID(child));
         }
@@ -85,75 +83,12 @@ ModalDialog::ModalDialog(HWND dialog, DialogRecord record)
     : dialog_(dialog)
     , record_(std::move(record)) {}
 
-HWND ModalDialog::Find(int id) const {
-    return ::GetDlgItem(dialog_, id);
-}
-
-HWND ModalDialog::Usable(int id, const char* action) const {
-    HWND control = Find(id);
-    if (!control)
-        ADD_FAILURE() << action << ": no control " << id << " in \"" << record_.caption << "\"";
-    else if (!::IsWindowEnabled(control))
-        ADD_FAILURE() << action << ": control " << id << " is disabled in \"" << record_.caption << "\"";
-    else
-        return control;
-    return nullptr;
-}
-
 void ModalDialog::Click(int id) {
-    if (HWND button = Usable(id, "Click"))
+    const HWND button = ::GetDlgItem(dialog_, id);
+    if (!button || !::IsWindowEnabled(button))
+        ADD_FAILURE() << "Click: no enabled control " << id << " in \"" << record_.caption << "\"";
+    else
         ::SendMessageA(button, BM_CLICK, 0, 0);
-}
-
-void ModalDialog::Type(int id, const std::string& text) {
-    HWND control = Usable(id, "Type");
-    if (!control)
-        return;
-    // A combo box takes typing in the edit it holds.
-    const HWND edit =
-        isClass(control, WC_EDITA) ? control : ::FindWindowExA(control, nullptr, WC_EDITA, nullptr);
-    if (!edit || (::GetWindowLongA(edit, GWL_STYLE) & ES_READONLY)) {
-        ADD_FAILURE() << "Type: control " << id << " has no edit to type into, or it is read-only";
-        return;
-    }
-    // Replacing the selection notifies the dialog (EN_CHANGE) as keystrokes do.
-    ::SendMessageA(edit, EM_SETSEL, 0, -1);
-    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void ModalDialog::Check(int id, bool checked) {
-    if (Usable(id, "Check") && IsChecked(id) != checked)
-        Click(id);
-}
-
-void ModalDialog::Select(int id, const std::string& item) {
-    HWND control = Usable(id, "Select");
-    if (!control)
-        return;
-    const bool list = isClass(control, WC_LISTBOXA);
-    const LRESULT index = ::SendMessageA(control, list ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, WPARAM(-1),
-                                         reinterpret_cast<LPARAM>(item.c_str()));
-    if (index < 0) {
-        ADD_FAILURE() << "Select: control " << id << " has no item \"" << item << "\"";
-        return;
-    }
-    ::SendMessageA(control, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(index), 0);
-    // Selecting by message notifies nobody; the user's selection would.
-    ::SendMessageA(::GetParent(control), WM_COMMAND, MAKEWPARAM(id, list ? LBN_SELCHANGE : CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(control));
-}
-
-// A missing control reads as empty, disabled and unchecked: each call fails on a null window.
-std::string ModalDialog::Text(int id) const {
-    return windowText(Find(id));
-}
-
-bool ModalDialog::IsEnabled(int id) const {
-    return ::IsWindowEnabled(Find(id));
-}
-
-bool ModalDialog::IsChecked(int id) const {
-    return ::SendMessageA(Find(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 // --- ModalDriver ---

@@ -21,18 +21,15 @@ struct DialogRecord {
     // The text of static 0xFFFF: a message box's message. In other dialogs that is the
     // first unnamed label, since templates give their labels the id -1.
     std::string message;
-    // Every visible static text, message included, in window order.
-    std::vector<std::string> texts;
     // Ids of the visible buttons (check boxes and radio buttons too, group boxes not), in
     // window order.
     std::vector<int> buttons;
     DialogIcon icon = DialogIcon::None;
 };
 
-// The dialog in front of the user, handed to a script. Every action is what a user can
-// do: one on a control that is missing, disabled or read-only fails the test and does
-// nothing. Actions are synchronous, so a click that opens another modal dialog returns
-// once that one has been driven and closed.
+// The dialog in front of the user, handed to a script. A click on a control that is missing
+// or disabled fails the test and does nothing. A click is synchronous: one that opens another
+// modal dialog returns once that one has been driven and closed.
 class ModalDialog {
 public:
     ModalDialog(HWND dialog, DialogRecord record);
@@ -42,20 +39,8 @@ public:
 
     // Presses a button; a check box or radio button changes state as under the mouse.
     void Click(int id);
-    // Replaces the text of an edit control, or of the edit inside a combo box, as if typed.
-    void Type(int id, const std::string& text);
-    // Clicks a check box or radio button when its state differs from `checked`.
-    void Check(int id, bool checked = true);
-    // Selects the item with exactly this text in a combo or list box and tells the dialog.
-    void Select(int id, const std::string& item);
-
-    std::string Text(int id) const;
-    bool IsEnabled(int id) const;
-    bool IsChecked(int id) const;
 
 private:
-    HWND Find(int id) const;
-    HWND Usable(int id, const char* action) const;
 
     HWND dialog_;
     DialogRecord record_;
