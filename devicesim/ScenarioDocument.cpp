@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace Sim {
@@ -110,6 +111,7 @@ ScenarioError::ScenarioError(const std::string& file, int line, const std::strin
 }
 
 // Builds the tree from nlohmann's SAX events, giving each value the line the lexer is on.
+// nlohmann's parser keeps its own nesting on the heap; MaxDepth keeps ours shallow.
 class ScenarioReader {
 public:
     ScenarioReader(std::string name, std::string_view text, const LineCount& lines)
@@ -117,7 +119,7 @@ public:
         , m_text(text)
         , m_lines(lines) {}
 
-    ScenarioNode root;
+    std::unique_ptr<ScenarioNode> root = std::make_unique<ScenarioNode>();
 
     bool null() {
         add(ScenarioNode::Kind::Null);
@@ -137,13 +139,19 @@ public:
         add(ScenarioNode::Kind::Integer).m_integer = static_cast<std::int64_t>(std::min(value, largest));
         return true;
     }
-    bool number_float(double value, const std::string& text) {
-        // A whole number too long for 64 bits still deserves "out of range" rather than "not whole".
-        if (text.find_first_of(".eE") == text.npos)
-            return value < 0 ? number_integer(std::numeric_limits<std::int64_t>::min())
-                             : number_unsigned(UINT64_MAX);
-        add(ScenarioNode::Kind::Real);
-        return true;
+    bool number_float(double value, const std::string&) {
+        // A whole number is one however it is written ("1e2", "100.0"), and one too long for 64 bits
+        // deserves "out of range" rather than "not whole". nlohmann refuses infinities itself.
+        if (value != std::floor(value)) {
+            add(ScenarioNode::Kind::Real);
+            return true;
+        }
+        constexpr double within = 9.2e18; // below 2^63, so the conversion is exact and defined
+        if (value < -within)
+            return number_integer(std::numeric_limits<std::int64_t>::min());
+        if (value > within)
+            return number_unsigned(UINT64_MAX);
+        return number_integer(static_cast<std::int64_t>(value));
     }
     bool string(std::string& value) {
         add(ScenarioNode::Kind::String).m_text = std::move(value);
@@ -152,19 +160,19 @@ public:
     bool binary(nlohmann::json::binary_t&) { return false; } // JSON text has no binary values
 
     bool start_object(size_t) {
-        m_open.push_back(&add(ScenarioNode::Kind::Object));
+        open(ScenarioNode::Kind::Object);
         return true;
     }
     bool key(std::string& name) {
         const ScenarioNode& object = *m_open.back();
         if (std::find(object.m_names.begin(), object.m_names.end(), name) != object.m_names.end())
-            throw ScenarioError(*m_file, m_lines.line(), object.m_path,
+            throw ScenarioError(*m_file, m_lines.line(), openPath(),
                                 "duplicate field " + quotedName(name));
         m_name = std::move(name);
         return true;
     }
     bool start_array(size_t) {
-        m_open.push_back(&add(ScenarioNode::Kind::Array));
+        open(ScenarioNode::Kind::Array);
         return true;
     }
     bool end_object() { return close(); }
@@ -175,6 +183,19 @@ public:
     }
 
 private:
+    void open(ScenarioNode::Kind kind) {
+        if (m_open.size() == ScenarioDocument::MaxDepth)
+            throw ScenarioError(*m_file, m_lines.line(), openPath(),
+                                "nested deeper than " + std::to_string(ScenarioDocument::MaxDepth) +
+                                    " levels");
+        m_open.push_back(&add(kind));
+    }
+
+    std::string openPath() const {
+        const std::vector<const ScenarioNode*> chain(m_open.begin(), m_open.end());
+        return ScenarioNode::pathThrough(chain);
+    }
+
     bool close() {
         m_open.pop_back();
         return true;
@@ -182,20 +203,14 @@ private:
 
     // Pointers into the tree stay valid: only the innermost open container grows.
     ScenarioNode& add(ScenarioNode::Kind kind) {
-        ScenarioNode* node = &root;
-        std::string path;
+        ScenarioNode* node = root.get();
         if (!m_open.empty()) {
             ScenarioNode& parent = *m_open.back();
-            if (parent.m_kind == ScenarioNode::Kind::Object) {
-                path = (parent.m_path.empty() ? "" : parent.m_path + '.') + printable(m_name);
+            if (parent.m_kind == ScenarioNode::Kind::Object)
                 parent.m_names.push_back(std::move(m_name));
-            } else {
-                path = parent.m_path + '[' + std::to_string(parent.m_children.size()) + ']';
-            }
             node = &parent.m_children.emplace_back();
         }
         node->m_file = m_file;
-        node->m_path = std::move(path);
         node->m_line = m_lines.line();
         node->m_kind = kind;
         return *node;
@@ -207,6 +222,27 @@ private:
     std::vector<ScenarioNode*> m_open;
     std::string m_name;
 };
+
+std::string ScenarioNode::pathThrough(std::span<const ScenarioNode* const> chain) {
+    std::string path;
+    for (size_t i = 1; i < chain.size(); ++i) {
+        const ScenarioNode& parent = *chain[i - 1];
+        const auto index = static_cast<size_t>(chain[i] - parent.m_children.data());
+        if (parent.m_kind == Kind::Object)
+            path += (path.empty() ? "" : ".") + printable(parent.m_names[index]);
+        else
+            path += '[' + std::to_string(index) + ']';
+    }
+    return path;
+}
+
+std::string ScenarioNode::path() const {
+    std::vector<const ScenarioNode*> chain;
+    for (const ScenarioNode* node = this; node; node = node->m_parent)
+        chain.push_back(node);
+    std::reverse(chain.begin(), chain.end());
+    return pathThrough(chain);
+}
 
 const ScenarioNode* ScenarioNode::optionalField(std::string_view name) const {
     if (m_kind != Kind::Object)
@@ -231,7 +267,7 @@ void ScenarioNode::expectFields(std::initializer_list<std::string_view> allowed,
     };
     for (size_t i = 0; i < m_names.size(); ++i) {
         if (!listed(m_names[i]))
-            throw ScenarioError(*m_file, m_children[i].m_line, m_path,
+            throw ScenarioError(*m_file, m_children[i].m_line, path(),
                                 "unknown field " + quotedName(m_names[i]));
     }
 }
@@ -268,7 +304,7 @@ std::int64_t ScenarioNode::integerIn(std::int64_t min, std::int64_t max) const {
 }
 
 void ScenarioNode::fail(const std::string& problem) const {
-    throw ScenarioError(m_file ? *m_file : std::string(), m_line, m_path, problem);
+    throw ScenarioError(m_file ? *m_file : std::string(), m_line, path(), problem);
 }
 
 ScenarioDocument ScenarioDocument::Parse(std::string_view text, const std::string& name) {
@@ -276,6 +312,17 @@ ScenarioDocument ScenarioDocument::Parse(std::string_view text, const std::strin
     ScenarioReader reader(name, text, lines);
     nlohmann::json::sax_parse(CountingIterator(text.data(), &lines),
                               CountingIterator(text.data() + text.size(), &lines), &reader);
+    // The parents move while their own parents grow, so they are named once all stand still.
+    std::vector<ScenarioNode*> pending{reader.root.get()};
+    while (!pending.empty()) {
+        ScenarioNode* const parent = pending.back();
+        pending.pop_back();
+        for (ScenarioNode& child : parent->m_children) {
+            child.m_parent = parent;
+            if (!child.m_children.empty())
+                pending.push_back(&child);
+        }
+    }
     ScenarioDocument document;
     document.m_root = std::move(reader.root);
     return document;

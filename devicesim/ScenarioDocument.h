@@ -22,15 +22,23 @@ public:
     ScenarioError(const std::string& file, int line, const std::string& path, const std::string& problem);
 };
 
-// One value of a scenario file with the line it starts on and its path from the root
-// ("ports[3].label"). Every typed read either gives the value or raises ScenarioError.
+// One value of a scenario file with the line it starts on. Every typed read either gives the
+// value or raises ScenarioError. Nodes point to their parents, so that they are not copied.
 class ScenarioNode {
 public:
     enum class Kind { Null, Boolean, Integer, Real, String, Array, Object };
 
+    ScenarioNode() = default;
+    ScenarioNode(ScenarioNode&&) noexcept = default;
+    ScenarioNode& operator=(ScenarioNode&&) noexcept = default;
+    ScenarioNode(const ScenarioNode&) = delete;
+    ScenarioNode& operator=(const ScenarioNode&) = delete;
+
     Kind kind() const { return m_kind; }
     int line() const { return m_line; }
-    const std::string& path() const { return m_path; }
+    // From the root ("ports[3].label"), built when asked: a node keeps no text of its own for
+    // it, so a large file costs memory in proportion to its size.
+    std::string path() const;
 
     const ScenarioNode& field(std::string_view name) const;
     const ScenarioNode* optionalField(std::string_view name) const;
@@ -58,11 +66,15 @@ public:
 
 private:
     friend class ScenarioReader;
+    friend class ScenarioDocument;
 
+    // The path through `chain`, which runs from the root to the node named, each a child of the
+    // one before it.
+    static std::string pathThrough(std::span<const ScenarioNode* const> chain);
     std::int64_t integerIn(std::int64_t min, std::int64_t max) const;
 
+    const ScenarioNode* m_parent = nullptr; // set once the whole tree stands
     std::shared_ptr<const std::string> m_file;
-    std::string m_path;
     int m_line = 0;
     Kind m_kind = Kind::Null;
     bool m_boolean = false;
@@ -73,16 +85,21 @@ private:
 };
 
 // A whole scenario file, read completely before anything of it is used: a file that does not
-// read, parse or hold unique field names raises ScenarioError and gives no document at all.
+// read, parse, hold unique field names or stay within MaxDepth raises ScenarioError and gives
+// no document at all.
 class ScenarioDocument {
 public:
+    // Arrays and objects inside one another, the outermost counted: a scenario needs a handful,
+    // and a bound keeps the parse and the tree's teardown off deep recursion.
+    static constexpr size_t MaxDepth = 64;
+
     static ScenarioDocument Load(const std::string& path);
     static ScenarioDocument Parse(std::string_view text, const std::string& name);
 
-    const ScenarioNode& root() const { return m_root; }
+    const ScenarioNode& root() const { return *m_root; }
 
 private:
-    ScenarioNode m_root;
+    std::unique_ptr<ScenarioNode> m_root; // its children point to it, so it stays where it is
 };
 
 } // namespace Sim
