@@ -33,6 +33,23 @@ HRESULT ReportFailure(const _com_error& failure) {
     return failure.Error();
 }
 
+void KeepMemberError(const EXCEPINFO* exception) {
+    Microsoft::WRL::ComPtr<IErrorInfo> info;
+    if (::GetErrorInfo(0, &info) == S_OK) {
+        ::SetErrorInfo(0, info.Get());
+        return;
+    }
+    Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
+    if (!exception || FAILED(::CreateErrorInfo(&create)))
+        return;
+    create->SetDescription(exception->bstrDescription);
+    create->SetSource(exception->bstrSource);
+    create->SetHelpFile(exception->bstrHelpFile);
+    create->SetHelpContext(exception->dwHelpContext);
+    if (SUCCEEDED(create.As(&info)))
+        ::SetErrorInfo(0, info.Get());
+}
+
 HRESULT ReportUnexpected(const char* description) {
     SetErrorDescription(description && *description ? description : Lang::ErrorText(E_FAIL));
     return E_FAIL;

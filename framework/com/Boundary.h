@@ -14,6 +14,9 @@ namespace Fw {
 // description, and give the status the member returns.
 HRESULT ReportFailure(const _com_error& failure);
 HRESULT ReportUnexpected(const char* description);
+// A member called through ITypeInfo::Invoke failed: the dispatcher may have moved the
+// member's error object into `exception`, and the thread's error object is that again.
+void KeepMemberError(const EXCEPINFO* exception);
 
 template <class Body>
 HRESULT RunBody(Body& body) {

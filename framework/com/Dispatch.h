@@ -27,6 +27,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
+        // The platform's resolver reads both arrays unchecked.
+        if (count && (!names || !ids))
+            return E_POINTER;
         return Boundary([&] {
             if (!::InlineIsEqualGUID(iid, IID_NULL))
                 return DISP_E_UNKNOWNINTERFACE;
@@ -36,12 +39,23 @@ public:
 
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* result, EXCEPINFO* exception, UINT* badArgument) override {
-        return Boundary([&] {
+        if (!parameters || (parameters->cArgs && !parameters->rgvarg) ||
+            (parameters->cNamedArgs && !parameters->rgdispidNamedArgs))
+            return E_POINTER;
+        HRESULT invoked = S_OK;
+        const HRESULT status = Boundary([&] {
             if (!::InlineIsEqualGUID(iid, IID_NULL))
                 return DISP_E_UNKNOWNINTERFACE;
-            return TypeLibrary::TypeInfoOf(__uuidof(I))
-                ->Invoke(static_cast<I*>(this), id, flags, parameters, result, exception, badArgument);
+            invoked = TypeLibrary::TypeInfoOf(__uuidof(I))
+                          ->Invoke(static_cast<I*>(this), id, flags, parameters, result, exception, badArgument);
+            // The member described its own failure: a description of DISP_E_EXCEPTION would
+            // replace it with "Exception occurred."
+            return invoked == DISP_E_EXCEPTION ? S_OK : invoked;
         });
+        if (invoked != DISP_E_EXCEPTION || status != S_OK)
+            return status;
+        KeepMemberError(exception);
+        return DISP_E_EXCEPTION;
     }
 };
 
