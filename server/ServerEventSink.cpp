@@ -1,5 +1,7 @@
 #include "server/ServerEventSink.h"
 
+#include "framework/com/Boundary.h"
+
 void ServerEventSink::Bind(ViewKind view, HWND window, DirectHandler direct) {
     m_view = view;
     m_window = window;
@@ -31,13 +33,15 @@ void ServerEventSink::Delivered(UINT message, LPARAM lParam) {
 }
 
 HRESULT ServerEventSink::OnServerEvent(long lCode, short sObjectId, short sValue) {
-    const ServerEventRoute route = RouteServerEvent(m_view, lCode, sObjectId, sValue);
-    if (route.action == ServerEventRoute::Action::Post)
-        Post(route.message, route.lParam);
-    else if (route.action != ServerEventRoute::Action::Ignore && m_direct)
-        m_direct(route, sObjectId, sValue);
-    // The server hears success whatever the view makes of the event.
-    return S_OK;
+    // The server hears success whatever the view makes of the event; only an event that
+    // could not be handled at all (no memory) answers a failure.
+    return Fw::Boundary([&] {
+        const ServerEventRoute route = RouteServerEvent(m_view, lCode, sObjectId, sValue);
+        if (route.action == ServerEventRoute::Action::Post)
+            Post(route.message, route.lParam);
+        else if (route.action != ServerEventRoute::Action::Ignore && m_direct)
+            m_direct(route, sObjectId, sValue);
+    });
 }
 
 HRESULT ServerEventSink::OnServerMessage(BSTR) {

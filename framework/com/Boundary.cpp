@@ -9,14 +9,19 @@ namespace Fw {
 
 namespace {
 
-void SetErrorDescription(const std::string& description) {
-    Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
-    if (FAILED(::CreateErrorInfo(&create)))
-        return;
-    const std::wstring text = Lang::ToWide(description);
-    create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
-    if (Microsoft::WRL::ComPtr<IErrorInfo> info; SUCCEEDED(create.As(&info)))
-        ::SetErrorInfo(0, info.Get());
+// Out of memory, the status goes back without a description rather than not at all.
+void SetErrorDescription(HRESULT status, const char* description) noexcept {
+    try {
+        Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
+        if (FAILED(::CreateErrorInfo(&create)))
+            return;
+        const std::wstring text = Lang::ToWide(description ? description : Lang::ErrorText(status));
+        create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
+        if (Microsoft::WRL::ComPtr<IErrorInfo> info; SUCCEEDED(create.As(&info)))
+            ::SetErrorInfo(0, info.Get());
+    } catch (const std::bad_alloc&) {
+        ::SetErrorInfo(0, nullptr);
+    }
 }
 
 } // namespace
@@ -28,7 +33,7 @@ HRESULT ReportFailure(const _com_error& failure) {
     if (info) {
         ::SetErrorInfo(0, info.Get());
     } else {
-        SetErrorDescription(Lang::ErrorText(failure.Error()));
+        SetErrorDescription(failure.Error(), nullptr);
     }
     return failure.Error();
 }
@@ -51,7 +56,7 @@ void KeepMemberError(const EXCEPINFO* exception) {
 }
 
 HRESULT ReportUnexpected(const char* description) {
-    SetErrorDescription(description && *description ? description : Lang::ErrorText(E_FAIL));
+    SetErrorDescription(E_FAIL, description && *description ? description : nullptr);
     return E_FAIL;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <exception>
+#include <new>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -32,6 +33,8 @@ HRESULT RunBody(Body& body) {
         }
     } catch (const _com_error& failure) {
         return ReportFailure(failure);
+    } catch (const std::bad_alloc&) {
+        return ReportFailure(_com_error(E_OUTOFMEMORY));
     } catch (const std::exception& failure) {
         return ReportUnexpected(failure.what());
     } catch (...) {
@@ -44,7 +47,8 @@ HRESULT RunBody(Body& body) {
 // Every argument but the last is an out-pointer: a null one gives E_POINTER before anything
 // else happens, the others are cleared so that a failure never leaves garbage behind. The
 // last is the body; it returns nothing (S_OK) or its own status. A failure object escaping
-// it gives its status, any other exception E_FAIL: nothing crosses the interface.
+// it gives its status, std::bad_alloc E_OUTOFMEMORY, any other exception E_FAIL: nothing
+// crosses the interface.
 template <class... Args>
 HRESULT Boundary(Args&&... args) {
     auto arguments = std::forward_as_tuple(args...);

@@ -1,5 +1,6 @@
 #include "framework/com/ConnectionPoint.h"
 
+#include "framework/com/Boundary.h"
 #include "framework/com/Enumerator.h"
 
 namespace Fw {
@@ -63,21 +64,21 @@ HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer**
 }
 
 HRESULT ConnectionPoint::Advise(IUnknown* pUnkSink, DWORD* pdwCookie) {
-    if (!pdwCookie)
-        return E_POINTER;
-    *pdwCookie = 0;
-    if (!pUnkSink)
-        return E_POINTER;
-    Microsoft::WRL::ComPtr<IUnknown> sink;
-    HRESULT status = pUnkSink->QueryInterface(m_iid, &sink);
-    // Hosts often implement an event dispinterface as a plain IDispatch.
-    if (status == E_NOINTERFACE && m_dispatchSinks)
-        status = pUnkSink->QueryInterface(IID_IDispatch, &sink);
-    if (FAILED(status))
-        return CONNECT_E_CANNOTCONNECT;
-    *pdwCookie = m_nextCookie++;
-    m_sinks.emplace_back(*pdwCookie, std::move(sink));
-    return S_OK;
+    return Boundary(pdwCookie, [&] {
+        if (!pUnkSink)
+            return E_POINTER;
+        Microsoft::WRL::ComPtr<IUnknown> sink;
+        HRESULT status = pUnkSink->QueryInterface(m_iid, &sink);
+        // Hosts often implement an event dispinterface as a plain IDispatch.
+        if (status == E_NOINTERFACE && m_dispatchSinks)
+            status = pUnkSink->QueryInterface(IID_IDispatch, &sink);
+        if (FAILED(status))
+            return CONNECT_E_CANNOTCONNECT;
+        // The cookie goes out only once the sink is in the list.
+        m_sinks.emplace_back(m_nextCookie, std::move(sink));
+        *pdwCookie = m_nextCookie++;
+        return S_OK;
+    });
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD dwCookie) {
@@ -94,13 +95,15 @@ HRESULT ConnectionPoint::Unadvise(DWORD dwCookie) {
 
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** ppEnum) {
     using Connections = Enumerator<IEnumConnections, CONNECTDATA, CopyConnection>;
-    std::vector<CONNECTDATA> connections;
-    Connections::References sinks;
-    for (const auto& [cookie, sink] : m_sinks) {
-        connections.push_back({sink.Get(), cookie});
-        sinks.push_back(sink);
-    }
-    return Connections::Create(std::move(connections), std::move(sinks), ppEnum);
+    return Boundary(ppEnum, [&] {
+        std::vector<CONNECTDATA> connections;
+        Connections::References sinks;
+        for (const auto& [cookie, sink] : m_sinks) {
+            connections.push_back({sink.Get(), cookie});
+            sinks.push_back(sink);
+        }
+        return Connections::Create(std::move(connections), std::move(sinks), ppEnum);
+    });
 }
 
 std::vector<Microsoft::WRL::ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
@@ -112,12 +115,14 @@ std::vector<Microsoft::WRL::ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
 
 HRESULT EnumerateConnectionPoints(IConnectionPointContainer* container, std::span<ConnectionPoint> points,
                                   IEnumConnectionPoints** ppEnum) {
-    std::vector<IConnectionPoint*> items;
-    for (ConnectionPoint& point : points)
-        items.push_back(&point);
-    // The points live inside their container.
-    return Enumerator<IEnumConnectionPoints, IConnectionPoint*, CopyPoint>::Create(std::move(items),
-                                                                                   {container}, ppEnum);
+    return Boundary(ppEnum, [&] {
+        std::vector<IConnectionPoint*> items;
+        for (ConnectionPoint& point : points)
+            items.push_back(&point);
+        // The points live inside their container.
+        return Enumerator<IEnumConnectionPoints, IConnectionPoint*, CopyPoint>::Create(std::move(items),
+                                                                                       {container}, ppEnum);
+    });
 }
 
 } // namespace Fw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/com/Boundary.h"
 #include "framework/com/ComObject.h"
 
 #include <wrl/client.h>
@@ -55,10 +56,12 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Clone(IEnum** ppEnum) override {
-        const HRESULT status = Create(m_items, m_keep, ppEnum);
-        if (SUCCEEDED(status))
-            static_cast<Enumerator*>(*ppEnum)->m_position = m_position;
-        return status;
+        return Boundary(ppEnum, [&] {
+            const HRESULT status = Create(m_items, m_keep, ppEnum);
+            if (SUCCEEDED(status))
+                static_cast<Enumerator*>(*ppEnum)->m_position = m_position;
+            return status;
+        });
     }
 
 private:

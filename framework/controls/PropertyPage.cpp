@@ -60,10 +60,12 @@ HRESULT PropertyPageBase::GetPageInfo(PROPPAGEINFO* pPageInfo) {
 }
 
 HRESULT PropertyPageBase::SetObjects(ULONG cObjects, IUnknown** ppUnk) {
-    if (cObjects && !ppUnk)
-        return E_POINTER;
-    m_objects.assign(ppUnk, ppUnk + cObjects);
-    return S_OK;
+    return Boundary([&] {
+        if (cObjects && !ppUnk)
+            return E_POINTER;
+        m_objects.assign(ppUnk, ppUnk + cObjects);
+        return S_OK;
+    });
 }
 
 HRESULT PropertyPageBase::Show(UINT nCmdShow) {

@@ -1,0 +1,125 @@
+// Members that allocate answer E_OUTOFMEMORY when an allocation fails, rather than let
+// std::bad_alloc out through the interface. The executable's allocator fails on request.
+#include "framework/com/ComObject.h"
+#include "framework/com/ConnectionPoint.h"
+#include "framework/controls/PropertyPage.h"
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <cstdlib>
+#include <functional>
+#include <new>
+#include <utility>
+
+namespace {
+// The next allocation of this thread fails once.
+thread_local bool failNextAllocation = false;
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (std::exchange(failNextAllocation, false))
+        throw std::bad_alloc();
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+class Source : public Fw::ObjectRoot, public Fw::ConnectionPoints<IPropertyNotifySink> {
+public:
+    static inline const Fw::InterfaceEntry interfaces[] = {
+        Fw::Entry<Source, IConnectionPointContainer>(),
+    };
+};
+
+class Page : public Fw::PropertyPage<Page> {
+public:
+    static constexpr UINT dialogId = 300;
+    HRESULT ApplyTo(IUnknown*) override { return S_OK; }
+};
+
+// A sink that answers every interface with itself and counts nothing.
+class AnySink : public IPropertyNotifySink {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override { return *ppv = this, S_OK; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+};
+
+TEST(OutOfMemory, AllocatingMembersAnswerEOutOfMemory) {
+    AnySink sink;
+    const struct {
+        const char* name;
+        // Prepares a fresh object and returns the call to make with the allocator failing.
+        std::function<std::function<HRESULT()>()> arrange;
+    } cases[] = {
+        {"Advise", [&] {
+             ComPtr<IConnectionPointContainer> source;
+             Fw::Object<Source>::Create(nullptr, IID_PPV_ARGS(&source));
+             ComPtr<IConnectionPoint> point;
+             source->FindConnectionPoint(IID_IPropertyNotifySink, &point);
+             return std::function<HRESULT()>([point, &sink] {
+                 DWORD cookie = 7;
+                 const HRESULT status = point->Advise(&sink, &cookie);
+                 return status == E_OUTOFMEMORY && cookie != 0 ? E_UNEXPECTED : status;
+             });
+         }},
+        {"EnumConnections", [&] {
+             ComPtr<IConnectionPointContainer> source;
+             Fw::Object<Source>::Create(nullptr, IID_PPV_ARGS(&source));
+             ComPtr<IConnectionPoint> point;
+             source->FindConnectionPoint(IID_IPropertyNotifySink, &point);
+             DWORD cookie = 0;
+             point->Advise(&sink, &cookie);
+             return std::function<HRESULT()>([point] {
+                 ComPtr<IEnumConnections> connections;
+                 return point->EnumConnections(&connections);
+             });
+         }},
+        {"Clone", [&] {
+             ComPtr<IConnectionPointContainer> source;
+             Fw::Object<Source>::Create(nullptr, IID_PPV_ARGS(&source));
+             ComPtr<IEnumConnectionPoints> points;
+             source->EnumConnectionPoints(&points);
+             return std::function<HRESULT()>([points] {
+                 ComPtr<IEnumConnectionPoints> clone;
+                 return points->Clone(&clone);
+             });
+         }},
+        {"SetObjects", [&] {
+             ComPtr<IPropertyPage> page;
+             Fw::Object<Page>::Create(nullptr, IID_PPV_ARGS(&page));
+             return std::function<HRESULT()>([page, &sink] {
+                 IUnknown* objects[] = {&sink};
+                 return page->SetObjects(1, objects);
+             });
+         }},
+    };
+    for (const auto& c : cases) {
+        const std::function<HRESULT()> call = c.arrange();
+        failNextAllocation = true;
+        HRESULT status = S_OK;
+        try {
+            status = call();
+        } catch (const std::bad_alloc&) {
+            status = E_ABORT;
+        }
+        failNextAllocation = false;
+        EXPECT_EQ(E_OUTOFMEMORY, status) << c.name << (status == E_ABORT ? ": bad_alloc escaped" : "");
+        EXPECT_EQ(S_OK, call()) << c.name << ": the next call succeeds";
+    }
+}
+
+} // namespace
