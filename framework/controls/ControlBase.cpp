@@ -366,6 +366,8 @@ HRESULT ControlBase::ChangeExtent(DWORD aspect, const SIZEL* size) {
         return DV_E_DVASPECT;
     if (!size)
         return E_POINTER;
+    if (size->cx < 0 || size->cy < 0)
+        return E_INVALIDARG;
     if (size->cx != m_extent.cx || size->cy != m_extent.cy) {
         m_extent = *size;
         m_dirty = true;
@@ -429,6 +431,8 @@ SavedState ControlBase::CaptureState() {
 void ControlBase::ApplyState(const SavedState& state) {
     // The state was read whole before anything changes; a setter that refuses its value puts
     // the earlier values back, so a failed load leaves the control as it was.
+    if (state.extent.cx < 0 || state.extent.cy < 0)
+        Com::Throw(E_INVALIDARG);
     const SavedState earlier = CaptureState();
     const bool wasDirty = m_dirty;
     const auto properties = Properties();

@@ -13,7 +13,7 @@ HRESULT PersistPropertyBag::InitNew() {
 }
 
 HRESULT PersistPropertyBag::Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) {
-    return Boundary([&] { ApplyState(ReadBag(pPropBag, pErrorLog, Properties())); });
+    return Boundary([&] { ApplyState(ReadBag(pPropBag, pErrorLog, Properties(), CaptureState())); });
 }
 
 HRESULT PersistPropertyBag::Save(IPropertyBag* pPropBag, BOOL fClearDirty, BOOL) {

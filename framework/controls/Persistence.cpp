@@ -8,6 +8,10 @@
 #include <comdef.h>
 #include <wrl/client.h>
 
+#include <climits>
+#include <cwchar>
+#include <optional>
+
 namespace Fw {
 
 using Mem::ReadAt;
@@ -41,25 +45,58 @@ struct ExceptionInfo {
     }
 };
 
-// Tells the host's error log which value could not be read and why, then refuses the load.
-[[noreturn]] void RefuseValue(IErrorLog* log, BSTR name, HRESULT status) {
+// Tells the host's error log which value could not be read and why.
+void Note(IErrorLog* log, BSTR name, HRESULT status) {
     if (log) {
         EXCEPINFO failure = {};
         failure.scode = status;
         log->AddError(name, &failure);
     }
-    Refuse();
 }
 
-LONG ReadInteger(IPropertyBag* bag, IErrorLog* log, const char* name, VARTYPE wanted) {
+[[noreturn]] void RefuseValue(IErrorLog* log, BSTR name, HRESULT status) {
+    Note(log, name, status);
+    Com::Throw(E_INVALIDARG);
+}
+
+// Two values of one type, compared as the text they read as: the same text, the same value.
+bool SameValue(VARIANT& first, VARIANT& second) {
+    Variant firstText, secondText;
+    if (FAILED(::VariantChangeTypeEx(&firstText.value, &first, LOCALE_INVARIANT, 0, VT_BSTR)) ||
+        FAILED(::VariantChangeTypeEx(&secondText.value, &second, LOCALE_INVARIANT, 0, VT_BSTR)))
+        return false;
+    const UINT length = ::SysStringLen(firstText.value.bstrVal);
+    return length == ::SysStringLen(secondText.value.bstrVal) &&
+           std::wmemcmp(firstText.value.bstrVal, secondText.value.bstrVal, length) == 0;
+}
+
+// A value of the bag as `wanted` (VT_I4 or VT_I8), or nothing when the bag has none. The bag
+// answers in its own type; another type is taken only when it converts there and back
+// unchanged ("12" but not "12abc" or 2.5).
+std::optional<LONGLONG> ReadInteger(IPropertyBag* bag, IErrorLog* log, const char* name, VARTYPE wanted) {
     const Win32::UniqueBstr bagName(Lang::ToBstr(name));
     Variant read;
-    read.value.vt = wanted;
-    if (const HRESULT status = bag->Read(bagName.get(), &read.value, log); FAILED(status))
+    // The log stays ours: a bag that noted a missing value there too would tell the host twice.
+    if (const HRESULT status = bag->Read(bagName.get(), &read.value, nullptr); FAILED(status)) {
+        Note(log, bagName.get(), status);
+        return std::nullopt;
+    }
+    if (read.value.vt == VT_EMPTY)
+        RefuseValue(log, bagName.get(), E_INVALIDARG);
+    Variant converted, back;
+    if (const HRESULT status = ::VariantChangeType(&converted.value, &read.value, 0, wanted); FAILED(status))
         RefuseValue(log, bagName.get(), status);
-    if (const HRESULT status = ::VariantChangeType(&read.value, &read.value, 0, wanted); FAILED(status))
-        RefuseValue(log, bagName.get(), status);
-    return wanted == VT_UI4 ? static_cast<LONG>(read.value.ulVal) : read.value.lVal;
+    if (FAILED(::VariantChangeType(&back.value, &converted.value, 0, read.value.vt)) ||
+        !SameValue(back.value, read.value))
+        RefuseValue(log, bagName.get(), DISP_E_TYPEMISMATCH);
+    return wanted == VT_I8 ? converted.value.llVal : converted.value.lVal;
+}
+
+LONG ReadExtent(IPropertyBag* bag, IErrorLog* log, const char* name, LONG current) {
+    const std::optional<LONGLONG> value = ReadInteger(bag, log, name, VT_I8);
+    if (value && (*value < 0 || *value > LONG_MAX))
+        RefuseValue(log, Win32::UniqueBstr(Lang::ToBstr(name)).get(), E_INVALIDARG);
+    return value ? static_cast<LONG>(*value) : current;
 }
 
 void WriteInteger(IPropertyBag* bag, const char* name, VARTYPE type, LONG value) {
@@ -131,13 +168,15 @@ void WriteState(IStream* stream, const SavedState& state) {
         Com::Throw(STG_E_MEDIUMFULL);
 }
 
-SavedState ReadBag(IPropertyBag* bag, IErrorLog* log, std::span<const PersistedProperty> properties) {
+SavedState ReadBag(IPropertyBag* bag, IErrorLog* log, std::span<const PersistedProperty> properties,
+                   const SavedState& current) {
     Com::ThrowIfNull(bag);
-    SavedState state;
-    state.extent.cx = ReadInteger(bag, log, "_cx", VT_UI4);
-    state.extent.cy = ReadInteger(bag, log, "_cy", VT_UI4);
-    for (const PersistedProperty& property : properties)
-        state.values.push_back(ReadInteger(bag, log, property.name, VT_I4));
+    SavedState state = current;
+    state.extent.cx = ReadExtent(bag, log, "_cx", current.extent.cx);
+    state.extent.cy = ReadExtent(bag, log, "_cy", current.extent.cy);
+    for (size_t index = 0; index < properties.size() && index < state.values.size(); ++index)
+        if (const auto value = ReadInteger(bag, log, properties[index].name, VT_I4))
+            state.values[index] = static_cast<LONG>(*value);
     return state;
 }
 

@@ -43,9 +43,12 @@ void WriteState(IStream* stream, const SavedState& state);
 ULONG StateSize(size_t propertyCount);
 
 // Property bags: "_cx" and "_cy" as VT_UI4, each property under its name as VT_I4. A value
-// that is missing or does not convert to a 32-bit integer raises E_FAIL: bags written by
-// hand (a web page's parameters) hold text, so text that reads as a number is accepted.
-SavedState ReadBag(IPropertyBag* bag, IErrorLog* log, std::span<const PersistedProperty> properties);
+// the bag lacks keeps its value in `current` and is noted in the log; bags written by hand (a
+// web page's parameters) hold text, so a value of another type that converts exactly is
+// taken. An empty value, an inexact one or an extent out of 0..LONG_MAX is noted and raises
+// E_INVALIDARG.
+SavedState ReadBag(IPropertyBag* bag, IErrorLog* log, std::span<const PersistedProperty> properties,
+                   const SavedState& current);
 void WriteBag(IPropertyBag* bag, const SavedState& state, std::span<const PersistedProperty> properties);
 
 // A property of a dual interface read and written through its type information, as a
