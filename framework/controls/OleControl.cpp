@@ -12,7 +12,10 @@ HRESULT OleControl::GetControlInfo(CONTROLINFO* pCI) {
             return E_INVALIDARG;
         pCI->hAccel = nullptr;
         pCI->cAccel = 0;
-        pCI->dwFlags = 0;
+        // A control that takes Enter or Esc itself says so, or its container gives the key
+        // to the default or cancel button first.
+        pCI->dwFlags = (WantsKey(VK_RETURN) ? CTRLINFO_EATS_RETURN : 0) |
+                       (WantsKey(VK_ESCAPE) ? CTRLINFO_EATS_ESCAPE : 0);
         return S_OK;
     });
 }

@@ -61,6 +61,9 @@ public:
     }
     void OnInitNew() override { calls += "InitNew "; }
     size_t PropertySinks() { return PointOf<IPropertyNotifySink>().Sinks().size(); }
+    // A key a test has the probe take itself, besides the base's.
+    UINT ownKey = 0;
+    bool WantsKey(UINT key) const override { return key == ownKey || Fw::ControlBase::WantsKey(key); }
 
     int OnCreate(const CREATESTRUCTA*) {
         INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
