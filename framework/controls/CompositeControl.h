@@ -113,13 +113,6 @@ protected:
     }
 
 private:
-    // Dialog procedures answer a handled message through DWLP_MSGRESULT, except these.
-    static bool AnswersDirectly(UINT message) {
-        return message == WM_INITDIALOG || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
-               message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
-               message == WM_QUERYDRAGICON;
-    }
-
     static INT_PTR CALLBACK FaceProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = static_cast<CompositeControl*>(AttachedObject(window));
         if (!self && message == WM_INITDIALOG) {
@@ -148,7 +141,7 @@ private:
             break;
         }
         if (handled) {
-            if (AnswersDirectly(message))
+            if (DialogAnswersDirectly(message))
                 return static_cast<INT_PTR>(result);
             ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
             return TRUE;

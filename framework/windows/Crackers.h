@@ -82,6 +82,30 @@ FW_CRACKER(WM_DEVICECHANGE, void(UINT event, DWORD_PTR data),
 FW_CRACKER(WM_TIMER, void(UINT_PTR id), (w.*h)(static_cast<UINT_PTR>(wParam)); return 0;)
 // True lets the dialog manager set the focus.
 FW_CRACKER(WM_INITDIALOG, bool(HWND focus), return (w.*h)(reinterpret_cast<HWND>(wParam)) ? TRUE : FALSE;)
+// The brush a dialog, or a control of it, paints its background with; null leaves it to the
+// dialog manager.
+#define FW_CTLCOLOR_CRACKER(message)                                                                         \
+    FW_CRACKER(message, HBRUSH(HDC dc, HWND control),                                                        \
+               return reinterpret_cast<LRESULT>(                                                             \
+                   (w.*h)(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));)
+FW_CTLCOLOR_CRACKER(WM_CTLCOLORMSGBOX)
+FW_CTLCOLOR_CRACKER(WM_CTLCOLOREDIT)
+FW_CTLCOLOR_CRACKER(WM_CTLCOLORLISTBOX)
+FW_CTLCOLOR_CRACKER(WM_CTLCOLORBTN)
+FW_CTLCOLOR_CRACKER(WM_CTLCOLORDLG)
+FW_CTLCOLOR_CRACKER(WM_CTLCOLORSCROLLBAR)
+FW_CTLCOLOR_CRACKER(WM_CTLCOLORSTATIC)
+#undef FW_CTLCOLOR_CRACKER
+// An owner-drawn sorted list's order of two items: -1, 0 or 1.
+FW_CRACKER(WM_COMPAREITEM, int(UINT id, const COMPAREITEMSTRUCT* compare),
+           return (w.*h)(static_cast<UINT>(wParam), reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam));)
+// A list box's key or character: the item to go to, -1 for the list's own handling, -2 done.
+FW_CRACKER(WM_VKEYTOITEM, int(UINT virtualKey, UINT caret, HWND list),
+           return (w.*h)(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));)
+FW_CRACKER(WM_CHARTOITEM, int(UINT character, UINT caret, HWND list),
+           return (w.*h)(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));)
+// The icon dragged for a minimized window without a class icon.
+FW_CRACKER(WM_QUERYDRAGICON, HICON(), return reinterpret_cast<LRESULT>((w.*h)());)
 
 #undef FW_CRACKER
 

@@ -248,8 +248,16 @@ private:
     bool m_passOn = false;
 };
 
+// Dialog procedures answer a handled message through DWLP_MSGRESULT, except these, whose
+// value is the procedure's own return (a brush, an order, an item index, an icon).
+inline bool DialogAnswersDirectly(UINT message) {
+    return message == WM_INITDIALOG || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+           message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+           message == WM_QUERYDRAGICON;
+}
+
 // A modeless dialog from a template whose messages go through T's map like a window's.
-// T's map sees WM_INITDIALOG; a handled message answers through DWLP_MSGRESULT.
+// T's map sees WM_INITDIALOG; a handled message answers as DialogAnswersDirectly says.
 template <class T>
 class DialogImpl : public WindowImpl<T> {
 public:
@@ -282,7 +290,7 @@ private:
         }
         if (!handled)
             return FALSE;
-        if (message == WM_INITDIALOG)
+        if (DialogAnswersDirectly(message))
             return static_cast<INT_PTR>(result);
         ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
         return TRUE;
