@@ -91,7 +91,7 @@ void ControlBase::FireViewChange() {
     if (const HWND window = ControlWindow())
         ::InvalidateRect(window, nullptr, TRUE);
     else if (m_viewSink)
-        m_viewSink->OnViewChange(DVASPECT_CONTENT, -1);
+        NotifyViewSink();
 }
 
 void ControlBase::PropertyChanged(DISPID id) {
@@ -387,6 +387,18 @@ void ControlBase::SetViewAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
     m_viewAspects = aspects;
     m_viewAdviseFlags = flags;
     m_viewSink = sink;
+    if (sink && (flags & ADVF_PRIMEFIRST))
+        NotifyViewSink();
+}
+
+void ControlBase::NotifyViewSink() {
+    const ComPtr<IAdviseSink> sink = m_viewSink;
+    // A sink advised only once lets go with its first notice, a primed one included.
+    if (m_viewAdviseFlags & ADVF_ONLYONCE) {
+        m_viewSink.Reset();
+        m_viewAspects = m_viewAdviseFlags = 0;
+    }
+    sink->OnViewChange(DVASPECT_CONTENT, -1);
 }
 
 void ControlBase::GetViewAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) const {

@@ -124,6 +124,7 @@ protected:
 
 private:
     void ReportFocus(bool within);
+    void NotifyViewSink();
     void FollowSite();
     HRESULT UIActivate();
 

@@ -30,8 +30,7 @@ HRESULT ViewObject::Unfreeze(DWORD) {
 }
 
 HRESULT ViewObject::SetAdvise(DWORD aspects, DWORD advf, IAdviseSink* pAdvSink) {
-    SetViewAdvise(aspects, advf, pAdvSink);
-    return S_OK;
+    return Boundary([&] { SetViewAdvise(aspects, advf, pAdvSink); });
 }
 
 HRESULT ViewObject::GetAdvise(DWORD* pAspects, DWORD* pAdvf, IAdviseSink** ppAdvSink) {
