@@ -1,5 +1,6 @@
 #include "ports/PortList.h"
 
+#include "foundation/Com/Failure.h"
 #include "framework/com/Boundary.h"
 
 #include <comdef.h>
@@ -78,10 +79,9 @@ PortList::~PortList() {
 
 HRESULT PortList::Startup() {
     return Fw::Boundary([&] {
-        if (m_started)
+        // Without its window yet the list has no columns to make; InitializeList starts it later.
+        if (m_started || !m_list.Exists())
             return S_OK;
-        if (!m_list.Exists())
-            return E_FAIL;
         m_helper = std::make_unique<CListViewHelper>(m_list.Handle());
         m_helper->LoadImageLists();
         m_helper->RemoveColumns();
@@ -201,15 +201,14 @@ HRESULT PortList::StartupEx(IUnknown* pOstrelServer) {
         const _bstr_t progId(agentProgId);
         long cookie = 0;
         ComPtr<IUnknown> agentObject;
-        HRESULT status = server->CreateConfigAgent(progId, -1, &cookie, &agentObject);
-        if (FAILED(status))
-            return status;
+        Com::Call(server, &IOstrelServer::CreateConfigAgent, progId, -1L, &cookie, &agentObject);
+        // A server that answers success without an agent has made none.
+        Com::ThrowIfNull(agentObject.Get());
         ComPtr<IOstrelConfigAgent> agent;
-        status = agentObject.As(&agent);
-        if (FAILED(status)) {
+        if (const HRESULT status = agentObject.As(&agent); FAILED(status) || !agent) {
             // An agent the control cannot use is handed straight back.
             server->ReleaseConfigAgent(cookie);
-            return status;
+            return FAILED(status) ? status : E_NOINTERFACE;
         }
         // The agent of an earlier StartupEx, kept while the window was gone, goes back first.
         Detach();
@@ -217,11 +216,14 @@ HRESULT PortList::StartupEx(IUnknown* pOstrelServer) {
         m_ownAgent = agent;
         m_ownAgentCookie = cookie;
         m_server = server;
-        status = Startup();
+        HRESULT status = Startup();
         if (SUCCEEDED(status))
             status = InitializeList(agent.Get());
-        if (FAILED(status))
+        if (FAILED(status)) {
+            // Nothing of a failed start stays: neither the agent nor its server.
             ReleaseOwnAgent();
+            m_server.Reset();
+        }
         return status;
     });
 }
@@ -317,7 +319,8 @@ int PortList::OnCreate(const CREATESTRUCTA*) {
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
     const HWND list = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | LVS_REPORT |
+                                            LVS_SINGLESEL |
                                             LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
                                         0, 0, client.right, client.bottom, m_hWnd,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)),

@@ -25,17 +25,21 @@ int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context) {
 // Redrawing off for a bulk change of the list, on again however the change ends.
 class RedrawOff {
 public:
-    explicit RedrawOff(const Fw::ListView& list)
+    explicit RedrawOff(Fw::ListView list)
         : m_list(list) {
         m_list.SetRedraw(false);
     }
+    // The selection notifies the host synchronously; a host may shut the list down from
+    // there, taking the list helper with it. The window handle is the one thing to trust.
     ~RedrawOff() {
-        m_list.SetRedraw(true);
-        m_list.Invalidate();
+        if (m_list.Exists()) {
+            m_list.SetRedraw(true);
+            m_list.Invalidate();
+        }
     }
 
 private:
-    const Fw::ListView& m_list;
+    Fw::ListView m_list;
 };
 
 } // namespace
@@ -124,7 +128,7 @@ void CPortRows::RefreshPort(long portId) {
         RefreshAll();
         return;
     }
-    const Fw::ListView& list = m_helper->List();
+    const Fw::ListView list = m_helper->List();
     const RedrawOff quiet(list);
     const int index = RemovePortRow(portId);
     try {
@@ -145,7 +149,7 @@ void CPortRows::RefreshPort(long portId) {
 void CPortRows::FillList() {
     if (!ListWindow() || !m_agent)
         return;
-    const Fw::ListView& list = m_helper->List();
+    const Fw::ListView list = m_helper->List();
     {
         const RedrawOff quiet(list);
         try {
@@ -154,7 +158,8 @@ void CPortRows::FillList() {
             Win32::UniqueSafeArray ids;
             Com::Call(m_agent, &IOstrelConfigAgent::GetPortIds, &count, ids.put());
             const Win32::SafeArrayAccess<short> access(ids.get());
-            for (const short id : access.Items()) {
+            // The count is what the server vouches for; an array may be longer.
+            for (const short id : access.First(count)) {
                 Server::OwnedRecord<OstrelPortConfigEx> port;
                 // A port that cannot be read is left out, without a word.
                 if (agentEx && SUCCEEDED(agentEx->GetPortConfigEx(id, port.put())))

@@ -9,7 +9,8 @@ HRESULT ConfigAgentHelper::Init(IUnknown* pAgentObject, IUnknown* pSink, bool bA
     if (!pAgentObject)
         return E_POINTER;
     Microsoft::WRL::ComPtr<IOstrelConfigAgent> agent;
-    if (FAILED(pAgentObject->QueryInterface(IID_IOstrelConfigAgent, &agent)))
+    // An object that answers success without the interface has not got it either.
+    if (FAILED(pAgentObject->QueryInterface(IID_IOstrelConfigAgent, &agent)) || !agent)
         return E_NOINTERFACE;
     m_agent = std::move(agent);
     if (!bAdvise || !pSink)
@@ -17,8 +18,8 @@ HRESULT ConfigAgentHelper::Init(IUnknown* pAgentObject, IUnknown* pSink, bool bA
     Microsoft::WRL::ComPtr<IConnectionPointContainer> container;
     Microsoft::WRL::ComPtr<IConnectionPoint> point;
     DWORD cookie = 0;
-    if (SUCCEEDED(m_agent.As(&container)) &&
-        SUCCEEDED(container->FindConnectionPoint(IID_IOstrelServerEvents, &point)) &&
+    if (SUCCEEDED(m_agent.As(&container)) && container &&
+        SUCCEEDED(container->FindConnectionPoint(IID_IOstrelServerEvents, &point)) && point &&
         SUCCEEDED(point->Advise(pSink, &cookie))) {
         m_cookie = cookie;
         m_advised = true;
@@ -33,9 +34,9 @@ void ConfigAgentHelper::Release() {
         Microsoft::WRL::ComPtr<IConnectionPoint> point;
         // A server that has gone away cannot be told. Its stub would then keep the sink, and
         // with it the module, alive for good (Wine never times remote references out).
-        const bool unadvised = SUCCEEDED(m_agent.As(&container)) &&
+        const bool unadvised = SUCCEEDED(m_agent.As(&container)) && container &&
                                SUCCEEDED(container->FindConnectionPoint(IID_IOstrelServerEvents, &point)) &&
-                               SUCCEEDED(point->Unadvise(m_cookie));
+                               point && SUCCEEDED(point->Unadvise(m_cookie));
         if (!unadvised)
             ::CoDisconnectObject(m_sink.Get(), 0);
         m_sink.Reset();

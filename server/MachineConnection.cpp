@@ -67,6 +67,8 @@ HRESULT ConnectToMachine(const std::string& machineName, IOstrelConfigAgent** pp
         Microsoft::WRL::ComPtr<IUnknown> agentObject;
         Com::Call(server, &IOstrelServer::CreateConfigAgent, _bstr_t(configAgentProgId), -1L, &cookie,
                   &agentObject);
+        // A server that answers success without an agent has made none.
+        Com::ThrowIfNull(agentObject.Get());
         auto agent = Com::Query<IOstrelConfigAgent>(agentObject.Get());
         if (!agent)
             return E_NOINTERFACE;

@@ -51,13 +51,15 @@ HRESULT Call(const Microsoft::WRL::ComPtr<I>& object, HRESULT (STDMETHODCALLTYPE
 }
 
 // Asks an object for another interface: an object that does not support it gives a null
-// pointer, any other failure of the request is raised.
+// pointer, any other failure of the request is raised, and so is a success without a pointer.
 template <class Target>
 Microsoft::WRL::ComPtr<Target> Query(IUnknown* object) {
     Microsoft::WRL::ComPtr<Target> target;
     const HRESULT status = ThrowIfNull(object)->QueryInterface(__uuidof(Target), &target);
-    if (status != E_NOINTERFACE)
-        ThrowIfFailed(status);
+    if (status == E_NOINTERFACE)
+        return target;
+    ThrowIfFailed(status);
+    ThrowIfNull(target.Get());
     return target;
 }
 
