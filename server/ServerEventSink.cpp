@@ -17,10 +17,22 @@ void ServerEventSink::Unbind() {
     m_last.reset();
 }
 
+bool ServerEventSink::StillQueued(UINT message) const {
+    MSG waiting;
+    return ::PeekMessageA(&waiting, m_window, message, message, PM_NOREMOVE | PM_NOYIELD) != FALSE;
+}
+
 void ServerEventSink::Post(UINT message, LPARAM lParam) {
     const Message posted{message, lParam};
-    if (!m_window || (posted == m_last && m_queued.contains(posted)))
+    if (!m_window)
         return;
+    if (posted == m_last && m_queued.contains(posted)) {
+        if (StillQueued(message))
+            return;
+        // Taken from the queue without reaching the view (a host's message filter, say): what
+        // the bookkeeping holds of this kind will never be delivered.
+        std::erase_if(m_queued, [&](const Message& queued) { return queued.first == message; });
+    }
     if (::PostMessageA(m_window, message, 0, lParam)) {
         m_queued.insert(posted);
         m_last = posted;

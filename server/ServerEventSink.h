@@ -39,6 +39,9 @@ public:
     HRESULT STDMETHODCALLTYPE OnServerMessage(BSTR bstrMessage) override;
 
 private:
+    // Whether a message of this kind still waits for the view's window.
+    bool StillQueued(UINT message) const;
+
     ViewKind m_view = ViewKind::PortList;
     HWND m_window = nullptr;
     DirectHandler m_direct;

@@ -105,14 +105,9 @@ TEST_F(ServerEventSinkTest, MergesRepeatsOfTheLastMessageWhileItWaits) {
     EXPECT_EQ((Messages{{refresh, 7}, {refresh, 8}, {refresh, 7}}), Posted())
         << "the order of the events stays";
 
-    // Taken out of the queue above but not handed back: the view has not acted on them yet.
+    // Taken out of the queue above without reaching the view (a host's message filter): the
+    // next event is posted again, not merged into a message that will never come.
     sink->OnServerEvent(3, 7, 0);
-    EXPECT_TRUE(Posted().empty());
-    sink->Delivered(refresh, 7);
-    sink->Delivered(refresh, 8);
-    sink->OnServerEvent(3, 7, 0);
-    EXPECT_TRUE(Posted().empty()) << "the last 7 still waits";
-    sink->Delivered(refresh, 7);
     sink->OnServerEvent(3, 7, 0);
     EXPECT_EQ((Messages{{refresh, 7}}), Posted());
 
