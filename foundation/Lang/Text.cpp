@@ -46,7 +46,7 @@ std::wstring ToWide(std::string_view text) {
     return result;
 }
 
-std::string FromBstr(const wchar_t* text) { return text ? FromWide(text) : std::string(); }
+std::string FromBstr(BSTR text) { return text ? FromWide({text, ::SysStringLen(text)}) : std::string(); }
 
 std::string FromWide(std::wstring_view text) {
     const int source = static_cast<int>(text.size());

@@ -15,7 +15,8 @@ std::string FormatV(const char* pattern, va_list args);
 // Texts are 8-bit in the system code page inside the module and BSTRs at its boundary.
 // ToBstr never gives a null string: an empty text is an allocated empty BSTR.
 BSTR ToBstr(std::string_view text);
-std::string FromBstr(const wchar_t* text);
+// The whole string by its length prefix, embedded NULs included; a null BSTR is empty.
+std::string FromBstr(BSTR text);
 std::string FromWide(std::wstring_view text);
 std::wstring ToWide(std::string_view text);
 

@@ -169,6 +169,9 @@ TEST_F(ModelTools, LookupsThatFindNothing) {
     for (const auto& [name, index] : iterations)
         EXPECT_EQ(nothing, Iterate(name.c_str(), index)) << "'" << name << "' " << index;
     EXPECT_EQ(nothing, Iterate(_bstr_t(), 0)) << "a null name is the empty one";
+    // The whole BSTR counts: a name with a NUL and more after it is another name.
+    const std::wstring withNul = std::wstring(_bstr_t(family.c_str())) + L'\0' + L"x";
+    EXPECT_EQ(nothing, Iterate(_bstr_t(::SysAllocStringLen(withNul.data(), UINT(withNul.size())), false), 0));
     EXPECT_EQ(nothing, SpecificName(std::next(families.begin())->first.c_str(), firstId)) << "another family";
 }
 
