@@ -1,7 +1,5 @@
 #include "server/NorvikPortStateEnum.h"
 
-#include <algorithm>
-
 #include "foundation/Com/Failure.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/SafeArrayAccess.h"
@@ -29,9 +27,7 @@ void CNorvikActiveStateEnum::Load(IUnknown* pConfigAgent) {
         Win32::UniqueSafeArray ids;
         Com::Call(agent, &IOstrelConfigAgent::GetPortIds, &count, ids.put());
         const Win32::SafeArrayAccess<short> portIds(ids.get());
-        const std::span<short> served =
-            portIds.Items().first(std::min<size_t>(std::max<short>(count, 0), portIds.Items().size()));
-        for (short portId : served) {
+        for (short portId : portIds.First(count)) {
             Server::OwnedRecord<OstrelPortInfo> port;
             Com::Call(agent, &IOstrelConfigAgent::GetPortInfo, portId, port.put());
             // A later port of the same name wins, as the server lists them.

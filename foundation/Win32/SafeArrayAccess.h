@@ -4,6 +4,7 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <span>
 
 namespace Win32 {
@@ -31,6 +32,11 @@ public:
     }
 
     std::span<T> Items() const { return m_items; }
+    // The first `count` items, for a server's array that comes with a count of its own: fewer
+    // when the array is shorter, none for a negative count.
+    std::span<T> First(long count) const {
+        return m_items.first(count <= 0 ? 0 : std::min(static_cast<size_t>(count), m_items.size()));
+    }
 
 private:
     SAFEARRAY* m_array;
