@@ -79,15 +79,6 @@ TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
     }
 }
 
-TEST_F(ModuleExports, PortListPageFindsItsDialogInTheModule) {
-    ComPtr<IPropertyPage> page;
-    ASSERT_EQ(S_OK, ClassObject(CLSID_PortListProps)->CreateInstance(nullptr, IID_PPV_ARGS(&page)));
-    PROPPAGEINFO info = {};
-    info.cb = sizeof(info);
-    ASSERT_EQ(S_OK, page->GetPageInfo(&info)) << "dialog 138 is in the module";
-    ::CoTaskMemFree(info.pszTitle);
-}
-
 TEST_F(ModuleExports, CanUnloadOnlyWithoutLiveObjectsOrServerLocks) {
     EXPECT_EQ(S_OK, canUnloadNow());
     const ComPtr<IClassFactory> factory = ClassObject(CLSID_KmMobModelTools);
