@@ -1,7 +1,9 @@
-// Shared pointers, assertions and trace lines of the support library.
+// Shared pointers, assertions, trace lines and array access of the support library.
 #include "foundation/Lang/Assert.h"
 #include "foundation/Lang/Trace.h"
 #include "foundation/Mem/SharedPointer.h"
+#include "foundation/Win32/SafeArrayAccess.h"
+#include "foundation/Win32/Unique.h"
 #include "ports/ZelkorProgress.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Scoped.h"
@@ -71,3 +73,16 @@ TEST(Assertion, ShownInAbortRetryIgnoreBoxAndIgnoreGoesOn) {
 }
 
 } // namespace
+
+// A server's id array comes with a count of its own; only as many as both vouch for are read.
+TEST(SafeArrayAccess, FirstReadsNoFurtherThanTheCountOrTheArray) {
+    const Win32::UniqueSafeArray ids(::SafeArrayCreateVector(VT_I2, 0, 3));
+    const Win32::SafeArrayAccess<short> access(ids.get());
+    const struct {
+        long count;
+        size_t read;
+    } cases[] = {{2, 2}, {3, 3}, {7, 3}, {0, 0}, {-1, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.read, access.First(c.count).size()) << "count " << c.count;
+    EXPECT_TRUE(Win32::SafeArrayAccess<short>(nullptr).First(4).empty()) << "a null array reads as empty";
+}
