@@ -166,8 +166,7 @@ public:
     bool key(std::string& name) {
         const ScenarioNode& object = *m_open.back();
         if (std::find(object.m_names.begin(), object.m_names.end(), name) != object.m_names.end())
-            throw ScenarioError(*m_file, m_lines.line(), openPath(),
-                                "duplicate field " + quotedName(name));
+            throw ScenarioError(*m_file, m_lines.line(), openPath(), "duplicate field " + quotedName(name));
         m_name = std::move(name);
         return true;
     }

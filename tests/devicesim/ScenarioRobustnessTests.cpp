@@ -76,14 +76,17 @@ TEST(ScenarioRobustness, NestingBeyondTheLimitIsRefusedWhereItStarts) {
         bool objects;
     };
     // 7,000 levels once overflowed the stack, 100,000 took gigabytes.
-    const Row rows[] = {{limit, false}, {limit, true},       {limit + 1, false},
+    const Row rows[] = {{limit, false},    {limit, true},   {limit + 1, false},
                         {limit + 1, true}, {10'000, false}, {100'000, true}};
     for (const Row& row : rows) {
-        const std::string expected =
-            row.depth <= limit ? "loaded"
-                               : std::to_string(limit + 1) + ": a" + repeated(row.objects ? ".a" : "[0]", limit - 2) +
-                                     ": nested deeper than " + std::to_string(limit) + " levels";
-        EXPECT_EQ(expected, outcome("deep.json", [&] { ScenarioDocument::Parse(nested(row.depth, row.objects), "deep.json"); }))
+        const std::string expected = row.depth <= limit
+                                         ? "loaded"
+                                         : std::to_string(limit + 1) + ": a" +
+                                               repeated(row.objects ? ".a" : "[0]", limit - 2) +
+                                               ": nested deeper than " + std::to_string(limit) + " levels";
+        EXPECT_EQ(expected,
+                  outcome("deep.json",
+                          [&] { ScenarioDocument::Parse(nested(row.depth, row.objects), "deep.json"); }))
             << row.depth << (row.objects ? " objects" : " arrays");
     }
     // Through the loader, as the simulator reads a scenario.
@@ -113,7 +116,8 @@ TEST(ScenarioRobustness, FaultDeepInALargeFileNamesItsPlace) {
     for (const char* last : {"'s'", "7"}) {
         const std::string text = quoted(head + repeated("'s',\n", 99'999) + last + "]}}]}");
         Sim::SimState state;
-        const std::string actual = outcome("flat.json", [&] { state = Sim::ParseScenario(text, "flat.json"); });
+        const std::string actual =
+            outcome("flat.json", [&] { state = Sim::ParseScenario(text, "flat.json"); });
         if (last[0] == '7') {
             EXPECT_EQ("100001: ports[0].zelkor.sections[99999]: expected a string", actual);
         } else {
@@ -175,11 +179,11 @@ TEST(ScenarioRobustness, EdgeValuesLoadOrAreRefusedWhereWritten) {
         {port(", 'label': '" + repeated("x", 4 << 20) + "'"), "loaded"},
         {port(", 'label': '" + repeated("\\u0101", 1000) + "'"),
          "1: ports[0].label: text has characters outside the system code page"},
-        {port(",\n 'label': '\xff'"), "2: "},       // not UTF-8
-        {port(",\n 'label': '\xc0\xaf'"), "2: "},   // overlong
-        {port(",\n 'label': 'caf\xc3'"), "2: "},    // cut short
-        {port(",\n '\xe2\x80': 1"), "2: "},         // in a field name
-        {port(",\n 'label': '\\ud800'"), "2: "},    // lone surrogate
+        {port(",\n 'label': '\xff'"), "2: "},     // not UTF-8
+        {port(",\n 'label': '\xc0\xaf'"), "2: "}, // overlong
+        {port(",\n 'label': 'caf\xc3'"), "2: "},  // cut short
+        {port(",\n '\xe2\x80': 1"), "2: "},       // in a field name
+        {port(",\n 'label': '\\ud800'"), "2: "},  // lone surrogate
         {port(",\n 'label': 'a\\u0000b'"), "loaded"},
         {quoted("{'ports': [{'id': 1,\n 'name': 'CO"), "2: "},
         {quoted("{'ports': [{'id': 1,\n 'name': 'COM1'}]"), "2: "},
@@ -187,7 +191,8 @@ TEST(ScenarioRobustness, EdgeValuesLoadOrAreRefusedWhereWritten) {
         {std::string("{\"ports\": [\0]}", 14), "1: "},
         {"", "1: "},
         {"\xef\xbb", "1: "},
-        {quoted("{'ports': [{'id': 1, 'name': 'COM1'}],\n 'phones': [{'id': 2, 'port': 1},\n {'id': 3, 'port': 32767}]}"),
+        {quoted("{'ports': [{'id': 1, 'name': 'COM1'}],\n 'phones': [{'id': 2, 'port': 1},\n {'id': 3, "
+                "'port': 32767}]}"),
          "3: phones[1].port: no port has id 32767"},
     };
     for (const EdgeCase& row : rows)
@@ -221,15 +226,33 @@ private:
     }
 
     void mutateOnce(std::string& text) {
-        static const char* const numbers[] = {
-            "0",     "-0",    "-1",         "32767",      "32768",      "65535",
-            "65536", "2147483647", "2147483648", "-2147483649", "4294967296",
-            "9223372036854775807", "9223372036854775808", "-9223372036854775809",
-            "18446744073709551616", "1.5", "1e2", "-1e-400", "1e308", "1e999", "00", "1."};
-        static const char* const tokens[] = {"{", "}", "[", "]", ",", ":", "\"", "\\", "-", "null",
-                                             "true", "\xff", "\xc3", "\xe2\x80", "\xef\xbb\xbf", "\n", "\r",
-                                             "\"\\ud800\"", "\"\\u0000\"", "\"\\u0101\""};
-        static const char* const members[] = {"\"id\": 7, ", "\"name\": \"COM1\", ", "\"ports\": [], ",
+        static const char* const numbers[] = {"0",
+                                              "-0",
+                                              "-1",
+                                              "32767",
+                                              "32768",
+                                              "65535",
+                                              "65536",
+                                              "2147483647",
+                                              "2147483648",
+                                              "-2147483649",
+                                              "4294967296",
+                                              "9223372036854775807",
+                                              "9223372036854775808",
+                                              "-9223372036854775809",
+                                              "18446744073709551616",
+                                              "1.5",
+                                              "1e2",
+                                              "-1e-400",
+                                              "1e308",
+                                              "1e999",
+                                              "00",
+                                              "1."};
+        static const char* const tokens[] = {"{",    "}",    "[",           "]",           ",",
+                                             ":",    "\"",   "\\",          "-",           "null",
+                                             "true", "\xff", "\xc3",        "\xe2\x80",    "\xef\xbb\xbf",
+                                             "\n",   "\r",   "\"\\ud800\"", "\"\\u0000\"", "\"\\u0101\""};
+        static const char* const members[] = {"\"id\": 7, ",   "\"name\": \"COM1\", ",    "\"ports\": [], ",
                                               "\"port\": 1, ", "\"link\": \"network\", ", "\"zelkor\": {}, "};
         if (text.empty()) {
             text = pick(tokens);
