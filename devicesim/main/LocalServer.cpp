@@ -58,6 +58,18 @@ HRESULT CreateForCaller(IUnknown* outer, REFIID iid, void** ppv) {
     return FAILED(status) ? status : server->QueryInterface(iid, ppv);
 }
 
+// COM delivers the clients' calls as messages to the apartment's window. False on WM_QUIT.
+bool PumpMessages() {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            return false;
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    return true;
+}
+
 // The class registration, held by a thread of the multithreaded apartment for as long as the
 // server is offered: a class object registered from the main thread's STA would run its calls
 // there, where Wine cannot name the caller.
@@ -74,10 +86,15 @@ public:
     }
 
     // After this no new client reaches the server; the ones connected keep their references.
+    // An activation caught halfway calls into this (the main) thread's apartment and the
+    // revocation waits for that call, so the wait keeps pumping or it would never end.
     void Revoke() {
         if (!m_thread.joinable())
             return;
         ::SetEvent(m_revoke.get());
+        const HANDLE done = m_done.get();
+        while (::MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            PumpMessages(); // a WM_QUIT now changes nothing: the server is ending already
         m_thread.join();
     }
 
@@ -101,10 +118,12 @@ private:
         } else {
             registered.set_value(status);
         }
+        ::SetEvent(m_done.get());
     }
 
     std::thread m_thread;
     Win32::UniqueHandle m_revoke{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    Win32::UniqueHandle m_done{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
 enum class Ending { Polite, Abrupt };
@@ -138,7 +157,7 @@ public:
             } else if (signalled > WAIT_OBJECT_0 + 1 && signalled < WAIT_OBJECT_0 + count) {
                 m_watch.Forget(signalled - WAIT_OBJECT_0 - 2);
             } else if (signalled == WAIT_OBJECT_0 + count) {
-                if (!Pump())
+                if (!PumpMessages())
                     return Ending::Polite;
             } else if (signalled == WAIT_TIMEOUT) {
                 Say("OstrelDeviceSim: no client came; ending");
@@ -156,18 +175,6 @@ public:
     }
 
 private:
-    // COM delivers the clients' calls as messages to the apartment's window.
-    static bool Pump() {
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                return false;
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-        return true;
-    }
-
     ClientWatch& m_watch;
     HANDLE m_exitRequested;
     bool m_startedByCom;
@@ -238,8 +245,8 @@ int ServeInApartment(Sim::SimState state, const ServeOptions& options, InstanceC
     Say("OstrelDeviceSim: serving " + options.scenarioPath);
 
     const Ending ending = MessageLoop(current.watch, exitRequested.get(), options.startedByCom).Run();
+    served = nullptr; // a later activation is refused without reaching into this apartment
     registration.Revoke();
-    served = nullptr;
     claim.Release();
     if (ending == Ending::Abrupt) {
         // A dead server, for the clients' sake: no disconnection and no event, the process just goes.
