@@ -13,6 +13,8 @@ ClientWatch::ClientWatch()
     : m_arrival(::CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 void ClientWatch::NoteCaller() {
+    FILETIME callArrived;
+    ::GetSystemTimeAsFileTime(&callArrived);
     // Answers only on the RPC thread that carries the call: Wine runs a call to an STA on the
     // apartment's own thread, where this fails with RPC_S_NO_CALL_ACTIVE. Hence the class
     // object lives in the multithreaded apartment.
@@ -23,11 +25,19 @@ void ClientWatch::NoteCaller() {
             Lang::Trace("OstrelDeviceSim: caller not watched (RPC status %ld)\r\n", status);
         return;
     }
-    // Opened while the caller is inside its call, so the process id cannot have been reused yet.
-    Win32::UniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+    Win32::UniqueHandle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) {
         Lang::Trace("OstrelDeviceSim: client %lu cannot be watched (error %lu)\r\n", processId,
                     ::GetLastError());
+        return;
+    }
+    // A caller killed inside its call may have left its id to a newer process, which could live
+    // for hours: that one is not the caller.
+    FILETIME created, exited, kernel, user;
+    if (::GetProcessTimes(process.get(), &created, &exited, &kernel, &user) &&
+        ::CompareFileTime(&created, &callArrived) > 0) {
+        Lang::Trace("OstrelDeviceSim: client %lu went during its call\r\n", processId);
         return;
     }
     {
