@@ -176,15 +176,6 @@ TEST_F(ControlTest, PropertyBagRoundTripAndRefusals) {
     }
 }
 
-TEST_F(ControlTest, DialogTemplateInitialDataLoads) {
-    std::vector<BYTE> data = {0, 0, 0, 0};
-    const std::vector<BYTE> state = Fw::EncodeState(saved, 0x0300);
-    data.insert(data.end(), state.begin(), state.end());
-    ASSERT_EQ(S_OK, Fw::LoadInitialData(control.Get(), data));
-    EXPECT_EQ(saved, State());
-    EXPECT_EQ(E_FAIL, Fw::LoadInitialData(control.Get(), {data.data(), 3}));
-}
-
 TEST_F(ControlTest, AnswersItsInterfaceTableAndDescribesItsClass) {
     for (size_t index = 0; index < std::size(ProbeControl::interfaces); ++index) {
         ComPtr<IUnknown> found;
