@@ -28,7 +28,6 @@ public:
     HRESULT Deactivate() { return site_->Deactivate(); }
     HRESULT Close() { return site_->Close(); }
     HRESULT SetRect(const RECT& rect) { return site_->SetRect(rect); }
-    RECT Rect() const { return site_->Rect(); }
 
     HWND Window() const { return site_->Window(); }
     Microsoft::WRL::ComPtr<IUnknown> Unknown() const { return site_->Unknown(); }
