@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <map>
+#include <set>
 #include <utility>
 
 namespace Sim {
@@ -328,22 +330,16 @@ LocalPort readLocalPort(const ScenarioNode& node) {
 // GetObjectInfo ambiguous, so the second use is refused where it is written.
 class IdRegistry {
 public:
-    void claim(const ScenarioNode& id, const std::string& owner) {
+    void claim(const ScenarioNode& id, const ScenarioNode& owner) {
         const short value = id.asInteger<short>(1);
-        for (const auto& [known, knownOwner] : m_ids)
-            if (known == value)
-                id.fail("id " + std::to_string(value) + " is already used by " + knownOwner);
-        m_ids.emplace_back(value, owner);
+        const auto [known, added] = m_owners.emplace(value, &owner);
+        if (!added)
+            id.fail("id " + std::to_string(value) + " is already used by " + known->second->path());
     }
-    short highest() const {
-        short highest = 0;
-        for (const auto& entry : m_ids)
-            highest = std::max(highest, entry.first);
-        return highest;
-    }
+    short highest() const { return m_owners.empty() ? 0 : m_owners.rbegin()->first; }
 
 private:
-    std::vector<std::pair<short, std::string>> m_ids;
+    std::map<short, const ScenarioNode*> m_owners;
 };
 
 SimState readState(const ScenarioNode& root) {
@@ -357,24 +353,28 @@ SimState readState(const ScenarioNode& root) {
         readInteger<long>(*server, "startingPolls", state.startingPolls, 0);
         readText(*server, "version", state.serverVersion);
     }
+    // Looked up in sets rather than in the state's lists, so that a long list reads in n log n.
     IdRegistry ids;
+    std::set<std::string> portNames;
+    std::set<short> portIds, portsWithPhones;
     if (const ScenarioNode* ports = optionalArray(root, "ports")) {
         for (const ScenarioNode& node : ports->items()) {
             SimPort port = readPort(node);
-            ids.claim(node.field("id"), node.path());
-            if (state.findPortByName(port.name))
+            ids.claim(node.field("id"), node);
+            if (!portNames.insert(port.name).second)
                 node.field("name").fail("port name \"" + port.name + "\" is already used");
+            portIds.insert(port.id);
             state.ports.push_back(std::move(port));
         }
     }
     if (const ScenarioNode* phones = optionalArray(root, "phones")) {
         for (const ScenarioNode& node : phones->items()) {
             SimPhone phone = readPhone(node);
-            ids.claim(node.field("id"), node.path());
+            ids.claim(node.field("id"), node);
             const ScenarioNode& port = node.field("port");
-            if (!state.findPort(phone.portId))
+            if (!portIds.contains(phone.portId))
                 port.fail("no port has id " + std::to_string(phone.portId));
-            if (state.phoneOnPort(phone.portId))
+            if (!portsWithPhones.insert(phone.portId).second)
                 port.fail("port " + std::to_string(phone.portId) + " already has a phone");
             state.phones.push_back(std::move(phone));
         }
@@ -382,13 +382,13 @@ SimState readState(const ScenarioNode& root) {
     if (const ScenarioNode* clients = optionalArray(root, "clients")) {
         for (const ScenarioNode& node : clients->items()) {
             state.clients.push_back(readClient(node));
-            ids.claim(node.field("id"), node.path());
+            ids.claim(node.field("id"), node);
         }
     }
     if (const ScenarioNode* objects = optionalArray(root, "objects")) {
         for (const ScenarioNode& node : objects->items()) {
             state.objects.push_back(readObject(node));
-            ids.claim(node.field("id"), node.path());
+            ids.claim(node.field("id"), node);
         }
     }
     if (const ScenarioNode* localPorts = optionalArray(root, "localPorts"))

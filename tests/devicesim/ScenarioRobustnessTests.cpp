@@ -127,6 +127,17 @@ TEST(ScenarioRobustness, FaultDeepInALargeFileNamesItsPlace) {
     }
 }
 
+// Every id a port can have, one port a line, then a client taking the last one again.
+TEST(ScenarioRobustness, EveryIdInUseIsReadAndAReuseNamesTheFirstOwner) {
+    std::string text = "{\"ports\": [\n";
+    for (int id = 1; id <= 32767; ++id)
+        text += "{\"id\": " + std::to_string(id) + ", \"name\": \"COM" + std::to_string(id) + "\"},\n";
+    text.resize(text.size() - 2);
+    EXPECT_EQ("loaded", scenarioOutcome(text + "\n]}"));
+    EXPECT_EQ("32769: clients[0].id: id 32767 is already used by ports[32766]",
+              scenarioOutcome(text + "\n], \"clients\": [{\"id\": 32767}]}"));
+}
+
 struct EdgeCase {
     std::string text;
     std::string expected; // "loaded", or the refusal after "edge.json:"
