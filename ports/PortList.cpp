@@ -330,12 +330,14 @@ int PortList::OnCreate(const CREATESTRUCTA*) {
     m_list = Fw::ListView(list);
     m_listView.Subclass(list);
     m_sink->Bind(ViewKind::PortList, m_hWnd);
+    m_deviceChanges.emplace(m_hWnd);
     return 0;
 }
 
 void PortList::OnDestroy() {
     // The rows and bars die with the list; a later window starts the list again.
     m_sink->Unbind();
+    m_deviceChanges.reset();
     m_rows.RemoveAllRows();
     m_rows.SetList(nullptr);
     m_helper.reset();

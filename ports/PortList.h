@@ -6,6 +6,7 @@
 #include "framework/controls/PersistStorage.h"
 #include "framework/controls/PropertyTable.h"
 #include "framework/controls/SpecifyPropertyPages.h"
+#include "framework/windows/DeviceChangeListener.h"
 #include "framework/windows/ListView.h"
 #include "interfaces/DispIds.h"
 #include "interfaces/OstrelUITools.h"
@@ -19,6 +20,7 @@
 #include <wrl/client.h>
 
 #include <memory>
+#include <optional>
 
 class PortList;
 
@@ -180,4 +182,6 @@ private:
     LONG m_showPortErrors = 1;
     LONG m_propertiesOnDoubleClick = 0;
     HWND m_notificationWindow = nullptr;
+    // Brings the device broadcasts, which reach top-level windows only, while the window lives.
+    std::optional<Fw::DeviceChangeListener> m_deviceChanges;
 };
