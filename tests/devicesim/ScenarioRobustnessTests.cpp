@@ -345,6 +345,8 @@ TEST(ScenarioRobustness, MutatedShippedScenariosLoadOrAreRefusedWithFileAndLine)
         EXPECT_TRUE(line >= 1 && line <= lines && result[digits] == ':')
             << "input " << input << " (" << lines << " lines): " << result.substr(0, 200);
     }
+    RecordProperty("loaded", loaded);
+    RecordProperty("refused", refused);
     // Neither all refused (the loader refusing good files) nor all loaded (mutations doing nothing).
     EXPECT_GT(loaded, 0);
     EXPECT_GT(refused, 0);
