@@ -282,6 +282,26 @@ TEST_F(PortListTest, ServerEventRebuildsOnlyItsRowInPlaceAndSelectsIt) {
     EXPECT_TRUE(BarOverStateOf(3));
 }
 
+// COM9's phone is in the boot-protocol download mode: a rebuild of its row starts a new bar,
+// and only a change of the two columns left of and at the State cell moves the bars.
+TEST_F(PortListTest, TransferBarStartsAgainWithItsRowAndFollowsTheFirstTwoColumns) {
+    ASSERT_TRUE(BarOverStateOf(3));
+    ::SendMessageA(ProgressBars()[0], PBM_SETPOS, 600, 0);
+    ASSERT_EQ(S_OK, sim->FireEvent(3, 4, 0));
+    TestSupport::FlushMessages();
+    ASSERT_TRUE(BarOverStateOf(3));
+    const HWND bar = ProgressBars()[0];
+    EXPECT_EQ(zelkorProgressStart, ::SendMessageA(bar, PBM_GETPOS, 0, 0)) << "a new bar for the new row";
+
+    const Fw::Header header(list.GetHeader());
+    for (const auto& [column, moves] : {std::pair{2, false}, {3, false}, {4, false}, {0, true}, {1, true}}) {
+        ::MoveWindow(bar, 0, 0, 10, 10, FALSE);
+        NMHEADERA change{{header.Handle(), 0, HDN_ITEMCHANGINGA}, column};
+        ::SendMessageA(site->Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+        EXPECT_EQ(moves, BarOverStateOf(3)) << "header item " << column;
+    }
+}
+
 TEST_F(PortListTest, ReloadsOnF5AndDeviceChanges) {
     MarkRows();
     list.Send(WM_KEYDOWN, VK_F5, 0);
@@ -421,6 +441,14 @@ TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
         EXPECT_EQ(benchRows.size(), static_cast<size_t>(list.GetItemCount())) << name;
     }
     LONG errors = 1;
+    EXPECT_EQ(S_OK, control->get_ShowPortErrorLabel(&errors));
+    EXPECT_EQ(0, errors);
+
+    // A stream of a newer layout is refused and changes nothing.
+    ComPtr<IPersistStreamInit> latest;
+    ASSERT_EQ(S_OK, control.As(&latest));
+    EXPECT_EQ(E_FAIL, latest->Load(TestSupport::StreamOf(Fw::EncodeState({extent, {0, 0, 0, 0, 1}}, 0x0C01)).Get()));
+    EXPECT_EQ((std::vector<int>{70, 90, 0, 0, 60}), Widths());
     EXPECT_EQ(S_OK, control->get_ShowPortErrorLabel(&errors));
     EXPECT_EQ(0, errors);
 }
