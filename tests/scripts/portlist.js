@@ -19,5 +19,5 @@ report("ShowPropertiesOnDoubleClick 1", function () { list.ShowPropertiesOnDoubl
 WScript.Echo("ShowBaudLabel " + list.ShowBaudLabel);
 list.ShowBaudLabel = 0;
 WScript.Echo("ShowBaudLabel " + list.ShowBaudLabel);
-report("Startup", function () { list.Startup(); });
+report("SetNotificationWindow 0", function () { list.SetNotificationWindow(0); });
 WScript.Echo("portlist script done");
