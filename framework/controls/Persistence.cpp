@@ -213,17 +213,6 @@ void PutProperty(ITypeInfo* info, IDispatch* object, DISPID id, LONG value) {
         Refuse();
 }
 
-HRESULT LoadInitialData(IUnknown* control, std::span<const BYTE> data) {
-    if (!control)
-        return E_POINTER;
-    ComPtr<IPersistStreamInit> persist;
-    const HRESULT status = control->QueryInterface(IID_PPV_ARGS(&persist));
-    if (FAILED(status))
-        return status;
-    const ComPtr<IStream> stream = InitialDataStream(data);
-    return stream ? persist->Load(stream.Get()) : E_FAIL;
-}
-
 ComPtr<IStream> InitialDataStream(std::span<const BYTE> data) {
     ComPtr<IStream> stream;
     if (data.size() < sizeof(DWORD) || FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream)))

@@ -56,11 +56,10 @@ void WriteBag(IPropertyBag* bag, const SavedState& state, std::span<const Persis
 LONG GetProperty(ITypeInfo* info, IDispatch* object, DISPID id);
 void PutProperty(ITypeInfo* info, IDispatch* object, DISPID id, LONG value);
 
-// The creation data of a control placed in one of the module's dialog templates: a 32-bit
-// field, then the control's saved state in the stream layout (version 0x0300 there).
-HRESULT LoadInitialData(IUnknown* control, std::span<const BYTE> data);
-// The saved state of such data as a stream at its start, for IPersistStreamInit::Load; null
-// when the data is shorter than its 32-bit field.
+// The creation data of a control placed in one of the module's dialog templates is a 32-bit
+// field, then the control's saved state in the stream layout (version 0x0300 there). This is
+// that saved state as a stream at its start, for IPersistStreamInit::Load; null when the data
+// is shorter than its 32-bit field.
 Microsoft::WRL::ComPtr<IStream> InitialDataStream(std::span<const BYTE> data);
 
 } // namespace Fw
