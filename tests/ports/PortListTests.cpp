@@ -296,7 +296,9 @@ TEST_F(PortListTest, TransferBarStartsAgainWithItsRowAndFollowsTheFirstTwoColumn
     const Fw::Header header(list.GetHeader());
     for (const auto& [column, moves] : {std::pair{2, false}, {3, false}, {4, false}, {0, true}, {1, true}}) {
         ::MoveWindow(bar, 0, 0, 10, 10, FALSE);
-        NMHEADERA change{{header.Handle(), 0, HDN_ITEMCHANGINGA}, column};
+        NMHEADERA change{};
+        change.hdr = {header.Handle(), 0, HDN_ITEMCHANGINGA};
+        change.iItem = column;
         ::SendMessageA(site->Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
         EXPECT_EQ(moves, BarOverStateOf(3)) << "header item " << column;
     }
@@ -341,6 +343,18 @@ TEST_F(PortListTest, NotifiesTheHostsWindows) {
     EXPECT_EQ(std::vector<UINT>{PortList::activateCode}, frame.Codes());
     ASSERT_FALSE(frame.heard.empty());
     EXPECT_EQ(site->Window(), frame.heard.back().hwndFrom);
+
+    // Item changes go to the parent of the control's parent: here a window holding the frame.
+    TestSupport::NotificationListener outer;
+    const HWND frameWindow = container.Window();
+    const LONG_PTR frameStyle = ::GetWindowLongPtrA(frameWindow, GWL_STYLE);
+    ::SetWindowLongPtrA(frameWindow, GWL_STYLE, (frameStyle & ~WS_POPUP) | WS_CHILD);
+    ::SetParent(frameWindow, outer.window);
+    list.SelectItem(3);
+    ::SetParent(frameWindow, nullptr);
+    ::SetWindowLongPtrA(frameWindow, GWL_STYLE, frameStyle);
+    const std::vector<UINT> heard = outer.Codes();
+    EXPECT_NE(heard.end(), std::find(heard.begin(), heard.end(), UINT(LVN_ITEMCHANGED)));
 
     EXPECT_EQ(E_FAIL, notifyTo(gone));
     ASSERT_EQ(S_OK, notifyTo(recorder.window));
