@@ -1,0 +1,36 @@
+// The robustness tests run against the built DLL beside this executable, registered in the
+// test prefix once before any test, as the module tests do.
+#include "Robustness.h"
+#include "tests/support/ModuleRegistration.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool longRun = false;
+
+class RegisteredModule : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_EQ(S_OK, ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        ASSERT_EQ(0u, TestSupport::runRegsvr32(false)) << "regsvr32 " << TestSupport::modulePath();
+    }
+    void TearDown() override { ::CoUninitialize(); }
+};
+
+} // namespace
+
+int Robustness::Scaled(int ci, int longRunCount) {
+    return longRun ? longRunCount : ci;
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    const char* fromEnvironment = std::getenv("OSTREL_ROBUSTNESS_LONG");
+    longRun = fromEnvironment && std::strcmp(fromEnvironment, "1") == 0;
+    for (int index = 1; index < argc; ++index)
+        longRun = longRun || std::strcmp(argv[index], "--long") == 0;
+    ::testing::AddGlobalTestEnvironment(new RegisteredModule);
+    return RUN_ALL_TESTS();
+}
