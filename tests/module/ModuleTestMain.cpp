@@ -3,23 +3,9 @@
 #include "tests/support/ModuleRegistration.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
-
-namespace {
-
-class RegisteredModule : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_EQ(S_OK, ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        ASSERT_EQ(0u, TestSupport::runRegsvr32(false)) << "regsvr32 " << TestSupport::modulePath();
-    }
-    void TearDown() override { ::CoUninitialize(); }
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new RegisteredModule);
+    ::testing::AddGlobalTestEnvironment(new TestSupport::RegisteredModule);
     return RUN_ALL_TESTS();
 }

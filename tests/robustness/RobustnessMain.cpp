@@ -10,15 +10,6 @@ namespace {
 
 bool longRun = false;
 
-class RegisteredModule : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_EQ(S_OK, ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        ASSERT_EQ(0u, TestSupport::runRegsvr32(false)) << "regsvr32 " << TestSupport::modulePath();
-    }
-    void TearDown() override { ::CoUninitialize(); }
-};
-
 } // namespace
 
 int Robustness::Scaled(int ci, int longRunCount) {
@@ -31,6 +22,6 @@ int main(int argc, char** argv) {
     longRun = fromEnvironment && std::strcmp(fromEnvironment, "1") == 0;
     for (int index = 1; index < argc; ++index)
         longRun = longRun || std::strcmp(argv[index], "--long") == 0;
-    ::testing::AddGlobalTestEnvironment(new RegisteredModule);
+    ::testing::AddGlobalTestEnvironment(new TestSupport::RegisteredModule);
     return RUN_ALL_TESTS();
 }

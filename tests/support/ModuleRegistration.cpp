@@ -32,4 +32,13 @@ bool runningUnderWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
+void RegisteredModule::SetUp() {
+    ASSERT_EQ(S_OK, ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    ASSERT_EQ(0u, runRegsvr32(false)) << "regsvr32 " << modulePath();
+}
+
+void RegisteredModule::TearDown() {
+    ::CoUninitialize();
+}
+
 } // namespace TestSupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -22,5 +23,13 @@ DWORD runRegsvr32(bool unregister, const std::string& path = modulePath());
 // Wine is the runtime for our tests; a few of its answers differ from
 // Windows' and the tests that meet them say so where they allow for it.
 bool runningUnderWine();
+
+// For a test program of the built module: registers it in the test prefix once before any
+// test, as a host finds it after installation, on an apartment-threaded main thread.
+class RegisteredModule : public ::testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+};
 
 } // namespace TestSupport
