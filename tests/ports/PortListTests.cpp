@@ -7,6 +7,7 @@
 #include "framework/com/Module.h"
 #include "framework/com/TypeLibrary.h"
 #include "framework/controls/Persistence.h"
+#include "framework/windows/DeviceChangeListener.h"
 #include "framework/windows/Header.h"
 #include "framework/windows/ListView.h"
 #include "interfaces/OstrelUITools.h"
@@ -19,6 +20,7 @@
 #include "tests/support/Streams.h"
 #include "tests/support/TestContainer.h"
 
+#include <dbt.h>
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
@@ -50,6 +52,22 @@ const std::vector<int> resourceWidths = {70, 90, 130, 150, 60};
 
 LPARAM Middle(const RECT& rect) {
     return MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+// The thread's windows that hear device broadcasts for its port lists.
+int DeviceChangeWindows() {
+    int count = 0;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            char name[64] = {};
+            ::GetClassNameA(window, name, sizeof name);
+            *reinterpret_cast<int*>(found) +=
+                std::string(name) == Fw::DeviceChangeListener::forwarderClassName;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 class PortListTest : public ::testing::Test {
@@ -309,13 +327,32 @@ TEST_F(PortListTest, ReloadsOnF5AndDeviceChanges) {
     list.Send(WM_KEYDOWN, VK_F5, 0);
     EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
     MarkRows();
-    ::SendMessageA(site->Window(), WM_DEVICECHANGE, 0x8000 /* DBT_DEVICEARRIVAL */, 0);
-    EXPECT_EQ(std::vector<bool>(8, true), MarkedRows()) << "the reload waits for the message loop";
-    TestSupport::FlushMessages();
-    EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
-    MarkRows();
     ASSERT_EQ(S_OK, control->RefreshDisplay());
     EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
+
+    // The system tells top-level windows only of devices; two lists hear it through one
+    // hidden window, which goes with the last of them.
+    TestSupport::ControlSite* const firstSite = site;
+    const Fw::ListView first = list;
+    Embed({});
+    const Fw::ListView lists[] = {first, list};
+    for (const Fw::ListView& each : lists) {
+        list = each;
+        MarkRows();
+    }
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
+                                      SMTO_ABORTIFHUNG, 1000, &answer));
+    EXPECT_EQ(std::vector<bool>(8, true), MarkedRows()) << "the reload waits for the message loop";
+    TestSupport::FlushMessages();
+    for (const Fw::ListView& each : lists) {
+        list = each;
+        EXPECT_EQ(std::vector<bool>(8, false), MarkedRows());
+    }
+    EXPECT_EQ(1, DeviceChangeWindows());
+    ASSERT_EQ(S_OK, firstSite->Deactivate());
+    ASSERT_EQ(S_OK, site->Deactivate());
+    EXPECT_EQ(0, DeviceChangeWindows());
 }
 
 TEST_F(PortListTest, ServerGoingAwayEmptiesAndDetaches) {
