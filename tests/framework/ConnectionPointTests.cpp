@@ -1,6 +1,7 @@
 // Connection points as hosts use them: advise, fire, unadvise, enumerate.
 #include "framework/com/ComObject.h"
 #include "framework/com/ConnectionPoint.h"
+#include "tests/support/NotifySource.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +11,7 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-class Source : public Fw::ObjectRoot, public Fw::ConnectionPoints<IPropertyNotifySink> {
-public:
-    static inline const Fw::InterfaceEntry interfaces[] = {
-        Fw::Entry<Source, IConnectionPointContainer>(),
-    };
-    void Changed(DISPID id) {
-        Fire<IPropertyNotifySink>([&](IPropertyNotifySink* sink) { sink->OnChanged(id); });
-    }
-};
+using Source = TestSupport::NotifySource;
 
 // Records what it hears; can unadvise itself from inside the event.
 class Sink : public IPropertyNotifySink {

@@ -3,6 +3,7 @@
 #include "framework/com/ComObject.h"
 #include "framework/com/ConnectionPoint.h"
 #include "framework/controls/PropertyPage.h"
+#include "tests/support/NotifySource.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
@@ -35,12 +36,7 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-class Source : public Fw::ObjectRoot, public Fw::ConnectionPoints<IPropertyNotifySink> {
-public:
-    static inline const Fw::InterfaceEntry interfaces[] = {
-        Fw::Entry<Source, IConnectionPointContainer>(),
-    };
-};
+using Source = TestSupport::NotifySource;
 
 class Page : public Fw::PropertyPage<Page> {
 public:
