@@ -54,19 +54,17 @@ LPARAM Middle(const RECT& rect) {
     return MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
+BOOL CALLBACK CountDeviceChangeWindow(HWND window, LPARAM found) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    *reinterpret_cast<int*>(found) += std::string(name) == Fw::DeviceChangeListener::forwarderClassName;
+    return TRUE;
+}
+
 // The thread's windows that hear device broadcasts for its port lists.
 int DeviceChangeWindows() {
     int count = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            char name[64] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            *reinterpret_cast<int*>(found) +=
-                std::string(name) == Fw::DeviceChangeListener::forwarderClassName;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountDeviceChangeWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
