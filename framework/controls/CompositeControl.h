@@ -140,12 +140,8 @@ private:
         default:
             break;
         }
-        if (handled) {
-            if (DialogAnswersDirectly(message))
-                return static_cast<INT_PTR>(result);
-            ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
+        if (handled)
+            return DialogAnswer(window, message, result);
         switch (message) {
         case CompositeFace::focusMoved:
             self->RecheckFocus();

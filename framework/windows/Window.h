@@ -256,8 +256,16 @@ inline bool DialogAnswersDirectly(UINT message) {
            message == WM_QUERYDRAGICON;
 }
 
+// What a dialog procedure returns for a message its map handled with `result`.
+inline INT_PTR DialogAnswer(HWND dialog, UINT message, LRESULT result) {
+    if (DialogAnswersDirectly(message))
+        return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
 // A modeless dialog from a template whose messages go through T's map like a window's.
-// T's map sees WM_INITDIALOG; a handled message answers as DialogAnswersDirectly says.
+// T's map sees WM_INITDIALOG; a handled message is answered as DialogAnswer says.
 template <class T>
 class DialogImpl : public WindowImpl<T> {
 public:
@@ -288,12 +296,7 @@ private:
             static_cast<T*>(self)->OnFinalMessage(window);
             return FALSE;
         }
-        if (!handled)
-            return FALSE;
-        if (DialogAnswersDirectly(message))
-            return static_cast<INT_PTR>(result);
-        ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
-        return TRUE;
+        return handled ? DialogAnswer(window, message, result) : FALSE;
     }
 };
 
