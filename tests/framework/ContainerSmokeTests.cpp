@@ -1,8 +1,10 @@
 // The framework's control container as hosts use it, proved on the probe control: the order
 // in which it sites a control and gives it its data, in-place activation in its frame, the
 // ambient properties it answers and letting controls go; then the message pump, and the
-// modal driver answering message boxes as a user would.
+// modal driver answering message boxes as a user would, and the menu driver answering a
+// popup menu.
 #include "foundation/Win32/Unique.h"
+#include "tests/support/MenuDriver.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/ProbeControl.h"
@@ -160,8 +162,8 @@ TEST_F(ContainerTest, AFailedEmbedGivesTheControlItsSiteBackAndKeepsNothing) {
 // the frame they report to is the dialog.
 TEST_F(ContainerTest, ParentsControlsInItsHostWindowAndFramesThemInTheTopLevel) {
     TestContainer frame;
-    const Win32::UniqueWindow pageWindow(::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 40, 40, 300,
-                                                           200, frame.Window(), nullptr, nullptr, nullptr));
+    const Win32::UniqueWindow pageWindow(::CreateWindowExA(
+        0, "STATIC", "", WS_CHILD | WS_VISIBLE, 40, 40, 300, 200, frame.Window(), nullptr, nullptr, nullptr));
     const HWND page = pageWindow.get();
     ASSERT_TRUE(page);
     {
@@ -248,6 +250,72 @@ TEST(ModalDriver, FailsTheTestForDialogsItDidNotExpectAndScriptsLeftOver) {
             driver.Expect([](ModalDialog& box) { box.Click(IDOK); });
         },
         "1 expected dialog(s) never came");
+}
+
+// A popup menu as the port list builds one: a submenu, a separator, a greyed and a checked item.
+UINT trackProbeMenu(HWND owner) {
+    HMENU view = ::CreatePopupMenu();
+    ::AppendMenuA(view, MF_STRING, 11, "&Large");
+    ::AppendMenuA(view, MF_STRING, 12, "&Small");
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING | MF_GRAYED, 21, "&Properties...");
+    ::AppendMenuA(menu, MF_STRING | MF_CHECKED, 22, "Switch");
+    ::AppendMenuA(menu, MF_STRING, 23, "Trace...");
+    const UINT chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, 20, 20, 0, owner, nullptr);
+    ::DestroyMenu(menu);
+    return chosen;
+}
+
+TEST(MenuDriver, ReadsEachMenuAndChoosesOrDismissesAsScripted) {
+    TestContainer container;
+    MenuDriver driver;
+    driver.Choose(23);
+    driver.Choose(12);
+    driver.Choose(22);
+    driver.Dismiss();
+    EXPECT_EQ(23u, trackProbeMenu(container.Window()));
+    EXPECT_EQ(12u, trackProbeMenu(container.Window())) << "a command in a submenu";
+    EXPECT_EQ(22u, trackProbeMenu(container.Window())) << "past the greyed item";
+    EXPECT_EQ(0u, trackProbeMenu(container.Window()));
+
+    ASSERT_EQ(4u, driver.Seen().size());
+    EXPECT_EQ((std::vector<std::string>{"&View[&Large, &Small]", "-", "&Properties... (greyed)",
+                                        "Switch (checked)", "Trace..."}),
+              Describe(driver.Seen()[0]));
+    EXPECT_EQ(21u, driver.Seen()[0][2].id);
+    EXPECT_EQ(driver.Seen()[0], driver.Seen()[3]);
+}
+
+TEST(MenuDriver, FailsTheTestForMenusItDidNotExpectAndChoicesItCannotMake) {
+    TestContainer container;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            MenuDriver driver;
+            EXPECT_EQ(0u, trackProbeMenu(container.Window()));
+        },
+        "a menu no script expected");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            MenuDriver driver;
+            driver.Choose(21);
+            EXPECT_EQ(0u, trackProbeMenu(container.Window()));
+        },
+        "command 21 is greyed");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            MenuDriver driver;
+            driver.Choose(99);
+            EXPECT_EQ(0u, trackProbeMenu(container.Window()));
+        },
+        "no command 99");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            MenuDriver driver;
+            driver.Dismiss();
+        },
+        "1 expected menu(s) never came");
 }
 
 } // namespace
