@@ -3,6 +3,7 @@
 #include "foundation/Com/Failure.h"
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
+#include "framework/com/Module.h"
 #include "ports/ListViewHelper.h"
 #include "server/OwnedRecord.h"
 #include "server/ServerEventRoute.h"
@@ -171,6 +172,18 @@ void CPortRows::FillList() {
         list.SelectItem(0);
     }
     PlaceProgressBars(false);
+}
+
+void CPortRows::ShowTransferProgress(long code, short portId, short value) {
+    const std::optional<ZelkorTransferStep> step = ZelkorTransferStepOf(code, value);
+    if (!step || !ListWindow())
+        return;
+    const int row = m_helper->FindRow(portId);
+    if (row >= 0)
+        m_helper->List().SetItemText(row, portColumnPhone,
+                                     Fw::Module::Current().String(step->phoneTextId).c_str());
+    if (const auto entry = m_progress.find(portId); entry != m_progress.end() && entry->second)
+        entry->second->SetPos(step->position);
 }
 
 void CPortRows::PlaceProgressBars(bool redraw) {

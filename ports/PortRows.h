@@ -48,6 +48,12 @@ public:
     void RefreshAll();
     void FillList();
 
+    // A boot-protocol progress event (codes 16 to 22; others do nothing) shown at once: the
+    // port's Phone cell reads the transfer's stage and its bar moves. The item keeps its phone
+    // text, so the next rebuild of the row shows the phone again; a port without a row or
+    // without a bar skips that part.
+    void ShowTransferProgress(long code, short portId, short value);
+
     // Every transfer bar back onto its row's State cell, in port id order; after a column
     // drag each is repainted at once.
     void PlaceProgressBars(bool redraw);

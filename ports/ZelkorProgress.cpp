@@ -2,6 +2,7 @@
 
 #include "framework/windows/ListView.h"
 #include "framework/windows/ProgressBar.h"
+#include "resources/resource.h"
 
 #include <commctrl.h>
 
@@ -49,4 +50,26 @@ void ZelkorProgress::SetPos(int position) {
 void ZelkorProgress::Redraw() {
     if (m_bar)
         ::RedrawWindow(m_bar.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+std::optional<ZelkorTransferStep> ZelkorTransferStepOf(long code, short value) {
+    switch (code) {
+    case 16:
+        return ZelkorTransferStep{IDS_ZELKOR_PHONE_DOWNLOAD, 500};
+    case 17:
+        return ZelkorTransferStep{IDS_ZELKOR_PHONE_DOWNLOAD, 750};
+    case 18:
+        return ZelkorTransferStep{IDS_ZELKOR_PHONE_DOWNLOAD, 1000};
+    case 19:
+        return ZelkorTransferStep{IDS_ZELKOR_PHONE_MEMORY_DUMP, 500};
+    case 20:
+        // The dump's second half, by the server's signed 16-bit fraction of 32767; C++'s
+        // division truncates toward zero, so a negative fraction lands short of 500.
+        return ZelkorTransferStep{IDS_ZELKOR_PHONE_MEMORY_DUMP, 500 + value * 500 / 32767};
+    case 21:
+    case 22:
+        return ZelkorTransferStep{IDS_ZELKOR_PHONE_MEMORY_DUMP, 1000};
+    default:
+        return std::nullopt;
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 // The transfer bar a phone in Zelkor download mode shows over one cell of its port row. It
 // owns at most one progress bar window, a child of the list, destroyed with the object; the
 // port list shares it per port id, so that a rebuilt row finds the bar it already has.
@@ -28,3 +30,13 @@ private:
 
     Win32::UniqueWindow m_bar;
 };
+
+// What one boot-protocol progress event (codes 16 to 22) shows on its port's row: the Phone
+// column's text (a string id) and the bar's position. Other codes show nothing.
+struct ZelkorTransferStep {
+    UINT phoneTextId;
+    int position;
+
+    bool operator==(const ZelkorTransferStep&) const = default;
+};
+std::optional<ZelkorTransferStep> ZelkorTransferStepOf(long code, short value);

@@ -7,8 +7,9 @@ namespace {
 using Action = ServerEventRoute::Action;
 
 // lParam A names one item by its id, sign-extended; lParam B packs the event's value (an
-// object id) above the sub-code (0 added, 1 removed, else everything changed).
-enum class Param { None, ItemId, ValueAndSubCode };
+// object id) above the sub-code (0 added, 1 removed, else everything changed); the event code
+// itself tells a view that handles a range of codes in place which one came.
+enum class Param { None, ItemId, ValueAndSubCode, EventCode };
 
 struct Reaction {
     Action action;
@@ -20,7 +21,7 @@ constexpr Reaction ignore{Action::Ignore, 0, Param::None};
 constexpr Reaction detach{Action::Post, WM_SERVER_DETACH, Param::None};
 constexpr Reaction refreshItem{Action::Post, WM_SERVER_REFRESH_ITEM, Param::ItemId};
 constexpr Reaction refreshObjects{Action::Post, WM_SERVER_REFRESH_ITEM, Param::ValueAndSubCode};
-constexpr Reaction progress{Action::TransferProgress, 0, Param::None};
+constexpr Reaction progress{Action::TransferProgress, 0, Param::EventCode};
 constexpr Reaction ownPort{Action::RefreshOwnPort, 0, Param::None};
 constexpr Reaction ownPortNotify{Action::RefreshOwnPortAndNotify, 0, Param::None};
 constexpr Reaction anyPort{Action::RefreshPort, 0, Param::None};
@@ -42,8 +43,10 @@ constexpr Row routes[] = {
     {16, 22, {ignore, progress, ignore, ignore, ignore}},
 };
 
-LPARAM ParamOf(Param param, short objectId, short value) {
+LPARAM ParamOf(Param param, long code, short objectId, short value) {
     switch (param) {
+    case Param::EventCode:
+        return static_cast<LPARAM>(code);
     case Param::ItemId:
         return static_cast<LPARAM>(objectId);
     case Param::ValueAndSubCode:
@@ -61,7 +64,7 @@ ServerEventRoute RouteServerEvent(ViewKind view, long code, short objectId, shor
         if (code < row.firstCode || code > row.lastCode)
             continue;
         const Reaction& reaction = row.byView[static_cast<int>(view)];
-        return {reaction.action, reaction.message, ParamOf(reaction.param, objectId, value)};
+        return {reaction.action, reaction.message, ParamOf(reaction.param, code, objectId, value)};
     }
     return {};
 }

@@ -16,7 +16,8 @@ struct ServerEventRoute {
     enum class Action {
         Ignore,
         Post,                    // post `message` with `lParam` to the view's window
-        TransferProgress,        // boot-protocol progress: the port list updates a row directly
+        TransferProgress,        // boot-protocol progress: the port list updates a row directly;
+                                 // `lParam` is the event code
         RefreshOwnPort,          // port view: refresh when the event names its port
         RefreshOwnPortAndNotify, // port view: the same, then tell its parent
         RefreshPort,             // port view: refresh whatever port the event names

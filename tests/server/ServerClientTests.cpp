@@ -67,6 +67,7 @@ TEST_F(ServerEventSinkTest, PostsOrHandsOnEachEventAsItsViewFollowsIt) {
         {ViewKind::PortList, 6, 300, 0, {{refresh, 300}}},
         {ViewKind::PortList, 11, 7, 0, {{refresh, 7}}},
         {ViewKind::PortList, 16, 7, 5, {}, Action::TransferProgress},
+        {ViewKind::PortList, 20, 7, -5, {}, Action::TransferProgress},
         {ViewKind::PortList, 22, 7, 5, {}, Action::TransferProgress},
         {ViewKind::PortList, 9, 7, 0, {}},
         {ViewKind::PortList, 5, 1, 12, {}},
@@ -76,14 +77,16 @@ TEST_F(ServerEventSinkTest, PostsOrHandsOnEachEventAsItsViewFollowsIt) {
         {ViewKind::ObjectTree, 5, -1, 0x7FFF, {{refresh, 0x7FFFFFFF}}},
     };
     for (const Case& c : cases) {
-        std::vector<std::tuple<Action, short, short>> direct;
+        // A view handling a range of codes in place hears which code came in lParam.
+        std::vector<std::tuple<Action, LPARAM, short, short>> direct;
         sink->Bind(c.view, window, [&](const ServerEventRoute& route, short objectId, short value) {
-            direct.emplace_back(route.action, objectId, value);
+            direct.emplace_back(route.action, route.lParam, objectId, value);
         });
         EXPECT_EQ(S_OK, sink->OnServerEvent(c.code, c.objectId, c.value)) << "code " << c.code;
         EXPECT_EQ(c.posted, Posted()) << "code " << c.code;
-        const auto expected = c.direct == Action::Ignore ? decltype(direct){}
-                                                         : decltype(direct){{c.direct, c.objectId, c.value}};
+        const auto expected = c.direct == Action::Ignore
+                                  ? decltype(direct){}
+                                  : decltype(direct){{c.direct, c.code, c.objectId, c.value}};
         EXPECT_EQ(expected, direct) << "code " << c.code;
     }
 
