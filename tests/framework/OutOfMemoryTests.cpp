@@ -56,65 +56,46 @@ public:
 
 TEST(OutOfMemory, AllocatingMembersAnswerEOutOfMemory) {
     AnySink sink;
+    ComPtr<IConnectionPointContainer> source;
+    ComPtr<IConnectionPoint> point;
+    ComPtr<IEnumConnectionPoints> points;
+    ComPtr<IPropertyPage> page;
+    ASSERT_EQ(S_OK, Fw::Object<Source>::Create(nullptr, IID_PPV_ARGS(&source)));
+    source->FindConnectionPoint(IID_IPropertyNotifySink, &point);
+    source->EnumConnectionPoints(&points);
+    Fw::Object<Page>::Create(nullptr, IID_PPV_ARGS(&page));
+    // Each call is made once with the allocator failing, then once more; the second Advise leaves
+    // the connection that EnumConnections copies.
     const struct {
         const char* name;
-        // Prepares a fresh object and returns the call to make with the allocator failing.
-        std::function<std::function<HRESULT()>()> arrange;
+        std::function<HRESULT()> call;
     } cases[] = {
-        {"Advise", [&] {
-             ComPtr<IConnectionPointContainer> source;
-             Fw::Object<Source>::Create(nullptr, IID_PPV_ARGS(&source));
-             ComPtr<IConnectionPoint> point;
-             source->FindConnectionPoint(IID_IPropertyNotifySink, &point);
-             return std::function<HRESULT()>([point, &sink] {
-                 DWORD cookie = 7;
-                 const HRESULT status = point->Advise(&sink, &cookie);
-                 return status == E_OUTOFMEMORY && cookie != 0 ? E_UNEXPECTED : status;
-             });
+        {"Advise",
+         [&] {
+             DWORD cookie = 7;
+             const HRESULT status = point->Advise(&sink, &cookie);
+             return status == E_OUTOFMEMORY && cookie != 0 ? E_UNEXPECTED : status;
          }},
-        {"EnumConnections", [&] {
-             ComPtr<IConnectionPointContainer> source;
-             Fw::Object<Source>::Create(nullptr, IID_PPV_ARGS(&source));
-             ComPtr<IConnectionPoint> point;
-             source->FindConnectionPoint(IID_IPropertyNotifySink, &point);
-             DWORD cookie = 0;
-             point->Advise(&sink, &cookie);
-             return std::function<HRESULT()>([point] {
-                 ComPtr<IEnumConnections> connections;
-                 return point->EnumConnections(&connections);
-             });
-         }},
-        {"Clone", [&] {
-             ComPtr<IConnectionPointContainer> source;
-             Fw::Object<Source>::Create(nullptr, IID_PPV_ARGS(&source));
-             ComPtr<IEnumConnectionPoints> points;
-             source->EnumConnectionPoints(&points);
-             return std::function<HRESULT()>([points] {
-                 ComPtr<IEnumConnectionPoints> clone;
-                 return points->Clone(&clone);
-             });
-         }},
-        {"SetObjects", [&] {
-             ComPtr<IPropertyPage> page;
-             Fw::Object<Page>::Create(nullptr, IID_PPV_ARGS(&page));
-             return std::function<HRESULT()>([page, &sink] {
-                 IUnknown* objects[] = {&sink};
-                 return page->SetObjects(1, objects);
-             });
+        {"EnumConnections",
+         [&] { return point->EnumConnections(ComPtr<IEnumConnections>().GetAddressOf()); }},
+        {"Clone", [&] { return points->Clone(ComPtr<IEnumConnectionPoints>().GetAddressOf()); }},
+        {"SetObjects",
+         [&] {
+             IUnknown* objects[] = {&sink};
+             return page->SetObjects(1, objects);
          }},
     };
     for (const auto& c : cases) {
-        const std::function<HRESULT()> call = c.arrange();
         failNextAllocation = true;
         HRESULT status = S_OK;
         try {
-            status = call();
+            status = c.call();
         } catch (const std::bad_alloc&) {
             status = E_ABORT;
         }
         failNextAllocation = false;
         EXPECT_EQ(E_OUTOFMEMORY, status) << c.name << (status == E_ABORT ? ": bad_alloc escaped" : "");
-        EXPECT_EQ(S_OK, call()) << c.name << ": the next call succeeds";
+        EXPECT_EQ(S_OK, c.call()) << c.name << ": the next call succeeds";
     }
 }
 
