@@ -1,11 +1,9 @@
 // The framework's control container as hosts use it, proved on the probe control: the order
 // in which it sites a control and gives it its data, in-place activation in its frame, the
-// ambient properties it answers and letting controls go; then the message pump, and the
-// modal driver answering message boxes as a user would, and the menu driver answering a
-// popup menu.
+// ambient properties it answers and letting controls go; then the modal driver's own failures,
+// and the menu driver answering a popup menu.
 #include "foundation/Win32/Unique.h"
 #include "tests/support/MenuDriver.h"
-#include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/ProbeControl.h"
 #include "tests/support/Streams.h"
@@ -190,53 +188,8 @@ TEST_F(ContainerTest, ParentsControlsInItsHostWindowAndFramesThemInTheTopLevel) 
     EXPECT_FALSE(probe->ClientSite());
 }
 
-bool timerFired = false;
-
-void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    timerFired = true;
-}
-
-TEST(MessagePump, DispatchesTimersUntilTheConditionHolds) {
-    timerFired = false;
-    ::SetTimer(nullptr, 0, 50, onTimer);
-    EXPECT_TRUE(PumpUntil([] { return timerFired; }, 5000));
-    EXPECT_FALSE(PumpUntil([] { return false; }, 30));
-
-    timerFired = false;
-    ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, onTimer);
-    ::Sleep(50);
-    FlushMessages();
-    EXPECT_TRUE(timerFired) << "a due timer is part of what is queued";
-}
-
-TEST(ModalDriver, ReadsEachMessageBoxOnceAndAnswersIt) {
-    TestContainer container;
-    ModalDriver driver;
-    driver.Expect([](ModalDialog& box) {
-        // A box over a box: the first is activated again when the second goes, and must
-        // not be driven twice.
-        EXPECT_EQ(IDOK,
-                  ::MessageBoxA(box.Window(), "Stop the port?", "Ports", MB_ICONQUESTION | MB_OKCANCEL));
-        PumpMessages(400); // the user reads the first box again
-        box.Click(IDOK);
-    });
-    driver.Expect([](ModalDialog& box) { box.Click(IDOK); });
-    EXPECT_EQ(IDOK,
-              ::MessageBoxA(container.Window(), "Port 3 is in use.", "Port Manager", MB_ICONSTOP | MB_OK));
-
-    ASSERT_EQ(2u, driver.Seen().size());
-    const DialogRecord& stop = driver.Seen()[0];
-    EXPECT_EQ("Port Manager", stop.caption);
-    EXPECT_EQ("Port 3 is in use.", stop.message);
-    EXPECT_EQ(std::vector<int>{IDOK}, stop.buttons);
-    EXPECT_EQ(DialogIcon::Stop, stop.icon);
-    const DialogRecord& question = driver.Seen()[1];
-    EXPECT_EQ("Stop the port?", question.message);
-    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), question.buttons);
-    EXPECT_EQ(DialogIcon::Question, question.icon);
-}
-
+// The pump and the driver's reading of a box serve every test that shows a window or a box, and
+// those fail when either goes wrong; what would let such a test pass unseen is proved here.
 TEST(ModalDriver, FailsTheTestForDialogsItDidNotExpectAndScriptsLeftOver) {
     EXPECT_NONFATAL_FAILURE(
         {
