@@ -55,6 +55,26 @@ void PortListView::OnLeftDoubleClick(UINT keys, POINT point) {
     m_owner.Activate();
 }
 
+void PortListView::OnRightButtonDown(UINT keys, POINT point) {
+    // The list selects the row under the pointer first; the menu is about that row.
+    DefaultMessage(WM_RBUTTONDOWN, keys, MAKELPARAM(point.x, point.y));
+    ::ClientToScreen(m_hWnd, &point);
+    m_owner.ShowContextMenu(point);
+}
+
+void PortListView::OnContextMenu(HWND, POINT screen) {
+    // A right click has shown the menu already; from the keyboard (Shift+F10, the menu key) it
+    // opens at the selected row, or at the list's corner without one.
+    if (screen.x != -1 || screen.y != -1)
+        return;
+    const Fw::ListView list(m_hWnd);
+    const int row = list.SelectedItem();
+    const RECT rect = row >= 0 ? list.GetItemRect(row, LVIR_LABEL) : RECT{};
+    POINT point = {rect.left, rect.bottom};
+    ::ClientToScreen(m_hWnd, &point);
+    m_owner.ShowContextMenu(point);
+}
+
 // --- construction -------------------------------------------------------------------------
 
 HRESULT PortList::FinalConstruct() {
@@ -229,9 +249,7 @@ HRESULT PortList::StartupEx(IUnknown* pOstrelServer) {
 }
 
 HRESULT PortList::ShowProperties() {
-    // The port properties dialog belongs to the port commands; until they exist there is
-    // nothing to open, which is what a list without a selection answers too.
-    return S_OK;
+    return Fw::Boundary([&] { m_commands.ShowProperties(); });
 }
 
 HRESULT PortList::RefreshDisplay() {
@@ -311,6 +329,34 @@ bool PortList::WantsKey(UINT virtualKey) const {
     return virtualKey == VK_RETURN || ControlBase::WantsKey(virtualKey);
 }
 
+// --- what the commands need ----------------------------------------------------------------
+
+CPortItem* PortList::SelectedItem() {
+    return m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1);
+}
+
+IOstrelServer* PortList::Server(const char* failureTrace) {
+    if (!m_server &&
+        FAILED(::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&m_server))))
+        ::OutputDebugStringA(failureTrace);
+    return m_server.Get();
+}
+
+HWND PortList::MessageOwner() {
+    return m_hWnd ? m_hWnd : ContainerWindow();
+}
+
+void PortList::SetViewMode(DWORD view) {
+    if (m_list)
+        ::SetWindowLongPtrA(m_list.Handle(), GWL_STYLE, (m_list.Style() & ~LVS_TYPEMASK) | view);
+}
+
+void PortList::Redraw() {
+    if (m_list)
+        m_list.Invalidate();
+    FireViewChange();
+}
+
 // --- window messages ----------------------------------------------------------------------
 
 int PortList::OnCreate(const CREATESTRUCTA*) {
@@ -331,6 +377,7 @@ int PortList::OnCreate(const CREATESTRUCTA*) {
     m_listView.Subclass(list);
     m_sink->Bind(ViewKind::PortList, m_hWnd);
     m_deviceChanges.emplace(m_hWnd);
+    m_rows.OnRowsLeaving([this](long portId) { m_commands.OnRowsLeaving(portId); });
     return 0;
 }
 
@@ -390,6 +437,15 @@ LRESULT PortList::OnServerRefreshItem(WPARAM, LPARAM portId) {
     m_sink->Delivered(WM_SERVER_REFRESH_ITEM, portId);
     m_rows.RefreshPort(static_cast<long>(portId));
     return 0;
+}
+
+void PortList::OnCommand(UINT, UINT id, HWND control) {
+    // Commands from a menu or an accelerator of the host; its controls' notifications are not
+    // the list's business.
+    if (control)
+        PassOn();
+    else
+        m_commands.Run(id);
 }
 
 LRESULT PortList::OnColumnClick(NMHDR* header) {

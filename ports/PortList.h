@@ -11,6 +11,7 @@
 #include "interfaces/DispIds.h"
 #include "interfaces/OstrelUITools.h"
 #include "ports/ListViewHelper.h"
+#include "ports/PortCommands.h"
 #include "ports/PortRows.h"
 #include "server/ConfigAgentHelper.h"
 #include "server/OstrelServer.h"
@@ -38,6 +39,8 @@ public:
     void OnKillFocus(HWND next);
     void OnKeyDown(UINT virtualKey);
     void OnLeftDoubleClick(UINT keys, POINT point);
+    void OnRightButtonDown(UINT keys, POINT point);
+    void OnContextMenu(HWND clicked, POINT screen);
 
     static inline const Fw::MessageEntry<PortListView> messages[] = {
         Fw::OnMessage<WM_GETDLGCODE, &PortListView::OnGetDlgCode>(),
@@ -45,6 +48,8 @@ public:
         Fw::OnMessage<WM_KILLFOCUS, &PortListView::OnKillFocus>(),
         Fw::OnMessage<WM_KEYDOWN, &PortListView::OnKeyDown>(),
         Fw::OnMessage<WM_LBUTTONDBLCLK, &PortListView::OnLeftDoubleClick>(),
+        Fw::OnMessage<WM_RBUTTONDOWN, &PortListView::OnRightButtonDown>(),
+        Fw::OnMessage<WM_CONTEXTMENU, &PortListView::OnContextMenu>(),
     };
 
 private:
@@ -58,7 +63,8 @@ class PortList : public Fw::Control<PortList, IOstrelPortList, &CLSID_OstrelPort
                  public Fw::PersistStorage,
                  public Fw::PersistPropertyBag,
                  public Fw::DataObject,
-                 public Fw::SpecifyPropertyPages {
+                 public Fw::SpecifyPropertyPages,
+                 private CPortCommands::Host {
 public:
     static constexpr const char* displayName = "OstrelPortList";
     static constexpr SIZEL defaultExtent = {10874, 5450};
@@ -111,9 +117,11 @@ public:
     HRESULT STDMETHODCALLTYPE SetDisplayMask(int epcMask) override;
     HRESULT STDMETHODCALLTYPE SetNotificationWindow(ULONG hWnd) override;
 
-    // From the list window: a double click or Enter on a row, and F5.
+    // From the list window: a double click or Enter on a row, F5, and the right-click menu
+    // at a point on the screen.
     void Activate();
     void Reload() { m_rows.RefreshAll(); }
+    void ShowContextMenu(POINT screen) { m_commands.ShowMenu(m_hWnd, screen); }
 
     // The control's window messages.
     int OnCreate(const CREATESTRUCTA*);
@@ -126,6 +134,7 @@ public:
     void OnSysColorChange();
     LRESULT OnServerDetach(WPARAM, LPARAM);
     LRESULT OnServerRefreshItem(WPARAM, LPARAM portId);
+    void OnCommand(UINT code, UINT id, HWND control);
     LRESULT OnColumnClick(NMHDR* header);
     LRESULT OnItemChanged(NMHDR* header);
     LRESULT OnHeaderChanging(NMHDR* header);
@@ -142,6 +151,7 @@ public:
         Fw::OnMessage<WM_SYSCOLORCHANGE, &PortList::OnSysColorChange>(),
         Fw::OnMessage<WM_SERVER_DETACH, &PortList::OnServerDetach>(),
         Fw::OnMessage<WM_SERVER_REFRESH_ITEM, &PortList::OnServerRefreshItem>(),
+        Fw::OnMessage<WM_COMMAND, &PortList::OnCommand>(),
         Fw::OnNotify<listId, LVN_COLUMNCLICK, &PortList::OnColumnClick>(),
         Fw::OnNotify<listId, LVN_ITEMCHANGED, &PortList::OnItemChanged>(),
         Fw::OnNotify<HDN_ITEMCHANGINGA, &PortList::OnHeaderChanging>(),
@@ -155,6 +165,15 @@ protected:
     bool WantsKey(UINT virtualKey) const override;
 
 private:
+    // CPortCommands::Host
+    CPortItem* SelectedItem() override;
+    IOstrelConfigAgent* Agent() override { return m_agent.Agent(); }
+    IOstrelServer* Server(const char* failureTrace) override;
+    HWND MessageOwner() override;
+    void SetViewMode(DWORD view) override;
+    void RefreshPort(long portId) override { m_rows.RefreshPort(portId); }
+    void Redraw() override;
+
     // Drops the rows and the subscription; the list stays empty until attached again.
     void Detach();
     // The agent StartupEx made goes back to its server.
@@ -184,4 +203,5 @@ private:
     HWND m_notificationWindow = nullptr;
     // Brings the device broadcasts, which reach top-level windows only, while the window lives.
     std::optional<Fw::DeviceChangeListener> m_deviceChanges;
+    CPortCommands m_commands{*this};
 };

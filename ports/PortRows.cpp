@@ -49,7 +49,7 @@ HWND CPortRows::ListWindow() const {
     return m_helper && m_helper->List().Exists() ? m_helper->List().Handle() : nullptr;
 }
 
-const CPortItem* CPortRows::ItemOfRow(int row) const {
+CPortItem* CPortRows::ItemOfRow(int row) const {
     if (!ListWindow() || row < 0)
         return nullptr;
     return m_items.Find(static_cast<long>(m_helper->RowKey(row))).item;

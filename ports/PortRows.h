@@ -62,8 +62,8 @@ public:
 
     const CPortItemList& Items() const { return m_items; }
     const ProgressMap& Progress() const { return m_progress; }
-    // The item behind a row, or null when it is gone.
-    const CPortItem* ItemOfRow(int row) const;
+    // The item behind a row, or null when it is gone. Commands edit its label.
+    CPortItem* ItemOfRow(int row) const;
 
 private:
     HWND ListWindow() const;

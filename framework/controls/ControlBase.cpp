@@ -479,4 +479,12 @@ bool ControlBase::IsDrawAspect(DWORD aspect) {
     return aspect == DVASPECT_CONTENT || aspect == DVASPECT_OPAQUE || aspect == DVASPECT_TRANSPARENT;
 }
 
+HWND ControlBase::ContainerWindow() const {
+    Microsoft::WRL::ComPtr<IOleWindow> window;
+    HWND handle = nullptr;
+    if (m_clientSite && SUCCEEDED(m_clientSite.As(&window)) && window && SUCCEEDED(window->GetWindow(&handle)))
+        return handle;
+    return nullptr;
+}
+
 } // namespace Fw

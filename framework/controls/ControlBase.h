@@ -41,6 +41,8 @@ public:
     bool InPlaceActive() const { return m_inPlaceSite != nullptr; }
     bool UIActive() const { return m_uiActive; }
     IOleClientSite* ClientSite() const { return m_clientSite.Get(); }
+    // The container's window, asked through the client site; null when it has none to give.
+    HWND ContainerWindow() const;
     void SetDirty(bool dirty) { m_dirty = dirty; }
     bool Dirty() const { return m_dirty; }
     // A persisted property changed: the state is dirty, sinks hear OnChanged and the view redraws.

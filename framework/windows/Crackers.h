@@ -62,6 +62,9 @@ FW_CRACKER(WM_KEYDOWN, void(UINT virtualKey), (w.*h)(static_cast<UINT>(wParam));
 FW_CRACKER(WM_LBUTTONDBLCLK, void(UINT keys, POINT client),
            (w.*h)(static_cast<UINT>(wParam), PointOf(lParam));
            return 0;)
+FW_CRACKER(WM_RBUTTONDOWN, void(UINT keys, POINT client),
+           (w.*h)(static_cast<UINT>(wParam), PointOf(lParam));
+           return 0;)
 // (-1, -1) when the menu was asked for from the keyboard.
 FW_CRACKER(WM_CONTEXTMENU, void(HWND clicked, POINT screen),
            (w.*h)(reinterpret_cast<HWND>(wParam), PointOf(lParam));

@@ -85,6 +85,11 @@ public:
     bool SelectItem(int row) const {
         return SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
+    // The tick of a row in a list with LVS_EX_CHECKBOXES (state image 2 ticked, 1 clear).
+    bool SetCheckState(int row, bool checked) const {
+        return SetItemState(row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+    }
+    bool GetCheckState(int row) const { return (GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) == 2; }
     bool EnsureVisible(int row, bool partialOk = false) const {
         return Send(LVM_ENSUREVISIBLE, row, partialOk) != 0;
     }

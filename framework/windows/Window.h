@@ -264,7 +264,8 @@ inline INT_PTR DialogAnswer(HWND dialog, UINT message, LRESULT result) {
     return TRUE;
 }
 
-// A modeless dialog from a template whose messages go through T's map like a window's.
+// A dialog from a template, modeless (CreateIndirect) or modal (DoModal), whose messages go
+// through T's map like a window's.
 // T's map sees WM_INITDIALOG; a handled message is answered as DialogAnswer says.
 template <class T>
 class DialogImpl : public WindowImpl<T> {
@@ -273,6 +274,16 @@ public:
         return ::CreateDialogIndirectParamA(Module::Current().Instance(), dialogTemplate, parent,
                                             &DialogImpl::Procedure, reinterpret_cast<LPARAM>(this));
     }
+
+    // The dialog of resource `templateId` in this module, run modally over `owner` (the active
+    // window, for a command's settings dialog); answers what EndDialog was given, or -1 when
+    // the dialog could not be made.
+    INT_PTR DoModal(HWND owner, int templateId) {
+        m_modal = true;
+        return ::DialogBoxParamA(Module::Current().Instance(), MAKEINTRESOURCEA(templateId), owner,
+                                 &DialogImpl::Procedure, reinterpret_cast<LPARAM>(this));
+    }
+    bool EndDialog(INT_PTR result) const { return ::EndDialog(this->m_hWnd, result) != FALSE; }
 
     // Unhandled dialog messages belong to the dialog manager.
     LRESULT DefaultMessage(UINT, WPARAM, LPARAM) { return 0; }
@@ -296,8 +307,16 @@ private:
             static_cast<T*>(self)->OnFinalMessage(window);
             return FALSE;
         }
+        if (!handled && self->m_modal && message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+            // Esc, the close box and a Cancel button end a modal dialog unless its map says
+            // otherwise.
+            ::EndDialog(window, IDCANCEL);
+            return TRUE;
+        }
         return handled ? DialogAnswer(window, message, result) : FALSE;
     }
+
+    bool m_modal = false;
 };
 
 } // namespace Fw

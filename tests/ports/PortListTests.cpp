@@ -15,6 +15,7 @@
 #include "ports/PortListProps.h"
 #include "resources/resource.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/NotificationListener.h"
 #include "tests/support/Scoped.h"
 #include "tests/support/Streams.h"
@@ -402,6 +403,8 @@ TEST_F(PortListTest, NotifiesTheHostsWindows) {
 
     // A double click activates its row, unless the host asked for the properties instead.
     frame.heard.clear();
+    TestSupport::ModalDriver user;
+    user.Expect([](TestSupport::ModalDialog& dialog) { dialog.Click(IDCANCEL); });
     for (const LONG properties : {0, 1}) {
         recorder.heard.clear();
         ASSERT_EQ(S_OK, control->ShowPropertiesOnDoubleClick(properties));
@@ -410,6 +413,8 @@ TEST_F(PortListTest, NotifiesTheHostsWindows) {
         EXPECT_EQ(properties ? 0 : 1, std::count(codes.begin(), codes.end(), PortList::activateCode))
             << "properties on double click: " << properties;
     }
+    ASSERT_EQ(1u, user.Seen().size());
+    EXPECT_EQ("Port Properties", user.Seen()[0].caption);
     EXPECT_TRUE(frame.heard.empty());
 }
 
