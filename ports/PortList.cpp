@@ -375,7 +375,10 @@ int PortList::OnCreate(const CREATESTRUCTA*) {
         return -1;
     m_list = Fw::ListView(list);
     m_listView.Subclass(list);
-    m_sink->Bind(ViewKind::PortList, m_hWnd);
+    // Transfer progress moves its bar inside the server's call; everything else is posted.
+    m_sink->Bind(ViewKind::PortList, m_hWnd, [this](const ServerEventRoute& route, short portId, short value) {
+        m_rows.ShowTransferProgress(static_cast<long>(route.lParam), portId, value);
+    });
     m_deviceChanges.emplace(m_hWnd);
     m_rows.OnRowsLeaving([this](long portId) { m_commands.OnRowsLeaving(portId); });
     return 0;

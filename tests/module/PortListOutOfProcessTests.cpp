@@ -99,6 +99,49 @@ TEST_P(PortListFedByEitherBitness, FollowsTheSimulatorAndSurvivesItsEnd) {
 INSTANTIATE_TEST_SUITE_P(, PortListFedByEitherBitness, TestSupport::kEitherBitness,
                          TestSupport::serverBitness);
 
+// The simulator dies while a command's dialog is open: OK ends the command with one message
+// naming it and the lost server, and the list serves a new simulator afterwards.
+TEST(PortListOutOfProcess, ACommandWhoseServerDiedEndsWithAMessageAndANewServerServes) {
+    TestSupport::TestContainer container;
+    TestSupport::EmbedOptions options;
+    options.rect = {0, 0, 520, 260};
+    TestSupport::ControlSite& site = container.Embed(CLSID_OstrelPortList, options);
+    ASSERT_EQ(S_OK, site.Activate());
+    const ComPtr<IOstrelPortList> control = site.Control<IOstrelPortList>();
+    const Fw::ListView list(::GetDlgItem(site.Window(), kListId));
+    const auto start = [&](IOstrelServer* server) {
+        EXPECT_EQ(S_OK, control->StartupEx(server));
+        return TestSupport::PumpUntil([&] { return list.GetItemCount() == 8; }, 5'000);
+    };
+    ComPtr<IOstrelServer> server = TestSupport::ConnectToSimulator();
+    ASSERT_TRUE(server && start(server.Get()));
+    list.SelectItem(0);
+
+    TestSupport::ModalDriver user;
+    user.Expect([&](TestSupport::ModalDialog& dialog) {
+        TestSupport::EndSimulator(server.Get());
+        dialog.Click(IDOK);
+    });
+    user.Expect([](TestSupport::ModalDialog& box) { box.Click(IDOK); });
+    ::SendMessageA(site.Window(), WM_COMMAND, ID_PORT_BAUD_RATE, 0);
+    ASSERT_EQ(2u, user.Seen().size());
+    EXPECT_EQ("Baud Rate Selection", user.Seen()[0].caption);
+    EXPECT_EQ("Baud Rate", user.Seen()[1].caption);
+    EXPECT_EQ(TestSupport::DialogIcon::Stop, user.Seen()[1].icon);
+    EXPECT_EQ(0u, user.Seen()[1].message.find("The command failed on port COM1 - Error = 0x800706b"))
+        << user.Seen()[1].message;
+
+    EXPECT_EQ(S_OK, control->Shutdown());
+    server.Reset();
+    TestSupport::restartRpcSs();
+    server = TestSupport::ConnectToSimulator();
+    ASSERT_TRUE(server);
+    EXPECT_TRUE(start(server.Get())) << list.GetItemCount();
+    EXPECT_EQ(S_OK, control->Shutdown());
+    TestSupport::EndSimulator(server.Get());
+    TestSupport::restartRpcSs();
+}
+
 TEST(PortListOutOfProcess, PropertyFrameShowsItsOnePage) {
     ComPtr<IUnknown> control;
     ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_OstrelPortList, nullptr, CLSCTX_INPROC_SERVER,
