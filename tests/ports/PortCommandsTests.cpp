@@ -1,0 +1,646 @@
+// The port list's right-click menu and the commands it runs, driven as a user would: the
+// menu answered by keys, the dialogs and message boxes through their controls, against the
+// in-process simulator's bench scenario, whose record of calls and settings tells what reached
+// the server.
+#include "devicesim/ScenarioDocument.h"
+#include "devicesim/ScenarioLoader.h"
+#include "devicesim/SimServer.h"
+#include "framework/com/TypeLibrary.h"
+#include "framework/windows/ListView.h"
+#include "interfaces/OstrelUITools.h"
+#include "ports/PortList.h"
+#include "resources/resource.h"
+#include "tests/support/MenuDriver.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/Scoped.h"
+#include "tests/support/TestContainer.h"
+
+#include <comdef.h>
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+using TestSupport::DialogIcon;
+using TestSupport::DialogRecord;
+using TestSupport::ModalDialog;
+using TestSupport::ModalDriver;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// Bench rows (and port ids, one more than the row).
+constexpr int com1 = 0, com4 = 1, com7 = 2, com20 = 7;
+constexpr int noRow = -1;
+
+const char *const password = "Send Password...", *const baud = "Baud Rate...", *const trace = "Port Trace...",
+                  *const zelkor = "Zelkor Configuration...", *const reset = "Send Zelkor Reset Command...",
+                  *const diag = "Send Diag Command...",
+                  *const protocol = "Configure Communication Protocol...";
+const Texts protocolTexts = {"Use the HDLC communication protocol only",
+                             "On initial connection switch to non-HDLC if device is compatible",
+                             "Support non-HDLC protocol but don't initiate the mode change"};
+// The server calls that read or write a port's settings; the rest (rows, menu) are left out.
+const std::set<std::string> settingCalls = {
+    "GetBaudRateEntry",      "SetBaudRateMask", "GetProtocolMode",       "SetProtocolMode",
+    "GetTraceLevel",         "SetTraceLevel",   "GetSecurityPassword",   "SetSecurityPassword",
+    "GetDiagCommandHistory", "SendDiagCommand", "SetDiagCommandHistory", "GetFlowControl",
+    "SetFlowControl",        "GetPollingMode",  "SetPollingMode",        "GetShutdownAction",
+    "SetShutdownAction",     "SetPortLabel",    "SetDiagSwitchState"};
+
+// The menu as shown: the resource items, Properties and Shutdown greyed without a target, the modem
+// switch's state ("", " (greyed)", " (checked)"), then the items appended.
+Texts Menu(bool target, const std::string& modemSwitch, const Texts& appended) {
+    const std::string greyed = target ? "" : " (greyed)";
+    Texts menu = {"&View[Lar&ge Icons, S&mall Icons, &List, &Details]", "-", "&Properties..." + greyed,
+                  "Port &Shutdown..." + greyed, "Switch modem port to diagnostic mode" + modemSwitch};
+    menu.insert(menu.end(), appended.begin(), appended.end());
+    return menu;
+}
+
+Texts Repeat(const std::string& text, int times) {
+    return Texts(size_t(times), text);
+}
+
+Texts Join(Texts first, const Texts& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+std::string SystemText(HRESULT status) {
+    char text[512] = "";
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, DWORD(status), 0,
+                     text, sizeof text, nullptr);
+    std::string result = text;
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r'))
+        result.pop_back();
+    return result;
+}
+
+class PortCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Sim::SimState state = Sim::LoadScenario(std::string(OSTREL_SCENARIO_DIR) + "/bench.json");
+        // COM1 as the dialogs' edge cases want it: two baud rates, one tried, and a protocol mode
+        // no dialog item stands for.
+        state.ports[com1].baudRates = {{9600, 1, true}, {38400, 4, false}};
+        state.ports[com1].protocolMode = 7;
+        server = Sim::CreateSimServer(std::move(state));
+        ASSERT_EQ(S_OK, server.As(&sim));
+        ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&control)));
+        Fw::EmbedOptions options;
+        options.rect = {0, 0, 520, 260};
+        site = &container.Embed(control.Get(), options);
+        ASSERT_EQ(S_OK, site->Activate());
+        list = Fw::ListView(::GetDlgItem(site->Window(), PortList::listId));
+        ASSERT_TRUE(list);
+        ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
+        ComPtr<IUnknown> agentObject;
+        ASSERT_EQ(S_OK, control->GetConfigAgent(&agentObject));
+        ASSERT_EQ(S_OK, agentObject.As(&agent));
+        ASSERT_EQ(S_OK, agentObject.As(&agentEx));
+        ASSERT_EQ(S_OK, agentObject.As(&portOptions));
+        Calls();
+    }
+    void TearDown() override {
+        control->Shutdown();
+        control.Reset();
+        Fw::TypeLibrary::Release();
+    }
+
+    // Right-clicks `row` (noRow: the empty space below the rows), answers the menu with `command`
+    // (0 dismisses it) and the dialogs that come with `scripts`; answers what the dialogs showed.
+    std::vector<DialogRecord> RightClick(int row, UINT command, std::vector<ModalDriver::Script> scripts = {},
+                                         bool shift = false, const std::function<void()>& whilePressed = {}) {
+        ModalDriver dialogs;
+        for (ModalDriver::Script& script : scripts)
+            dialogs.Expect(std::move(script));
+        TestSupport::MenuDriver menus;
+        command ? menus.Choose(command) : menus.Dismiss();
+        const TestSupport::ScopedKey shiftKey(VK_SHIFT, shift);
+        const RECT rect = row == noRow ? RECT{200, 230, 200, 230} : list.GetItemRect(row, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        // A right press makes Wine's list follow the mouse until a button message comes.
+        list.Post(WM_RBUTTONUP, 0, at);
+        if (whilePressed)
+            whilePressed();
+        list.Send(WM_RBUTTONDOWN, MK_RBUTTON, at);
+        menu = menus.Seen().empty() ? Texts{} : TestSupport::Describe(menus.Seen()[0]);
+        return dialogs.Seen();
+    }
+    // The control-line commands, which no menu offers, sent as a host's menu would.
+    std::vector<DialogRecord> SendCommand(int row, UINT command, std::vector<ModalDriver::Script> scripts) {
+        ModalDriver dialogs;
+        for (ModalDriver::Script& script : scripts)
+            dialogs.Expect(std::move(script));
+        list.SelectItem(row);
+        ::SendMessageA(site->Window(), WM_COMMAND, command, 0);
+        return dialogs.Seen();
+    }
+    // The setting calls the server received since the last look, in order.
+    Texts Calls() {
+        _bstr_t taken;
+        EXPECT_EQ(S_OK, sim->TakeCalls(taken.GetAddress()));
+        Texts calls;
+        std::istringstream lines(taken.length() ? static_cast<const char*>(taken) : "");
+        for (std::string line; std::getline(lines, line);)
+            if (settingCalls.count(line.substr(0, line.find('('))))
+                calls.push_back(line);
+        return calls;
+    }
+    // One field of the port's settings as the server keeps them, in JSON.
+    template <class Read>
+    auto Setting(int row, const char* field, Read read) {
+        _bstr_t json;
+        EXPECT_EQ(S_OK, sim->GetPortSettings(short(row + 1), json.GetAddress()));
+        const Sim::ScenarioDocument document =
+            Sim::ScenarioDocument::Parse(static_cast<const char*>(json), "port");
+        return read(document.root().field(field));
+    }
+    long Number(int row, const char* field) {
+        return Setting(row, field, [](const Sim::ScenarioNode& node) { return node.asInteger<long>(); });
+    }
+    std::string Text(int row, const char* field) {
+        return Setting(row, field, [](const Sim::ScenarioNode& node) { return node.asString(); });
+    }
+    void Fail(const char* operation, HRESULT status = E_FAIL) {
+        ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t(operation), status));
+    }
+    // The failure box of a command: its caption, port and status, as the user must see them.
+    void ExpectFailureBox(const DialogRecord& box, const std::string& caption, const std::string& port,
+                          HRESULT status = E_FAIL) {
+        EXPECT_EQ(caption, box.caption);
+        char code[16] = "";
+        ::wsprintfA(code, "0x%08x", unsigned(status));
+        EXPECT_EQ("The command failed on port " + port + " - Error = " + code + ", " + SystemText(status),
+                  box.message);
+        EXPECT_EQ(DialogIcon::Stop, box.icon);
+        EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
+        EXPECT_EQ(::GetAncestor(site->Window(), GA_ROOT), box.owner);
+    }
+
+    TestSupport::TestContainer container;
+    ComPtr<IOstrelServer> server;
+    ComPtr<IOstrelSimControl> sim;
+    ComPtr<IOstrelPortList> control;
+    ComPtr<IOstrelConfigAgent> agent;
+    ComPtr<IOstrelConfigAgentEx> agentEx;
+    ComPtr<IOstrelPortOptions> portOptions;
+    TestSupport::ControlSite* site = nullptr;
+    Fw::ListView list;
+    Texts menu;
+};
+
+const ModalDriver::Script ok = [](ModalDialog& dialog) { dialog.Click(IDOK); };
+const ModalDriver::Script cancel = [](ModalDialog& dialog) { dialog.Click(IDCANCEL); };
+const std::string tracePrompt =
+    "Please specify the new Port Tracing value for the port COM20. Please note that "
+    "having port tracing enabled will slow performance.";
+
+// --- the menu ---------------------------------------------------------------------------------
+
+TEST_F(PortCommandsTest, OffersTheCommandsTheTargetsStateLinkAgentAndServerAllow) {
+    enum class Setup { none, protocolLocked, switchUnknown, noAgent };
+    const struct {
+        const char* name;
+        int row;
+        bool shift;
+        Setup setup;
+        Texts expected;
+    } cases[] = {
+        {"no row", noRow, true, Setup::none, Menu(false, " (greyed)", {})},
+        {"disabled serial, Shift", com4, true, Setup::none,
+         Menu(true, "", {trace, zelkor, reset, diag, protocol})},
+        {"enabled USB", com7, false, Setup::none,
+         Menu(true, " (checked)", {trace, zelkor, reset, diag, protocol})},
+        {"enabled USB, Shift", com7, true, Setup::none,
+         Menu(true, " (checked)", {password, trace, zelkor, reset, diag, protocol})},
+        {"enabled serial, Shift", com1, true, Setup::none,
+         Menu(true, "", {password, baud, trace, zelkor, reset, diag, protocol})},
+        {"protocol locked", com1, false, Setup::protocolLocked,
+         Menu(true, "", {baud, trace, zelkor, reset, diag})},
+        {"switch unreadable", com4, false, Setup::switchUnknown,
+         Menu(true, " (greyed)", {trace, zelkor, reset, diag, protocol})},
+        {"no agent", com1, true, Setup::noAgent, Menu(false, " (greyed)", {})},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(S_OK, sim->SetProtocolLock(c.setup == Setup::protocolLocked));
+        Fail("GetDiagSwitchState", c.setup == Setup::switchUnknown ? E_FAIL : S_OK);
+        if (c.setup == Setup::noAgent) {
+            ASSERT_EQ(S_OK, control->InitializeList(nullptr));
+        }
+        RightClick(c.row, 0, {}, c.shift);
+        EXPECT_EQ(c.expected, menu) << c.name;
+    }
+    EXPECT_EQ(Texts{}, Calls()) << "building the menu changes nothing";
+}
+
+TEST_F(PortCommandsTest, RunsTheViewAndModemSwitchCommands) {
+    for (const auto& [command, style] : {std::pair{ID_VIEW_LARGE_ICONS, LVS_ICON},
+                                         {ID_VIEW_SMALL_ICONS, LVS_SMALLICON},
+                                         {ID_VIEW_LIST, LVS_LIST},
+                                         {ID_VIEW_DETAILS, LVS_REPORT}}) {
+        RightClick(com1, command);
+        EXPECT_EQ(DWORD(style), list.Style() & LVS_TYPEMASK) << command;
+    }
+    // The switch goes to the opposite of what the menu showed: COM7's off, COM1's on.
+    const auto switchedOn = [&](int row) {
+        return Setting(row, "diagSwitch", [](const Sim::ScenarioNode& on) { return on.asBool(); });
+    };
+    for (const int row : {com7, com1}) {
+        RightClick(row, ID_PORT_DIAG_SWITCH);
+        EXPECT_EQ(Texts{"SetDiagSwitchState(" + std::to_string(row + 1) + ")"}, Calls());
+        EXPECT_EQ(row == com1, switchedOn(row));
+        TestSupport::FlushMessages();
+    }
+    // The command is for the row clicked, even when another row is rebuilt (and selected) while
+    // the menu is open.
+    RightClick(com4, ID_PORT_DIAG_SWITCH, {}, false, [&] { sim->FireEvent(3, short(com7 + 1), 0); });
+    EXPECT_EQ(Texts{"SetDiagSwitchState(2)"}, Calls());
+    EXPECT_TRUE(switchedOn(com4));
+}
+
+// --- the settings dialogs -------------------------------------------------------------------
+
+TEST_F(PortCommandsTest, BaudRatesListTheServersRatesAndSendTheMaskOfTheTickedOnes) {
+    const auto tickBoth = [](ModalDialog& dialog) {
+        EXPECT_EQ((Texts{"9600", "38400"}), dialog.Rows(IDC_BAUD_LIST));
+        EXPECT_EQ((std::vector<bool>{true, false}), dialog.Ticks(IDC_BAUD_LIST));
+        RECT client{};
+        ::GetClientRect(dialog.Control(IDC_BAUD_LIST), &client);
+        EXPECT_EQ(client.right - ::GetSystemMetrics(SM_CXVSCROLL),
+                  ::SendMessageA(dialog.Control(IDC_BAUD_LIST), LVM_GETCOLUMNWIDTH, 0, 0));
+        dialog.Tick(IDC_BAUD_LIST, 1, true);
+        dialog.Click(IDOK);
+    };
+    const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_BAUD_RATE, {tickBoth});
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Baud Rate Selection", seen[0].caption);
+    EXPECT_EQ("Baud rates NORVIK should try using to establish a Diagnostics mode connection to the device",
+              seen[0].labels.at(0));
+    EXPECT_EQ(Join(Repeat("GetBaudRateEntry(1)", 3), {"SetBaudRateMask(1)"}), Calls());
+    // The server took mask 5: both rates come back tried.
+    RightClick(com1, ID_PORT_BAUD_RATE, {[](ModalDialog& dialog) {
+                   EXPECT_EQ((std::vector<bool>{true, true}), dialog.Ticks(IDC_BAUD_LIST));
+                   dialog.Click(IDCANCEL);
+               }});
+    EXPECT_EQ(Repeat("GetBaudRateEntry(1)", 3), Calls()) << "Cancel sends nothing";
+}
+
+TEST_F(PortCommandsTest, ProtocolShowsAnUnknownModeAsTheFirstItemAndSendsTheChosenIndex) {
+    const auto chooseLast = [](ModalDialog& dialog) {
+        EXPECT_EQ(protocolTexts, dialog.Items(IDC_PROTOCOL_MODE));
+        EXPECT_EQ(protocolTexts[0], dialog.Text(IDC_PROTOCOL_MODE)) << "mode 7";
+        dialog.Select(IDC_PROTOCOL_MODE, protocolTexts[2]);
+        dialog.Click(IDOK);
+    };
+    const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_PROTOCOL, {chooseLast});
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Communication Protocol", seen[0].caption);
+    EXPECT_EQ((Texts{"Select the communication protocol to use on this port:",
+                     "A change from non-HDLC to HDLC will only occur on a protocol error or device reset."}),
+              seen[0].labels);
+    EXPECT_EQ((Texts{"GetProtocolMode(1)", "SetProtocolMode(1)"}), Calls());
+    EXPECT_EQ(2, Number(com1, "protocolMode"));
+}
+
+TEST_F(PortCommandsTest, TraceShowsEachLevelsButtonsAndSendsItBackUnchanged) {
+    const struct {
+        long level;
+        int levelButton;
+        int optionButton;
+    } cases[] = {
+        {0, IDC_TRACE_OFF, IDC_TRACE_EVENT_LOGS},
+        {1, IDC_TRACE_DEBUGGING, IDC_TRACE_EVENT_LOGS},
+        {2, IDC_TRACE_TRAFFIC, IDC_TRACE_EVENT_LOGS},
+        {3, IDC_TRACE_TRAFFIC, IDC_TRACE_CALLBACK_LOGS},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(S_OK, portOptions->SetTraceLevel(short(com20 + 1), c.level));
+        Calls();
+        RightClick(com20, ID_PORT_TRACE, {[&](ModalDialog& dialog) {
+                       EXPECT_EQ(tracePrompt, dialog.Text(IDC_TRACE_PROMPT));
+                       for (const int button : {IDC_TRACE_OFF, IDC_TRACE_DEBUGGING, IDC_TRACE_TRAFFIC,
+                                                IDC_TRACE_EVENT_LOGS, IDC_TRACE_CALLBACK_LOGS})
+                           EXPECT_EQ(button == c.levelButton || button == c.optionButton,
+                                     dialog.CheckState(button) == BST_CHECKED)
+                               << "level " << c.level << ", button " << button;
+                       EXPECT_EQ(c.level >= 2, dialog.Enabled(IDC_TRACE_CALLBACK_LOGS))
+                           << "level " << c.level;
+                       dialog.Click(IDOK);
+                   }});
+        EXPECT_EQ((Texts{"GetTraceLevel(8)", "SetTraceLevel(8)"}), Calls()) << "level " << c.level;
+        EXPECT_EQ(c.level, Number(com20, "traceLevel"));
+    }
+
+    // Traffic enables the options and Debugging disables them again; Callback logs alone gives 3.
+    ASSERT_EQ(S_OK, portOptions->SetTraceLevel(short(com20 + 1), 0));
+    RightClick(com20, ID_PORT_TRACE, {[](ModalDialog& dialog) {
+                   dialog.Click(IDC_TRACE_TRAFFIC);
+                   EXPECT_TRUE(dialog.Enabled(IDC_TRACE_EVENT_LOGS));
+                   dialog.Click(IDC_TRACE_DEBUGGING);
+                   EXPECT_FALSE(dialog.Enabled(IDC_TRACE_EVENT_LOGS));
+                   EXPECT_FALSE(dialog.Enabled(IDC_TRACE_CALLBACK_LOGS));
+                   dialog.Click(IDC_TRACE_TRAFFIC);
+                   dialog.Click(IDC_TRACE_CALLBACK_LOGS);
+                   dialog.Click(IDOK);
+               }});
+    EXPECT_EQ(3, Number(com20, "traceLevel"));
+}
+
+TEST_F(PortCommandsTest, PasswordIsSentAsTypedWithoutShowingTheOldOne) {
+    const std::string typed = "a password longer than eight bytes";
+    const auto type = [&](ModalDialog& dialog) {
+        EXPECT_EQ("", dialog.Text(IDC_PASSWORD));
+        EXPECT_TRUE(::GetWindowLongA(dialog.Control(IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD);
+        dialog.Type(IDC_PASSWORD, typed);
+        dialog.Click(IDOK);
+    };
+    const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_SEND_PASSWORD, {type}, true);
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Password", seen[0].caption);
+    EXPECT_EQ("8 bytes of security password:", seen[0].labels.at(0));
+    EXPECT_EQ((Texts{"GetSecurityPassword(1)", "SetSecurityPassword(1)"}), Calls());
+    EXPECT_EQ(typed, Text(com1, "password"));
+}
+
+TEST_F(PortCommandsTest, DiagCommandIsSentAndKeepsTheLastFiveDistinctCommandsNewestFirst) {
+    const struct {
+        const char* stored;
+        const char* command;
+        Texts shown; // sorted
+        const char* history;
+    } cases[] = {
+        {"0A;0B;0C;0D;0E", "29 00", {"0A", "0B", "0C", "0D", "0E"}, "29 00;0A;0B;0C;0D"},
+        {"0A;0B;0C;0D;0E", "0D", {"0A", "0B", "0C", "0D", "0E"}, "0A;0B;0C;0D;0E"},
+        {"x;;y", "0C", {"", "x", "y"}, "0C;x;;y"},
+        {"", "75 37 03 16 00", {}, "75 37 03 16 00"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(S_OK, agentEx->SetDiagCommandHistory(short(com1 + 1), _bstr_t(c.stored)));
+        Calls();
+        const auto send = [&](ModalDialog& dialog) {
+            EXPECT_EQ(c.shown, dialog.Items(IDC_DIAG_COMMAND)) << c.stored;
+            EXPECT_EQ(BS_DEFPUSHBUTTON,
+                      ::GetWindowLongA(dialog.Control(IDC_DIAG_SEND), GWL_STYLE) & BS_TYPEMASK);
+            dialog.Type(IDC_DIAG_COMMAND, c.command);
+            dialog.Click(IDC_DIAG_SEND);
+        };
+        const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_DIAG_COMMAND, {send});
+        ASSERT_EQ(1u, seen.size());
+        EXPECT_EQ("Send DIAG Command", seen[0].caption);
+        EXPECT_EQ("Raw Diag Command(e.g. 75 37 03 16 00):", seen[0].labels.at(0));
+        EXPECT_EQ((Texts{"GetDiagCommandHistory(1)", "SendDiagCommand(1)", "SetDiagCommandHistory(1)"}),
+                  Calls());
+        EXPECT_EQ(c.history, Text(com1, "diagHistory")) << c.stored << " + " << c.command;
+        EXPECT_EQ(c.command, Setting(com1, "diagCommands", [](const Sim::ScenarioNode& sent) {
+                      return sent.items().back().asString();
+                  }));
+    }
+}
+
+TEST_F(PortCommandsTest, ControlLinesShowTheServersChoicesAndHideTheFlowGroupForTheSecondCommand) {
+    // COM1 polls by timer and DSR/RLSD with flow control on. Each dialog's height, OK's offset
+    // from its top, and the flow frame's height, by whether the flow group is shown.
+    LONG height[2] = {}, okTop[2] = {}, frame = 0;
+    for (const UINT command : {ID_PORT_CONTROL_LINES, ID_PORT_CONTROL_LINES_NO_FLOW}) {
+        const bool flow = command == ID_PORT_CONTROL_LINES;
+        const auto choose = [&](ModalDialog& dialog) {
+            RECT box{}, button{}, group{};
+            ::GetWindowRect(dialog.Window(), &box);
+            ::GetWindowRect(dialog.Control(IDOK), &button);
+            ::GetWindowRect(dialog.Control(IDC_FLOW_GROUP), &group);
+            height[flow] = box.bottom - box.top;
+            okTop[flow] = button.top - box.top;
+            frame = flow ? group.bottom - group.top : frame;
+            EXPECT_EQ(BST_CHECKED, dialog.CheckState(IDC_POLLING_BOTH));
+            for (const int id : {IDC_FLOW_GROUP, IDC_FLOW_IGNORE, IDC_FLOW_ENABLE})
+                EXPECT_EQ(flow, dialog.Visible(id)) << id;
+            EXPECT_EQ(flow, dialog.CheckState(IDC_FLOW_ENABLE) == BST_CHECKED);
+            dialog.Click(IDC_POLLING_LINES);
+            dialog.Click(IDOK);
+        };
+        const std::vector<DialogRecord> seen = SendCommand(com1, command, {choose});
+        ASSERT_EQ(1u, seen.size());
+        EXPECT_EQ("Define Port Control Line Usage", seen[0].caption);
+        EXPECT_EQ((Texts{"GetFlowControl(1)", "GetPollingMode(1)", "SetFlowControl(1)", "SetPollingMode(1)"}),
+                  Calls());
+        EXPECT_EQ(flow, Number(com1, "flowControl")) << "a hidden flow group sends 0";
+        EXPECT_EQ(1, Number(com1, "pollingMode"));
+        ASSERT_EQ(S_OK, portOptions->SetFlowControl(short(com1 + 1), 1));
+        ASSERT_EQ(S_OK, portOptions->SetPollingMode(short(com1 + 1), 2));
+        Calls();
+    }
+    EXPECT_GT(frame, 0);
+    EXPECT_EQ(frame, height[1] - height[0]) << "the dialog shrinks by the frame";
+    EXPECT_EQ(frame, okTop[1] - okTop[0]) << "OK moves up by the frame";
+}
+
+TEST_F(PortCommandsTest, ShutdownShowsTheActionsButtonAndSendsTheChosenAction) {
+    const int radios[] = {IDC_SHUTDOWN_NOTHING, IDC_SHUTDOWN_RELEASE, IDC_SHUTDOWN_RESTORE}; // by action
+    for (long action = 0; action <= 2; ++action) {
+        ASSERT_EQ(S_OK, portOptions->SetShutdownAction(short(com1 + 1), action));
+        Calls();
+        const long chosen = (action + 1) % 3;
+        const auto choose = [&](ModalDialog& dialog) {
+            for (long each = 0; each <= 2; ++each)
+                EXPECT_EQ(each == action, dialog.CheckState(radios[each]) == BST_CHECKED)
+                    << action << " " << each;
+            dialog.Click(radios[chosen]);
+            dialog.Click(IDOK);
+        };
+        const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_SHUTDOWN, {choose});
+        ASSERT_EQ(1u, seen.size());
+        EXPECT_EQ("Port Shutdown Options", seen[0].caption);
+        EXPECT_EQ((Texts{"GetShutdownAction(1)", "SetShutdownAction(1)"}), Calls());
+        EXPECT_EQ(chosen, Number(com1, "shutdownAction"));
+    }
+}
+
+TEST_F(PortCommandsTest, CancelSendsNothing) {
+    const struct {
+        UINT command;
+        int row;
+        Texts reads;
+    } cases[] = {
+        {ID_PORT_BAUD_RATE, com1, Repeat("GetBaudRateEntry(1)", 3)},
+        {ID_PORT_PROTOCOL, com1, {"GetProtocolMode(1)"}},
+        {ID_PORT_TRACE, com20, {"GetTraceLevel(8)"}},
+        {ID_PORT_SEND_PASSWORD, com1, {"GetSecurityPassword(1)"}},
+        {ID_PORT_DIAG_COMMAND, com1, {"GetDiagCommandHistory(1)"}},
+        {ID_PORT_SHUTDOWN, com1, {"GetShutdownAction(1)"}},
+        {ID_PORT_PROPERTIES, com1, {}},
+        {ID_PORT_CONTROL_LINES, com1, {"GetFlowControl(1)", "GetPollingMode(1)"}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<DialogRecord> seen = c.command == ID_PORT_CONTROL_LINES
+                                                   ? SendCommand(c.row, c.command, {cancel})
+                                                   : RightClick(c.row, c.command, {cancel}, true);
+        EXPECT_EQ(1u, seen.size()) << c.command;
+        EXPECT_EQ(c.reads, Calls()) << c.command;
+    }
+}
+
+// --- failures -------------------------------------------------------------------------------
+
+TEST_F(PortCommandsTest, AFailingReadThatTheDialogNeedsEndsTheCommandWithOneBox) {
+    for (const auto& [command, operation, caption] :
+         {std::tuple{ID_PORT_BAUD_RATE, "GetBaudRateEntry", "Baud Rate"},
+          {ID_PORT_PROTOCOL, "GetProtocolMode", "Configure Communication Protocol"}}) {
+        Fail(operation);
+        const std::vector<DialogRecord> seen = RightClick(com1, command, {ok});
+        ASSERT_EQ(1u, seen.size()) << operation;
+        ExpectFailureBox(seen[0], caption, "COM1");
+        EXPECT_EQ(Texts{std::string(operation) + "(1)"}, Calls());
+        Fail(operation, S_OK);
+    }
+}
+
+TEST_F(PortCommandsTest, FailingUncheckedReadsOpenTheDialogsWithTheirInitialValues) {
+    for (const char* operation : {"GetTraceLevel", "GetSecurityPassword", "GetDiagCommandHistory",
+                                  "GetFlowControl", "GetPollingMode", "GetShutdownAction"})
+        Fail(operation);
+    RightClick(com20, ID_PORT_TRACE, {[](ModalDialog& dialog) {
+                   EXPECT_EQ(BST_CHECKED, dialog.CheckState(IDC_TRACE_OFF));
+                   EXPECT_EQ(BST_CHECKED, dialog.CheckState(IDC_TRACE_EVENT_LOGS));
+                   dialog.Click(IDCANCEL);
+               }});
+    RightClick(com1, ID_PORT_SEND_PASSWORD, {cancel}, true);
+    RightClick(com1, ID_PORT_DIAG_COMMAND, {[](ModalDialog& dialog) {
+                   EXPECT_EQ(Texts{}, dialog.Items(IDC_DIAG_COMMAND));
+                   dialog.Click(IDCANCEL);
+               }});
+    SendCommand(com1, ID_PORT_CONTROL_LINES, {[](ModalDialog& dialog) {
+                    for (const int id : {IDC_POLLING_TIMER, IDC_POLLING_LINES, IDC_POLLING_BOTH,
+                                         IDC_FLOW_IGNORE, IDC_FLOW_ENABLE})
+                        EXPECT_EQ(BST_UNCHECKED, dialog.CheckState(id)) << id;
+                    dialog.Click(IDCANCEL);
+                }});
+    RightClick(com1, ID_PORT_SHUTDOWN, {[](ModalDialog& dialog) {
+                   EXPECT_EQ(BST_CHECKED, dialog.CheckState(IDC_SHUTDOWN_NOTHING));
+                   dialog.Click(IDCANCEL);
+               }});
+    EXPECT_EQ((Texts{"GetTraceLevel(8)", "GetSecurityPassword(1)", "GetDiagCommandHistory(1)",
+                     "GetFlowControl(1)", "GetPollingMode(1)", "GetShutdownAction(1)"}),
+              Calls());
+}
+
+TEST_F(PortCommandsTest, AFailingWriteShowsOneBoxAndNothingIsSentAfterIt) {
+    const auto send = [](ModalDialog& dialog) {
+        dialog.Type(IDC_DIAG_COMMAND, "29 00");
+        dialog.Click(IDC_DIAG_SEND);
+    };
+    const struct {
+        UINT command;
+        const char* operation;
+        const char* caption; // null: the command does not look at the result
+        ModalDriver::Script dialog;
+        Texts calls;
+    } cases[] = {
+        {ID_PORT_BAUD_RATE, "SetBaudRateMask", "Baud Rate", ok,
+         Join(Repeat("GetBaudRateEntry(1)", 3), {"SetBaudRateMask(1)"})},
+        {ID_PORT_PROTOCOL,
+         "SetProtocolMode",
+         "Configure Communication Protocol",
+         ok,
+         {"GetProtocolMode(1)", "SetProtocolMode(1)"}},
+        {ID_PORT_TRACE, "SetTraceLevel", "Port Trace", ok, {"GetTraceLevel(1)", "SetTraceLevel(1)"}},
+        {ID_PORT_DIAG_COMMAND,
+         "SendDiagCommand",
+         "Send Diag Command",
+         send,
+         {"GetDiagCommandHistory(1)", "SendDiagCommand(1)"}},
+        {ID_PORT_DIAG_SWITCH,
+         "SetDiagSwitchState",
+         "Switch modem port to diagnostic mode",
+         nullptr,
+         {"SetDiagSwitchState(1)"}},
+        {ID_PORT_SHUTDOWN,
+         "SetShutdownAction",
+         nullptr,
+         ok,
+         {"GetShutdownAction(1)", "SetShutdownAction(1)"}},
+    };
+    for (const auto& c : cases) {
+        Fail(c.operation);
+        std::vector<ModalDriver::Script> scripts;
+        if (c.dialog)
+            scripts.push_back(c.dialog);
+        if (c.caption)
+            scripts.push_back(ok);
+        const std::vector<DialogRecord> seen = RightClick(com1, c.command, scripts);
+        ASSERT_EQ(scripts.size(), seen.size()) << c.operation;
+        if (c.caption)
+            ExpectFailureBox(seen.back(), c.caption, "COM1");
+        EXPECT_EQ(c.calls, Calls()) << c.operation;
+        Fail(c.operation, S_OK);
+    }
+    // The control lines' first write failing keeps the second from being sent.
+    Fail("SetFlowControl");
+    EXPECT_EQ(2u, SendCommand(com1, ID_PORT_CONTROL_LINES, {ok, ok}).size());
+    EXPECT_EQ((Texts{"GetFlowControl(1)", "GetPollingMode(1)", "SetFlowControl(1)"}), Calls());
+}
+
+// --- port properties ------------------------------------------------------------------------
+
+TEST_F(PortCommandsTest, PropertiesShowTheRowInBoldAndSetTheTypedLabel) {
+    const std::string typed(200, 'L');
+    const auto rename = [&](ModalDialog& dialog) {
+        const std::pair<int, const char*> texts[] = {{IDC_PROPS_PORT_NAME, "COM1"},
+                                                     {IDC_PROPS_PHONE, "VX-210 (12345678)"},
+                                                     {IDC_PROPS_LINK, "38400 baud"},
+                                                     {IDC_PROPS_LABEL, "Bench serial"},
+                                                     {IDC_PROPS_STATE, "Enabled"}};
+        for (const auto& [id, text] : texts) {
+            EXPECT_EQ(text, dialog.Text(id)) << id;
+            LOGFONTA font{};
+            ::GetObjectA(HFONT(::SendMessageA(dialog.Control(id), WM_GETFONT, 0, 0)), sizeof font, &font);
+            EXPECT_GE(font.lfWeight, FW_BOLD) << id;
+        }
+        EXPECT_EQ(dialog.Control(IDC_PROPS_LABEL), ::GetFocus());
+        dialog.Type(IDC_PROPS_LABEL, typed);
+        dialog.Click(IDOK);
+    };
+    const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_PROPERTIES, {rename});
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Port Properties", seen[0].caption);
+    EXPECT_EQ(container.Window(), seen[0].owner);
+    EXPECT_EQ(Texts{"SetPortLabel(1)"}, Calls());
+    EXPECT_EQ(typed.substr(0, 127), Text(com1, "label"));
+    EXPECT_EQ(typed.substr(0, 127), list.GetItemText(com1, portColumnLabel))
+        << "the row is built again at once";
+}
+
+TEST_F(PortCommandsTest, AFailingLabelWriteLeavesTheRowAsItWas) {
+    Fail("SetPortLabel");
+    list.SetItemText(com1, portColumnLabel, "marked");
+    const auto rename = [](ModalDialog& dialog) {
+        dialog.Type(IDC_PROPS_LABEL, "Refused");
+        dialog.Click(IDOK);
+    };
+    const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_PROPERTIES, {rename, ok});
+    ASSERT_EQ(2u, seen.size());
+    ExpectFailureBox(seen[1], "Properties", "COM1");
+    EXPECT_EQ(Texts{"SetPortLabel(1)"}, Calls());
+    EXPECT_EQ("marked", list.GetItemText(com1, portColumnLabel)) << "the row is not rebuilt";
+}
+
+TEST_F(PortCommandsTest, PropertiesCloseWhenTheirRowGoes) {
+    // The script leaves the dialog open; the driver fails the test if it is still open later.
+    const std::vector<DialogRecord> seen =
+        RightClick(com4, ID_PORT_PROPERTIES,
+                   {[&](ModalDialog&) { ASSERT_EQ(S_OK, agent->RemovePort(short(com4 + 1))); }});
+    EXPECT_EQ(1u, seen.size());
+    EXPECT_EQ(7, list.GetItemCount());
+    // All rows going at once, as when the server goes away, closes it too.
+    RightClick(com1, ID_PORT_PROPERTIES, {[&](ModalDialog&) { ASSERT_EQ(S_OK, sim->FireEvent(2, 0, 0)); }});
+    EXPECT_EQ(0, list.GetItemCount());
+    EXPECT_EQ(Texts{}, Calls()) << "no label is written for a row that went";
+}
+
+} // namespace

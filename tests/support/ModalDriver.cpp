@@ -66,12 +66,15 @@ DialogRecord readDialog(HWND dialog) {
         if (isClass(child, WC_STATICA)) {
             if ((style & SS_TYPEMASK) == SS_ICON)
                 record.icon = iconOf(reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0)));
+            else
+                record.labels.push_back(windowText(child));
         } else if (isClass(child, WC_BUTTONA) && (style & BS_TYPEMASK) != BS_GROUPBOX) {
             record.buttons.push_back(::GetDlgCtrlID(child));
         }
     }
     if (HWND message = ::GetDlgItem(dialog, kMessageId))
         record.message = windowText(message);
+    record.owner = ::GetWindow(dialog, GW_OWNER);
     return record;
 }
 
@@ -89,6 +92,122 @@ void ModalDialog::Click(int id) {
         ADD_FAILURE() << "Click: no enabled control " << id << " in \"" << record_.caption << "\"";
     else
         ::SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+HWND ModalDialog::Control(int id) const {
+    if (HWND direct = ::GetDlgItem(dialog_, id))
+        return direct;
+    for (HWND child : descendants(dialog_))
+        if (::GetDlgCtrlID(child) == id)
+            return child;
+    ADD_FAILURE() << "no control " << id << " in \"" << record_.caption << "\"";
+    return nullptr;
+}
+
+void ModalDialog::Type(int id, const std::string& text) {
+    HWND edit = Control(id);
+    if (!edit)
+        return;
+    if (isClass(edit, WC_COMBOBOXEXA)) {
+        edit = reinterpret_cast<HWND>(::SendMessageA(edit, CBEM_GETEDITCONTROL, 0, 0));
+    } else if (isClass(edit, WC_COMBOBOXA)) {
+        COMBOBOXINFO combo{};
+        combo.cbSize = sizeof combo;
+        edit = ::GetComboBoxInfo(edit, &combo) ? combo.hwndItem : nullptr;
+    }
+    if (!edit || !isClass(edit, WC_EDITA)) {
+        ADD_FAILURE() << "Type: control " << id << " has no edit";
+        return;
+    }
+    // The first character typed replaces the whole text, as after Ctrl+A.
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    if (text.empty())
+        ::SendMessageA(edit, WM_CHAR, VK_BACK, 1);
+    for (const char character : text)
+        ::SendMessageA(edit, WM_CHAR, WPARAM(BYTE(character)), 1);
+}
+
+void ModalDialog::Select(int id, const std::string& item) {
+    const HWND combo = Control(id);
+    const LRESULT index =
+        combo ? ::SendMessageA(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(item.c_str()))
+              : CB_ERR;
+    if (index == CB_ERR) {
+        ADD_FAILURE() << "Select: no item \"" << item << "\" in control " << id;
+        return;
+    }
+    ::SendMessageA(combo, CB_SETCURSEL, WPARAM(index), 0);
+    ::SendMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+}
+
+void ModalDialog::Tick(int id, int row, bool ticked) {
+    if (HWND list = Control(id)) {
+        LVITEMA item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+        if (!::SendMessageA(list, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(&item)))
+            ADD_FAILURE() << "Tick: no row " << row << " in control " << id;
+    }
+}
+
+std::string ModalDialog::Text(int id) const {
+    const HWND control = Control(id);
+    return control ? windowText(control) : std::string();
+}
+
+int ModalDialog::CheckState(int id) const {
+    const HWND control = Control(id);
+    return control ? int(::SendMessageA(control, BM_GETCHECK, 0, 0)) : BST_UNCHECKED;
+}
+
+bool ModalDialog::Enabled(int id) const {
+    const HWND control = Control(id);
+    return control && ::IsWindowEnabled(control);
+}
+
+bool ModalDialog::Visible(int id) const {
+    const HWND control = Control(id);
+    return control && ::IsWindowVisible(control);
+}
+
+std::vector<std::string> ModalDialog::Items(int id) const {
+    std::vector<std::string> items;
+    const HWND combo = Control(id);
+    const int count = combo ? int(::SendMessageA(combo, CB_GETCOUNT, 0, 0)) : 0;
+    for (int index = 0; index < count; ++index) {
+        std::string text(size_t(::SendMessageA(combo, CB_GETLBTEXTLEN, index, 0)) + 1, '\0');
+        text.resize(
+            size_t(::SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+        items.push_back(std::move(text));
+    }
+    return items;
+}
+
+std::vector<std::string> ModalDialog::Rows(int id) const {
+    std::vector<std::string> rows;
+    const HWND list = Control(id);
+    const int count = list ? int(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int row = 0; row < count; ++row) {
+        char text[256] = "";
+        LVITEMA item{};
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ::SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+        rows.emplace_back(text);
+    }
+    return rows;
+}
+
+std::vector<bool> ModalDialog::Ticks(int id) const {
+    std::vector<bool> ticks;
+    const HWND list = Control(id);
+    const int count = list ? int(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int row = 0; row < count; ++row) {
+        const auto state = UINT(::SendMessageA(list, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK));
+        ticks.push_back((state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+    }
+    return ticks;
 }
 
 // --- ModalDriver ---

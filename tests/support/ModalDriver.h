@@ -24,7 +24,11 @@ struct DialogRecord {
     // Ids of the visible buttons (check boxes and radio buttons too, group boxes not), in
     // window order.
     std::vector<int> buttons;
+    // Texts of the visible labels (statics other than icons), in window order.
+    std::vector<std::string> labels;
     DialogIcon icon = DialogIcon::None;
+    // The window that owns it: a child window given as owner stands for its top-level window.
+    HWND owner = nullptr;
 };
 
 // The dialog in front of the user, handed to a script. A click on a control that is missing
@@ -39,9 +43,31 @@ public:
 
     // Presses a button; a check box or radio button changes state as under the mouse.
     void Click(int id);
+    // Types `text` in place of what the edit held, one character at a time as the keyboard
+    // would, so that the edit's limit and masking apply and its owner hears of each change. The
+    // edit is the control's own, or the one inside a combo box or ComboBoxEx.
+    void Type(int id, const std::string& text);
+    // Selects the combo box item of that text and tells the dialog, as a choice from the list does.
+    void Select(int id, const std::string& item);
+    // Ticks or clears the check box of a list view row; the list tells its owner of the change.
+    void Tick(int id, int row, bool ticked);
+
+    // The control of that id anywhere in the dialog (pages of a sheet included); a missing one
+    // fails the test and gives null, which the readers below answer as empty.
+    HWND Control(int id) const;
+    // A window's text: an edit's, a combo box's edit or selected item's, a button's or label's.
+    std::string Text(int id) const;
+    // BST_CHECKED, BST_UNCHECKED or BST_INDETERMINATE.
+    int CheckState(int id) const;
+    bool Enabled(int id) const;
+    bool Visible(int id) const;
+    // A combo box's items in list order.
+    std::vector<std::string> Items(int id) const;
+    // A list view's rows: the first column's texts, and whether each row is ticked.
+    std::vector<std::string> Rows(int id) const;
+    std::vector<bool> Ticks(int id) const;
 
 private:
-
     HWND dialog_;
     DialogRecord record_;
 };
