@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <type_traits>
 
 namespace Sim {
 
@@ -40,6 +41,21 @@ std::string printable(std::string_view utf8) {
     std::string text;
     toCodePage(utf8, text);
     return text;
+}
+
+// The reverse, for writing: every 8-bit text has a UTF-16 equivalent, so nothing is lost.
+std::string toUtf8(std::string_view text) {
+    if (text.empty())
+        return {};
+    const int source = static_cast<int>(text.size());
+    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), source, wide.data(), wideLength);
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+    return utf8;
 }
 
 std::string quotedName(std::string_view utf8) {
@@ -325,6 +341,37 @@ ScenarioDocument ScenarioDocument::Parse(std::string_view text, const std::strin
     ScenarioDocument document;
     document.m_root = std::move(reader.root);
     return document;
+}
+
+// A value in nlohmann's form, whose ordered objects keep the members in the order given.
+class ScenarioWriter {
+public:
+    static nlohmann::ordered_json tree(const ScenarioValue& value) {
+        return std::visit(
+            [](const auto& held) -> nlohmann::ordered_json {
+                using Held = std::decay_t<decltype(held)>;
+                if constexpr (std::is_same_v<Held, std::string>) {
+                    return toUtf8(held);
+                } else if constexpr (std::is_same_v<Held, ScenarioValue::Array>) {
+                    nlohmann::ordered_json items = nlohmann::ordered_json::array();
+                    for (const ScenarioValue& item : held)
+                        items.push_back(tree(item));
+                    return items;
+                } else if constexpr (std::is_same_v<Held, ScenarioValue::Object>) {
+                    nlohmann::ordered_json members = nlohmann::ordered_json::object();
+                    for (const auto& [name, member] : held)
+                        members[toUtf8(name)] = tree(member);
+                    return members;
+                } else {
+                    return held;
+                }
+            },
+            value.m_value);
+    }
+};
+
+std::string ScenarioValue::json() const {
+    return ScenarioWriter::tree(*this).dump(-1, ' ', true);
 }
 
 ScenarioDocument ScenarioDocument::Load(const std::string& path) {

@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace Sim {
@@ -100,6 +102,39 @@ public:
 
 private:
     std::unique_ptr<ScenarioNode> m_root; // its children point to it, so it stays where it is
+};
+
+// A value to write in a scenario's form, so that what the simulator hands out reads back with
+// ScenarioDocument. Texts are 8-bit in the system code page, as the state holds them; objects
+// keep their members in the order given.
+class ScenarioValue {
+public:
+    using Array = std::vector<ScenarioValue>;
+    using Object = std::vector<std::pair<std::string, ScenarioValue>>;
+
+    ScenarioValue(bool value)
+        : m_value(value) {}
+    template <std::integral T>
+    requires(!std::same_as<T, bool>) ScenarioValue(T value)
+        : m_value(static_cast<std::int64_t>(value)) {}
+    ScenarioValue(std::string text)
+        : m_value(std::move(text)) {}
+    // Or a literal would be taken for a bool.
+    ScenarioValue(const char* text)
+        : m_value(std::string(text)) {}
+    ScenarioValue(Array items)
+        : m_value(std::move(items)) {}
+    ScenarioValue(Object members)
+        : m_value(std::move(members)) {}
+
+    // JSON text on one line, every character beyond ASCII escaped, so that it stays the same
+    // text through a BSTR and back in any code page.
+    std::string json() const;
+
+private:
+    friend class ScenarioWriter;
+
+    std::variant<bool, std::int64_t, std::string, Array, Object> m_value;
 };
 
 } // namespace Sim

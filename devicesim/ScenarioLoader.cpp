@@ -415,6 +415,43 @@ SimState LoadScenario(const std::string& path) {
     return readState(ScenarioDocument::Load(path).root());
 }
 
+std::string PortSettingsJson(const SimPort& port) {
+    ScenarioValue::Array baudRates;
+    for (const BaudRateEntry& entry : port.baudRates)
+        baudRates.push_back(
+            ScenarioValue::Object{{"rate", entry.rate}, {"maskBit", entry.maskBit}, {"tried", entry.tried}});
+    ScenarioValue::Array diagCommands(port.diagCommands.begin(), port.diagCommands.end());
+    const ZelkorSettings& zelkor = port.zelkor;
+    ScenarioValue::Object zelkorFields{
+        {"xmlFile", zelkor.xmlFile},
+        {"oneDownload", zelkor.oneDownload},
+        {"dumpFolder", zelkor.dumpFolder},
+        {"autoReset", zelkor.autoReset},
+        {"helloResponse", zelkor.helloResponse},
+        {"timestampFolders", zelkor.timestampFolders},
+        {"continueBoot", zelkor.continueBoot},
+        {"sectionFilter", zelkor.sectionFilter},
+        {"sections", ScenarioValue::Array(zelkor.sections.begin(), zelkor.sections.end())},
+        {"resetAccepted", zelkor.resetAccepted},
+        {"resets", zelkor.resets},
+    };
+    const ScenarioValue settings = ScenarioValue::Object{
+        {"label", port.label},
+        {"baudRates", std::move(baudRates)},
+        {"protocolMode", port.protocolMode},
+        {"traceLevel", port.traceLevel},
+        {"shutdownAction", port.shutdownAction},
+        {"flowControl", port.flowControl},
+        {"pollingMode", port.pollingMode},
+        {"password", port.password},
+        {"diagHistory", port.diagHistory},
+        {"diagSwitch", port.diagSwitch},
+        {"zelkor", std::move(zelkorFields)},
+        {"diagCommands", std::move(diagCommands)},
+    };
+    return settings.json();
+}
+
 SimPhone ParsePhoneFields(std::string_view text, const std::string& name, const SimPhone& base) {
     const ScenarioDocument document = ScenarioDocument::Parse(text, name);
     document.root().expectFields(phoneFields);

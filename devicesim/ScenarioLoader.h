@@ -14,6 +14,12 @@ namespace Sim {
 SimState LoadScenario(const std::string& path);
 SimState ParseScenario(std::string_view text, const std::string& name);
 
+// The settings of a port that the views read and change, as JSON in the fields a scenario gives
+// them (label, baudRates, protocolMode, traceLevel, shutdownAction, flowControl, pollingMode,
+// password, diagHistory, diagSwitch, zelkor), with what the port received that no scenario sets:
+// "diagCommands" (every SendDiagCommand text, oldest first) and zelkor "resets" (a count).
+std::string PortSettingsJson(const SimPort& port);
+
 // A phone written as in a scenario's "phones" list but without "id" and "port", laid over
 // `base`: what the control interface uses to attach a new phone or change one in place.
 SimPhone ParsePhoneFields(std::string_view text, const std::string& name, const SimPhone& base);

@@ -55,7 +55,7 @@ void SimConfigAgent::Deactivate() {
 template <class Out, class Read>
 HRESULT SimConfigAgent::ReadPort(const char* member, short portId, Out* out, Read read) {
     return Fw::Boundary(out, [&] {
-        m_core->Enter(member);
+        m_core->Enter(member, portId);
         *out = read(m_core->Port(portId));
     });
 }
@@ -63,7 +63,7 @@ HRESULT SimConfigAgent::ReadPort(const char* member, short portId, Out* out, Rea
 template <class Change>
 HRESULT SimConfigAgent::ChangePort(const char* member, short portId, Change change) {
     return Fw::Boundary([&] {
-        m_core->Enter(member);
+        m_core->Enter(member, portId);
         change(m_core->Port(portId));
         m_core->PortSettingsChanged(portId);
     });
@@ -107,7 +107,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetPhoneInfo(short sPhoneId, OstrelPho
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::GetPortPhoneInfo(short sPortId, OstrelPhoneInfo* pInfo) {
     return Fw::Boundary(pInfo, [&] {
-        m_core->Enter("GetPortPhoneInfo");
+        m_core->Enter("GetPortPhoneInfo", sPortId);
         const SimPort& port = m_core->Port(sPortId);
         const SimPhone* phone = m_core->State().phoneOnPort(sPortId);
         if (!phone) {
@@ -123,7 +123,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetPortPhoneInfo(short sPortId, Ostrel
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::GetPortInfo(short sPortId, OstrelPortInfo* pInfo) {
     return Fw::Boundary(pInfo, [&] {
-        m_core->Enter("GetPortInfo");
+        m_core->Enter("GetPortInfo", sPortId);
         FillPortInfo(m_core->Port(sPortId), *pInfo);
     });
 }
@@ -146,7 +146,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetAccumulatedData(short sPortId, long
     if (!plCount)
         return E_POINTER;
     return Fw::Boundary(ppsaCookies, ppsaByteCounts, [&] {
-        m_core->Enter("GetAccumulatedData");
+        m_core->Enter("GetAccumulatedData", sPortId);
         if (*plCount < 0)
             Com::Throw(E_INVALIDARG);
         const SimPort& port = m_core->Port(sPortId);
@@ -191,7 +191,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::AddPort(BSTR bstrPortName, BSTR bstrLa
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::EnablePort(short sPortId) {
     return Fw::Boundary([&] {
-        m_core->Enter("EnablePort");
+        m_core->Enter("EnablePort", sPortId);
         // A port whose device is gone from the machine cannot be opened.
         if (m_core->Port(sPortId).state == portNotAvailable)
             Com::Throw(Status::PortNotPresent);
@@ -201,14 +201,14 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::EnablePort(short sPortId) {
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::DisablePort(short sPortId) {
     return Fw::Boundary([&] {
-        m_core->Enter("DisablePort");
+        m_core->Enter("DisablePort", sPortId);
         m_core->SetPortState(sPortId, portDisabled);
     });
 }
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::RemovePort(short sPortId) {
     return Fw::Boundary([&] {
-        m_core->Enter("RemovePort");
+        m_core->Enter("RemovePort", sPortId);
         m_core->RemovePort(sPortId);
     });
 }
@@ -232,14 +232,14 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetPhoneModel(short sPhoneId, OstrelMo
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::GetPortPhoneModel(short sPortId, OstrelModelEx* pModel) {
     return Fw::Boundary(pModel, [&] {
-        m_core->Enter("GetPortPhoneModel");
+        m_core->Enter("GetPortPhoneModel", sPortId);
         FillModel(m_core->PhoneOnPort(sPortId), *pModel);
     });
 }
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::GetPortConfigEx(short sPortId, OstrelPortConfigEx* pConfig) {
     return Fw::Boundary(pConfig, [&] {
-        m_core->Enter("GetPortConfigEx");
+        m_core->Enter("GetPortConfigEx", sPortId);
         FillPortConfig(m_core->Port(sPortId), *pConfig);
     });
 }
@@ -257,7 +257,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetBaudRateEntry(short sPortId, long l
                                                            unsigned long* pulBaudRate, long* plTried,
                                                            unsigned long* pulMaskBit) {
     return Fw::Boundary(pulBaudRate, plTried, pulMaskBit, [&] {
-        m_core->Enter("GetBaudRateEntry");
+        m_core->Enter("GetBaudRateEntry", sPortId);
         const SimPort& port = m_core->Port(sPortId);
         if (lIndex < 0)
             Com::Throw(E_INVALIDARG);
@@ -317,10 +317,12 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::SetDiagCommandHistory(short sPortId, B
 HRESULT STDMETHODCALLTYPE SimConfigAgent::SendDiagCommand(short sPortId, BSTR bstrCommand,
                                                           BSTR* pbstrResponse) {
     return Fw::Boundary(pbstrResponse, [&] {
-        m_core->Enter("SendDiagCommand");
+        m_core->Enter("SendDiagCommand", sPortId);
+        const std::string text = Lang::FromBstr(bstrCommand);
+        m_core->Port(sPortId).diagCommands.push_back(text);
         m_core->PhoneOnPort(sPortId);
         std::vector<std::uint8_t> command;
-        if (!ParseHexBytes(Lang::FromBstr(bstrCommand), command))
+        if (!ParseHexBytes(text, command))
             Com::Throw(E_INVALIDARG);
         // The simulated phone echoes the request, as a phone acknowledges a command it knows.
         *pbstrResponse = Lang::ToBstr(HexBytes(command));
@@ -366,7 +368,7 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::GetZelkorDumpSections(short sPortId, l
                                                                 long* plFilterOn, long* plCount,
                                                                 SAFEARRAY** ppsaNames) {
     return Fw::Boundary(plFilterOn, plCount, ppsaNames, [&] {
-        m_core->Enter("GetZelkorDumpSections");
+        m_core->Enter("GetZelkorDumpSections", sPortId);
         if (lCapacity < 0)
             Com::Throw(E_INVALIDARG);
         const ZelkorSettings& zelkor = m_core->Port(sPortId).zelkor;
@@ -423,8 +425,9 @@ HRESULT STDMETHODCALLTYPE SimConfigAgent::SetZelkorDumpSections(short sPortId, l
 
 HRESULT STDMETHODCALLTYPE SimConfigAgent::ZelkorReset(short sPortId, long* plAccepted) {
     return Fw::Boundary(plAccepted, [&] {
-        m_core->Enter("ZelkorReset");
-        const SimPort& port = m_core->Port(sPortId);
+        m_core->Enter("ZelkorReset", sPortId);
+        SimPort& port = m_core->Port(sPortId);
+        ++port.zelkor.resets;
         const SimPhone* phone = m_core->State().phoneOnPort(sPortId);
         if (!phone || phone->mode != 12)
             Com::Throw(Status::NotZelkorMode);

@@ -9,7 +9,18 @@ namespace Sim {
 SimCore::SimCore(SimState state)
     : m_state(std::move(state)) {}
 
-void SimCore::Enter(const char* member) const {
+void SimCore::Enter(const char* member) {
+    EnterAs(member, member);
+}
+
+void SimCore::Enter(const char* member, short portId) {
+    EnterAs(member, Lang::Format("%s(%d)", member, portId));
+}
+
+void SimCore::EnterAs(const char* member, std::string_view call) {
+    if (!m_calls.empty())
+        m_calls += '\n';
+    m_calls += call;
     const auto found = m_failures.find(member);
     if (found != m_failures.end())
         Com::Throw(found->second);

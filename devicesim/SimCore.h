@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -69,10 +70,15 @@ public:
 
     SimState& State() { return m_state; }
 
-    // Raises the failure a test set for this member name, if any. Every server member calls it
-    // first, whichever object it is on.
-    void Enter(const char* member) const;
+    // Notes the call in the call log, then raises the failure a test set for this member name,
+    // if any. Every server member calls it first, whichever object it is on; a member whose first
+    // argument is a port id gives it too, so that the log tells the ports apart.
+    void Enter(const char* member);
+    void Enter(const char* member, short portId);
     void FailOperation(const std::string& member, HRESULT status);
+    // The calls entered since the last time, oldest first, one a line ("GetServerState",
+    // "SetTraceLevel(7)") joined with "\n"; empty when there were none. Empties the log.
+    std::string TakeCalls() { return std::exchange(m_calls, {}); }
 
     // GetServerState: 0 while polls of "starting" remain, then 1.
     long PollServerState();
@@ -105,6 +111,8 @@ public:
     void RemoveAgentObject(short objectId, bool announce); // 5 removed when announced
 
 private:
+    // `call` is the line the log gets for it.
+    void EnterAs(const char* member, std::string_view call);
     short IssueId();
 
     struct Source {
@@ -114,6 +122,7 @@ private:
 
     SimState m_state;
     std::map<std::string, HRESULT> m_failures;
+    std::string m_calls; // the call log as TakeCalls hands it out: one text keeps it compact
     std::vector<Source> m_sources;
 };
 

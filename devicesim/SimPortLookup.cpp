@@ -22,7 +22,7 @@ HRESULT STDMETHODCALLTYPE SimPortLookup::EnumPortIds(IEnumOstrelPortId** ppEnum,
 
 HRESULT STDMETHODCALLTYPE SimPortLookup::GetPortNameById(short sPortId, BSTR* pbstrName) {
     return Fw::Boundary(pbstrName, [&] {
-        m_core->Enter("GetPortNameById");
+        m_core->Enter("GetPortNameById", sPortId);
         *pbstrName = Lang::ToBstr(m_core->Port(sPortId).name);
     });
 }

@@ -9,7 +9,7 @@ namespace Sim {
 
 HRESULT STDMETHODCALLTYPE SimPortManager::GetPort(short sPortId, IOstrelPort** ppPort) {
     return Fw::Boundary(ppPort, [&] {
-        m_core->Enter("GetPort");
+        m_core->Enter("GetPort", sPortId);
         m_core->Port(sPortId);
         *ppPort = NewObject<SimPortObject, IOstrelPort>(m_core, sPortId).Detach();
     });
@@ -24,7 +24,7 @@ HRESULT STDMETHODCALLTYPE SimPortManager::GetPortLookup(IOstrelPortLookup** ppLo
 
 HRESULT STDMETHODCALLTYPE SimPortManager::FindPort(short sPortId, IUnknown** ppObject) {
     return Fw::Boundary(ppObject, [&] {
-        m_core->Enter("FindPort");
+        m_core->Enter("FindPort", sPortId);
         m_core->Port(sPortId);
         *ppObject = NewObject<SimPortObject, IOstrelPort>(m_core, sPortId).Detach();
     });

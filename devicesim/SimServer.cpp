@@ -81,7 +81,7 @@ HRESULT STDMETHODCALLTYPE SimServer::StartOutgoingConnection(BSTR bstrMachine, u
             if (::lstrcmpiA(unreachable.machine.c_str(), machine.c_str()) == 0)
                 // The views tell a winsock error by the code under the top bit.
                 Com::Throw(static_cast<HRESULT>(0x80000000UL |
-                                           static_cast<unsigned long>(unreachable.winsockError)));
+                                                static_cast<unsigned long>(unreachable.winsockError)));
         // The connection becomes a network port of the server, pending until the far end answers.
         SimPort port;
         port.name = Lang::Format("%s:%u", machine.c_str(), usIpPort);
@@ -178,6 +178,19 @@ HRESULT STDMETHODCALLTYPE SimServer::Exit() {
         if (m_hooks.exitRequested)
             m_hooks.exitRequested();
     });
+}
+
+HRESULT STDMETHODCALLTYPE SimServer::TakeCalls(BSTR* pbstrCalls) {
+    return Fw::Boundary(pbstrCalls, [&] { *pbstrCalls = Lang::ToBstr(m_core->TakeCalls()); });
+}
+
+HRESULT STDMETHODCALLTYPE SimServer::GetPortSettings(short sPortId, BSTR* pbstrJson) {
+    return Fw::Boundary(pbstrJson,
+                        [&] { *pbstrJson = Lang::ToBstr(PortSettingsJson(m_core->Port(sPortId))); });
+}
+
+HRESULT STDMETHODCALLTYPE SimServer::SetProtocolLock(long lLocked) {
+    return Fw::Boundary([&] { m_core->State().protocolLock = lLocked != 0; });
 }
 
 } // namespace Sim

@@ -65,6 +65,9 @@ public:
     HRESULT STDMETHODCALLTYPE FailOperation(BSTR bstrName, long lStatus) override;
     HRESULT STDMETHODCALLTYPE AnnounceShutdown() override;
     HRESULT STDMETHODCALLTYPE Exit() override;
+    HRESULT STDMETHODCALLTYPE TakeCalls(BSTR* pbstrCalls) override;
+    HRESULT STDMETHODCALLTYPE GetPortSettings(short sPortId, BSTR* pbstrJson) override;
+    HRESULT STDMETHODCALLTYPE SetProtocolLock(long lLocked) override;
 
 private:
     std::shared_ptr<SimCore> m_core;

@@ -37,6 +37,9 @@ struct ZelkorSettings {
     std::vector<std::string> sections;
     // Whether a reset request finds the device in a state that allows it.
     bool resetAccepted = true;
+    // Received, never set by a scenario: the ZelkorReset calls that reached the port, whatever
+    // they answered.
+    long resets = 0;
 };
 
 // One listener of a port and the bytes it has taken in (IOstrelConfigAgent::GetAccumulatedData).
@@ -64,6 +67,9 @@ struct SimPort {
     std::string password;
     std::string diagHistory;
     bool diagSwitch = false;
+    // Received, never set by a scenario: every text SendDiagCommand was given for the port, oldest
+    // first, whether or not a phone took it.
+    std::vector<std::string> diagCommands;
     bool remoteEfs = false;
     // Reported in the phone record even when no phone answers on the port.
     bool platformDevice = false;
