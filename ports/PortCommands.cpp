@@ -21,6 +21,7 @@
 
 #include <iterator>
 #include <new>
+#include <optional>
 
 using Microsoft::WRL::ComPtr;
 
@@ -132,10 +133,13 @@ void CPortCommands::ShowMenu(HWND owner, POINT screen) {
         }
     }
 
+    std::optional<PortCommandContext> context;
+    if (target)
+        context = ContextOf(*target);
     const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
         popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, 0, owner, nullptr));
     if (chosen != 0)
-        Run(chosen);
+        Run(chosen, context ? &*context : nullptr);
 }
 
 bool CPortCommands::ProtocolLocked() {
@@ -188,6 +192,13 @@ void CPortCommands::Guarded(UINT commandId, const PortCommandContext& context, B
 }
 
 void CPortCommands::Run(UINT commandId) {
+    const CPortItem* selected = m_host.SelectedItem();
+    const std::optional<PortCommandContext> context =
+        selected ? std::optional(ContextOf(*selected)) : std::nullopt;
+    Run(commandId, context ? &*context : nullptr);
+}
+
+void CPortCommands::Run(UINT commandId, const PortCommandContext* target) {
     for (const ViewMode& mode : viewModes) {
         if (mode.commandId == commandId) {
             m_host.SetViewMode(mode.style);
@@ -195,14 +206,15 @@ void CPortCommands::Run(UINT commandId) {
             return;
         }
     }
-    if (commandId == ID_PORT_PROPERTIES) {
-        ShowProperties();
-        return;
-    }
-    CPortItem* target = m_host.SelectedItem();
     if (!target)
         return;
-    PortCommandContext context = ContextOf(*target);
+    if (commandId == ID_PORT_PROPERTIES) {
+        // A row that went while the menu was open has nothing to show.
+        if (CPortItem* item = m_host.ItemOfPort(target->portId))
+            ShowProperties(item);
+        return;
+    }
+    PortCommandContext context = *target;
     using Command = void (CPortCommands::*)(PortCommandContext&);
     struct Entry {
         UINT commandId;
@@ -330,8 +342,12 @@ void CPortCommands::ControlLines(PortCommandContext& context, bool showFlowContr
 // --- port properties ------------------------------------------------------------------------
 
 void CPortCommands::ShowProperties() {
-    CPortItem* item = m_host.SelectedItem();
-    if (!item || m_properties)
+    if (CPortItem* item = m_host.SelectedItem())
+        ShowProperties(item);
+}
+
+void CPortCommands::ShowProperties(CPortItem* item) {
+    if (m_properties)
         return;
     const long portId = item->portId;
     PortCommandContext context = ContextOf(*item);

@@ -22,6 +22,8 @@ public:
     public:
         // The item of the selected row, or null.
         virtual CPortItem* SelectedItem() = 0;
+        // The item of the port's row, or null when the list shows none.
+        virtual CPortItem* ItemOfPort(long portId) = 0;
         virtual IOstrelConfigAgent* Agent() = 0;
         // The list's device server, created and kept on first need; null, after writing
         // `failureTrace` to the debug output, when none can be had.
@@ -55,6 +57,10 @@ public:
     void OnRowsLeaving(long portId);
 
 private:
+    // A command for the port of `target` (null: no row was selected). The target is taken
+    // when the menu opens: the menu's loop may rebuild rows and move the selection.
+    void Run(UINT commandId, const PortCommandContext* target);
+    void ShowProperties(CPortItem* item);
     // Runs `body` for the target; a failure raised inside ends it with the command's message.
     template <class Body>
     void Guarded(UINT commandId, const PortCommandContext& context, Body body);

@@ -167,6 +167,7 @@ protected:
 private:
     // CPortCommands::Host
     CPortItem* SelectedItem() override;
+    CPortItem* ItemOfPort(long portId) override { return m_rows.Items().Find(portId).item; }
     IOstrelConfigAgent* Agent() override { return m_agent.Agent(); }
     IOstrelServer* Server(const char* failureTrace) override;
     HWND MessageOwner() override;
