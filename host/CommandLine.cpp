@@ -13,21 +13,45 @@ bool IsSwitch(const std::string& argument, const char* name) {
            ::lstrcmpiA(argument.c_str() + 1, name) == 0;
 }
 
+struct OpenName {
+    const char* name;
+    OpenTarget target;
+};
+
+constexpr OpenName openNames[] = {
+    {"menu", OpenTarget::Menu},
+    {"properties", OpenTarget::Properties},
+    {"zelkor", OpenTarget::Zelkor},
+};
+
+OpenTarget OpenTargetNamed(const std::string& argument, const std::string& name) {
+    for (const OpenName& entry : openNames)
+        if (::lstrcmpiA(name.c_str(), entry.name) == 0)
+            return entry.target;
+    throw Lang::Exception(argument + " takes menu, properties or zelkor, not " + name, argument);
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        const bool open = IsSwitch(argument, "open");
         std::string* value = IsSwitch(argument, "scenario")     ? &result.scenarioPath
                              : IsSwitch(argument, "screenshot") ? &result.screenshotPath
                                                                 : nullptr;
-        if (!value)
+        if (!value && !open)
             throw Lang::Exception("unknown argument: " + argument, argument);
         if (i + 1 == arguments.size() || arguments[i + 1].empty())
-            throw Lang::Exception(argument + " needs a path", argument);
-        *value = arguments[++i];
+            throw Lang::Exception(argument + (open ? " needs what to open" : " needs a path"), argument);
+        if (open)
+            result.open = OpenTargetNamed(argument, arguments[++i]);
+        else
+            *value = arguments[++i];
     }
+    if (result.open != OpenTarget::None && !result.screenshotPath.empty())
+        throw Lang::Exception("/open and /screenshot do not go together", "/open");
     return result;
 }
 

@@ -5,8 +5,10 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/Lang/Trace.h"
 #include "framework/com/Module.h"
+#include "host/PortListOpener.h"
 #include "host/WindowBitmap.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace DemoHost {
@@ -17,6 +19,10 @@ constexpr UINT_PTR screenshotTimer = 1;
 // Long enough for the controls to have filled themselves from the server's answers.
 constexpr UINT screenshotDelayMs = 1500;
 constexpr int screenshotFailed = 3;
+constexpr UINT_PTR openTimer = 2;
+// How often the port list is looked at for the row to open on, and for how long.
+constexpr UINT openPollMs = 250;
+constexpr int openPollLimit = 80;
 
 std::string ResourceText(UINT id) {
     return Fw::Module::Current().String(id);
@@ -25,10 +31,11 @@ std::string ResourceText(UINT id) {
 } // namespace
 
 DemoDialog::DemoDialog(Microsoft::WRL::ComPtr<IOstrelServer> server, std::string scenario,
-                       std::string screenshotPath)
+                       std::string screenshotPath, OpenTarget open)
     : m_server(std::move(server))
     , m_scenario(std::move(scenario))
-    , m_screenshotPath(std::move(screenshotPath)) {}
+    , m_screenshotPath(std::move(screenshotPath))
+    , m_open(open) {}
 
 DemoDialog::~DemoDialog() {
     ShutDown();
@@ -83,6 +90,8 @@ bool DemoDialog::OnInitDialog(HWND) {
     Child(IDC_STATUS).SetText(Lang::Format(ResourceText(IDS_SERVING).c_str(), scenarioName.c_str()).c_str());
     if (!m_screenshotPath.empty())
         ::SetTimer(m_hWnd, screenshotTimer, screenshotDelayMs, nullptr);
+    if (m_open != OpenTarget::None)
+        ::SetTimer(m_hWnd, openTimer, openPollMs, nullptr);
     return true;
 }
 
@@ -146,11 +155,28 @@ LRESULT DemoDialog::OnTabChanged(NMHDR*) {
 }
 
 void DemoDialog::OnTimer(UINT_PTR id) {
+    if (id == openTimer)
+        return OpenWhenListed();
     if (id != screenshotTimer)
         return PassOn();
     ::KillTimer(m_hWnd, screenshotTimer);
     TakeScreenshot();
     OnClose(0, IDCANCEL, nullptr);
+}
+
+// The port list fills itself from the server's answers: the target opens once the row it is
+// shown on is in, and the timer stops before the menu or dialog runs its own message loop.
+void DemoDialog::OpenWhenListed() {
+    const bool opened = std::any_of(m_pages.begin(), m_pages.end(), [&](const Page& page) {
+        return page.started && OpenOnPortList(page.site->Unknown().Get(), page.site->Window(), m_open);
+    });
+    if (!opened && ++m_openPolls < openPollLimit)
+        return;
+    ::KillTimer(m_hWnd, openTimer);
+    if (!opened)
+        std::fprintf(
+            stderr, "%s\n",
+            Lang::Format(ResourceText(IDS_NOT_OPENED).c_str(), openPollLimit * openPollMs / 1000).c_str());
 }
 
 void DemoDialog::TakeScreenshot() {

@@ -5,6 +5,7 @@
 #include "foundation/Win32/Unique.h"
 #include "framework/container/ControlContainer.h"
 #include "framework/windows/Window.h"
+#include "host/CommandLine.h"
 #include "host/ControlTabs.h"
 #include "host/resource.h"
 #include "server/OstrelServer.h"
@@ -19,9 +20,10 @@ namespace DemoHost {
 
 class DemoDialog : public Fw::DialogImpl<DemoDialog> {
 public:
-    // An empty screenshotPath: the user closes the dialog.
-    DemoDialog(Microsoft::WRL::ComPtr<IOstrelServer> server, std::string scenario,
-               std::string screenshotPath);
+    // An empty screenshotPath: the user closes the dialog. An `open` target opens on the port
+    // list once its rows are in.
+    DemoDialog(Microsoft::WRL::ComPtr<IOstrelServer> server, std::string scenario, std::string screenshotPath,
+               OpenTarget open = OpenTarget::None);
     ~DemoDialog();
 
     // Creates and shows the dialog, then runs the thread's message loop until it is closed;
@@ -54,11 +56,14 @@ private:
     void AddPage(const ControlTab& tab, const RECT& area);
     void ShowPage(size_t index);
     void TakeScreenshot();
+    void OpenWhenListed();
     void ShutDown();
 
     Microsoft::WRL::ComPtr<IOstrelServer> m_server;
     std::string m_scenario;
     std::string m_screenshotPath;
+    OpenTarget m_open;
+    int m_openPolls = 0;
     std::unique_ptr<Fw::ControlContainer> m_container;
     std::vector<Page> m_pages;
     int m_exitCode = 0;

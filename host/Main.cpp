@@ -1,6 +1,6 @@
 // OstrelDemoHost.exe: a dialog tool that embeds the module's controls against the device
 // server simulator, as the suite's tools embed them against the real server.
-//   OstrelDemoHost.exe [/scenario <path>] [/screenshot <file.bmp>]
+//   OstrelDemoHost.exe [/scenario <path>] [/screenshot <file.bmp> | /open menu|properties|zelkor]
 // It starts OstrelDeviceSim.exe beside it on the scenario (default scenarios\bench.json beside
 // it), waits until the server answers, and shows the dialog; the simulator ends after it.
 #include "foundation/Lang/ErrorText.h"
@@ -92,5 +92,5 @@ int main(int argc, char** argv) {
     }
 
     // The dialog and its controls let go of the server before OLE goes.
-    return DemoDialog(std::move(server), scenario, commandLine.screenshotPath).Run();
+    return DemoDialog(std::move(server), scenario, commandLine.screenshotPath, commandLine.open).Run();
 }

@@ -18,6 +18,7 @@
 #define IDS_SCREENSHOT_FAILED 2010
 #define IDS_NO_OLE 2011
 #define IDS_TITLE 2012
+#define IDS_NOT_OPENED 2013
 
 // Tab titles, one per control.
 #define IDS_TAB_PORTLIST 2101
