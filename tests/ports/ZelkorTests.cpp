@@ -1,28 +1,30 @@
 // The boot-protocol (Zelkor) commands through their real dialog and message boxes, driven as a
 // user would, against the in-process simulator's bench scenario; and transfer progress events
-// as a port list's sink hands them to its rows.
+// reaching an embedded port list's rows inside the server's call.
+#include "devicesim/ScenarioDocument.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
 #include "foundation/Win32/Unique.h"
-#include "ports/ListViewHelper.h"
-#include "ports/PortRows.h"
+#include "framework/com/TypeLibrary.h"
+#include "ports/PortList.h"
 #include "ports/ZelkorCommands.h"
 #include "ports/ZelkorConfigDlg.h"
-#include "server/ServerEventSink.h"
 #include "tests/server/FakeServer.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Scoped.h"
+#include "tests/support/TestContainer.h"
 
 #include <comdef.h>
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
 using TestSupport::ModalDialog;
+using Texts = std::vector<std::string>;
 
 namespace {
 
@@ -34,53 +36,22 @@ const std::string benchPath = std::string(OSTREL_SCENARIO_DIR) + "/bench.json";
 const ZelkorSettings bench = {
     "C:\\Images\\bench\\rawprogram.xml", true, "C:\\Dumps", true, false, true, 1, true,
     {"BOOT", "MODEM", "RAMDUMP_A"}};
+const Texts reads = {"GetZelkorOneDownload(4)",  "GetZelkorAutoReset(4)",     "GetZelkorXmlFile(4)",
+                     "GetZelkorDumpFolder(4)",   "GetZelkorHelloResponse(4)", "GetZelkorTimestampFolders(4)",
+                     "GetZelkorContinueBoot(4)", "GetZelkorDumpSections(4)"};
+const Texts writes = {"SetZelkorXmlFile(4)",       "SetZelkorDumpFolder(4)",       "SetZelkorAutoReset(4)",
+                      "SetZelkorHelloResponse(4)", "SetZelkorTimestampFolders(4)", "SetZelkorContinueBoot(4)",
+                      "SetZelkorDumpSections(4)"};
 
-// Each setting as text, in declaration order, so that a difference names its field.
-std::vector<std::string> Fields(const ZelkorSettings& s) {
-    std::string sections;
+// Each setting as text, so that a difference names its field: the paths, hello mode and
+// sections, then the flags (one download, timestamps, auto reset, continue boot, filter).
+Texts Fields(const ZelkorSettings& s) {
+    Texts fields = {s.xmlFile, s.dumpFolder, std::to_string(s.helloResponse), ""};
     for (const std::string& name : s.sections)
-        sections += name + ";";
-    return {s.xmlFile,
-            std::to_string(s.oneDownload),
-            s.dumpFolder,
-            std::to_string(s.timestampFolders),
-            std::to_string(s.autoReset),
-            std::to_string(s.continueBoot),
-            std::to_string(s.helloResponse),
-            std::to_string(s.sectionFilter),
-            sections};
-}
-
-ZelkorSettings Stored(IOstrelConfigAgentEx* agent, short port) {
-    ZelkorSettings s;
-    long flags[5] = {}, count = 0;
-    _bstr_t xml, dumps;
-    agent->GetZelkorXmlFile(port, xml.GetAddress());
-    agent->GetZelkorDumpFolder(port, dumps.GetAddress());
-    agent->GetZelkorOneDownload(port, &flags[0]);
-    agent->GetZelkorTimestampFolders(port, &flags[1]);
-    agent->GetZelkorAutoReset(port, &flags[2]);
-    agent->GetZelkorContinueBoot(port, &flags[3]);
-    agent->GetZelkorHelloResponse(port, &s.helloResponse);
-    Win32::UniqueSafeArray names;
-    agent->GetZelkorDumpSections(port, 64, &flags[4], &count, names.put());
-    s.xmlFile = xml.length() ? static_cast<const char*>(xml) : "";
-    s.dumpFolder = dumps.length() ? static_cast<const char*>(dumps) : "";
-    s.oneDownload = flags[0], s.timestampFolders = flags[1], s.autoReset = flags[2],
-    s.continueBoot = flags[3];
-    s.sectionFilter = flags[4];
-    for (LONG index = 0; index < count; ++index) {
-        BSTR name = nullptr;
-        ::SafeArrayGetElement(names.get(), &index, &name);
-        s.sections.push_back(static_cast<const char*>(_bstr_t(name, false)));
-    }
-    return s;
-}
-
-std::string Text(HWND dialog, int id) {
-    char text[300] = {};
-    ::GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
+        fields[3] += name + ";";
+    for (const bool flag : {s.oneDownload, s.timestampFolders, s.autoReset, s.continueBoot, s.sectionFilter})
+        fields.push_back(flag ? "on" : "off");
+    return fields;
 }
 
 Fw::ListView SectionList(HWND dialog) {
@@ -94,7 +65,7 @@ std::vector<ZelkorSectionRow> SectionRows(HWND dialog) {
         rows.push_back({SectionList(dialog).GetItemText(row, 0), SectionList(dialog).GetItemData(row)});
     return rows;
 }
-std::vector<ZelkorSectionRow> RowsShowing(std::vector<std::string> names) {
+std::vector<ZelkorSectionRow> RowsShowing(Texts names) {
     std::vector<ZelkorSectionRow> rows;
     for (std::string& name : names)
         rows.push_back({std::move(name), 1});
@@ -102,19 +73,14 @@ std::vector<ZelkorSectionRow> RowsShowing(std::vector<std::string> names) {
     return rows;
 }
 
-ZelkorSettings Shown(HWND dialog) {
-    const auto checked = [&](int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
+ZelkorSettings Shown(const ModalDialog& dialog) {
+    const auto box = [&](int id) { return dialog.CheckState(id) == BST_CHECKED; };
+    const auto hello = ::SendDlgItemMessageA(dialog.Window(), IDC_ZELKOR_HELLO, CB_GETCURSEL, 0, 0);
     ZelkorSettings s = {
-        Text(dialog, IDC_ZELKOR_XML_FILE),
-        checked(IDC_ZELKOR_ONE_DOWNLOAD),
-        Text(dialog, IDC_ZELKOR_DUMP_FOLDER),
-        checked(IDC_ZELKOR_TIMESTAMP),
-        checked(IDC_ZELKOR_AUTO_RESET),
-        checked(IDC_ZELKOR_CONTINUE_BOOT),
-        static_cast<long>(::SendDlgItemMessageA(dialog, IDC_ZELKOR_HELLO, CB_GETCURSEL, 0, 0)),
-        checked(IDC_ZELKOR_SECTION_FILTER),
-        {}};
-    for (const ZelkorSectionRow& row : SectionRows(dialog))
+        dialog.Text(IDC_ZELKOR_XML_FILE), box(IDC_ZELKOR_ONE_DOWNLOAD),   dialog.Text(IDC_ZELKOR_DUMP_FOLDER),
+        box(IDC_ZELKOR_TIMESTAMP),        box(IDC_ZELKOR_AUTO_RESET),     box(IDC_ZELKOR_CONTINUE_BOOT),
+        static_cast<long>(hello),         box(IDC_ZELKOR_SECTION_FILTER), {}};
+    for (const ZelkorSectionRow& row : SectionRows(dialog.Window()))
         if (row.mark == 1)
             s.sections.push_back(row.text);
     return s;
@@ -168,6 +134,7 @@ protected:
                   server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &object));
         ASSERT_EQ(S_OK, object.As(&agent));
         ASSERT_EQ(S_OK, server.As(&sim));
+        Calls();
     }
     PortCommandContext Context(short port) {
         PortCommandContext context{port, "", nullptr, owner.get(), [this](const char* trace) {
@@ -183,15 +150,44 @@ protected:
         PortCommandContext context = Context(port);
         ConfigureZelkor(context);
     }
-    void Fail(const char* operation, HRESULT status = E_ACCESSDENIED) {
-        ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t(operation), status));
+    void Fail(const std::string& call, HRESULT status = E_ACCESSDENIED) {
+        ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t(call.substr(0, call.find('(')).c_str()), status));
+    }
+    // The server's boot-protocol calls since the last look, in order.
+    Texts Calls() {
+        _bstr_t taken;
+        EXPECT_EQ(S_OK, sim->TakeCalls(taken.GetAddress()));
+        Texts calls;
+        std::istringstream lines(taken.length() ? static_cast<const char*>(taken) : "");
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("Zelkor") != std::string::npos)
+                calls.push_back(line);
+        return calls;
+    }
+    ZelkorSettings Stored(short port) {
+        _bstr_t json;
+        EXPECT_EQ(S_OK, sim->GetPortSettings(port, json.GetAddress()));
+        const Sim::ScenarioDocument document =
+            Sim::ScenarioDocument::Parse(static_cast<const char*>(json), "port");
+        const Sim::ScenarioNode& z = document.root().field("zelkor");
+        const auto text = [&](const char* name) { return z.field(name).asString(); };
+        const auto flag = [&](const char* name) { return z.field(name).asBool(); };
+        ZelkorSettings s;
+        s.xmlFile = text("xmlFile"), s.dumpFolder = text("dumpFolder");
+        s.helloResponse = z.field("helloResponse").asInteger<long>();
+        s.oneDownload = flag("oneDownload"), s.timestampFolders = flag("timestampFolders");
+        s.autoReset = flag("autoReset"), s.continueBoot = flag("continueBoot"),
+        s.sectionFilter = flag("sectionFilter");
+        for (const Sim::ScenarioNode& name : z.field("sections").items())
+            s.sections.push_back(name.asString());
+        return s;
     }
 
     Win32::UniqueWindow owner;
     ComPtr<IOstrelServer> server;
     ComPtr<IOstrelSimControl> sim;
     ComPtr<IOstrelConfigAgentEx> agent;
-    std::vector<std::string> serverTraces;
+    Texts serverTraces;
 };
 
 TEST_F(ZelkorTest, DialogShowsThePortsSettingsAndOkWritesWhatTheUserChanged) {
@@ -199,26 +195,37 @@ TEST_F(ZelkorTest, DialogShowsThePortsSettingsAndOkWritesWhatTheUserChanged) {
     Configure(com9, [&](ModalDialog& dialog) {
         const HWND window = dialog.Window();
         EXPECT_EQ("Zelkor Configuration", dialog.Record().caption);
-        EXPECT_EQ(Fields(bench), Fields(Shown(window)));
+        EXPECT_EQ(
+            (Texts{"Zelkor XML file", "(Image files will be relative to the path of this file)",
+                   "Save memory dump at folder ", "(Dump files will be relative to the path of this file)",
+                   "Upon receiving Zelkor Hello:",
+                   "Double click a row to add/edit/erase a section name. Press <enter> or <tab> to enter "
+                   "data."}),
+            dialog.Record().labels);
+        Texts boxes;
+        for (const int id : dialog.Record().buttons)
+            boxes.push_back(dialog.Text(id));
+        EXPECT_EQ(
+            (Texts{"...", "Use this file for only one download", "...",
+                   "Save each memory dump in a unique timestamped folder",
+                   "Auto reset after collecting memory dump", "Continue to boot after collecting memory dump",
+                   "Create memory dump files for only these section names:", "OK", "Cancel"}),
+            boxes);
+        EXPECT_EQ(Fields(bench), Fields(Shown(dialog)));
         EXPECT_EQ(RowsShowing(bench.sections), SectionRows(window));
-        std::vector<std::string> modes(4, std::string(80, '\0'));
-        for (size_t mode = 0; mode < modes.size(); ++mode)
-            modes[mode].resize(::SendDlgItemMessageA(window, IDC_ZELKOR_HELLO, CB_GETLBTEXT, mode,
-                                                     reinterpret_cast<LPARAM>(modes[mode].data())));
-        EXPECT_EQ((std::vector<std::string>{"Perform requested action",
-                                            "If a download request, perform RAM dump instead",
-                                            "If a RAM dump request, perform a download instead",
-                                            "Do nothing until one of the other response modes is selected"}),
-                  modes);
+        EXPECT_EQ((Texts{"Perform requested action", "If a download request, perform RAM dump instead",
+                         "If a RAM dump request, perform a download instead",
+                         "Do nothing until one of the other response modes is selected"}),
+                  dialog.Items(IDC_ZELKOR_HELLO));
         for (const bool on : {false, true}) {
             dialog.Click(IDC_ZELKOR_SECTION_FILTER);
-            EXPECT_EQ(on, SectionList(window).IsEnabled());
-            EXPECT_EQ(on, ::IsWindowEnabled(::GetDlgItem(window, IDC_ZELKOR_SECTIONS_HELP)) != FALSE);
+            EXPECT_EQ(on, dialog.Enabled(IDC_ZELKOR_SECTIONS));
+            EXPECT_EQ(on, dialog.Enabled(IDC_ZELKOR_SECTIONS_HELP));
         }
         dialog.Click(IDC_ZELKOR_ONE_DOWNLOAD);
         dialog.Click(IDC_ZELKOR_AUTO_RESET);
-        ::SetDlgItemTextA(window, IDC_ZELKOR_XML_FILE, "D:\\other.xml");
-        ::SendDlgItemMessageA(window, IDC_ZELKOR_HELLO, CB_SETCURSEL, 3, 0);
+        dialog.Type(IDC_ZELKOR_XML_FILE, "D:\\other.xml");
+        dialog.Select(IDC_ZELKOR_HELLO, "Do nothing until one of the other response modes is selected");
         EditRow(window, 1, "MODEM_B", VK_RETURN);
         EditRow(window, 2, "", VK_TAB); // erased
         EXPECT_EQ(SectionList(window).Handle(), ::GetFocus()) << "Tab goes on to the list";
@@ -229,18 +236,12 @@ TEST_F(ZelkorTest, DialogShowsThePortsSettingsAndOkWritesWhatTheUserChanged) {
         EXPECT_FALSE(DoubleClick(window, 7, 8)) << "only a click on the selected row edits";
         dialog.Click(IDOK);
     });
-    EXPECT_EQ((std::vector<std::string>{"GUI display default zelkor hello rsp value: 1\n"}), trace.lines);
-    EXPECT_EQ((std::vector<std::string>{" ZelkorConfiguration: CoCreateInstance failed \n"}), serverTraces);
-    const ZelkorSettings expected = {"D:\\other.xml",
-                                     false,
-                                     "C:\\Dumps",
-                                     true,
-                                     true,
-                                     true,
-                                     3,
-                                     true,
-                                     {"BOOT", "MODEM_B", "EFS", std::string(20, 'x')}};
-    EXPECT_EQ(Fields(expected), Fields(Stored(agent.Get(), com9)));
+    EXPECT_EQ(Texts{"GUI display default zelkor hello rsp value: 1\n"}, trace.lines);
+    EXPECT_EQ(Texts{" ZelkorConfiguration: CoCreateInstance failed \n"}, serverTraces);
+    ZelkorSettings expected = bench;
+    expected.xmlFile = "D:\\other.xml", expected.oneDownload = false, expected.autoReset = true;
+    expected.helloResponse = 3, expected.sections = {"BOOT", "MODEM_B", "EFS", std::string(20, 'x')};
+    EXPECT_EQ(Fields(expected), Fields(Stored(com9)));
 }
 
 TEST_F(ZelkorTest, BrowseFillsItsEditAndCancelWritesNothing) {
@@ -249,92 +250,58 @@ TEST_F(ZelkorTest, BrowseFillsItsEditAndCancelWritesNothing) {
         {IDC_ZELKOR_XML_BROWSE, IDC_ZELKOR_XML_FILE, xml, "XML Files (*.xml)"},
         {IDC_ZELKOR_DUMP_BROWSE, IDC_ZELKOR_DUMP_FOLDER, dump, "DMP Files (*.dmp)"},
     };
-    for (const char* write :
-         {"SetZelkorXmlFile", "SetZelkorDumpFolder", "SetZelkorAutoReset", "SetZelkorHelloResponse",
-          "SetZelkorTimestampFolders", "SetZelkorContinueBoot", "SetZelkorDumpSections"})
-        Fail(write); // a write made after Cancel would raise
     for (const auto& [button, edit, file, filter] : cases) {
         TestSupport::ModalDriver driver;
         driver.Expect([&](ModalDialog& dialog) {
             dialog.Click(button);
-            EXPECT_EQ(file.Path(), Text(dialog.Window(), edit));
+            EXPECT_EQ(file.Path(), dialog.Text(edit));
             EditRow(dialog.Window(), 0, "CHANGED", VK_RETURN);
             dialog.Click(IDCANCEL);
         });
         driver.Expect([&](ModalDialog& open) {
-            std::vector<std::string> filters(2, std::string(80, '\0'));
-            for (size_t item = 0; item < filters.size(); ++item)
-                filters[item].resize(::SendDlgItemMessageA(open.Window(), cmb1, CB_GETLBTEXT, item,
-                                                           reinterpret_cast<LPARAM>(filters[item].data())));
-            EXPECT_EQ((std::vector<std::string>{filter, "All Files (*.*)"}), filters);
-            EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(open.Window(), chx1))) << "no read-only box";
-            ::SetDlgItemTextA(open.Window(), cmb13, file.Path().c_str());
+            EXPECT_EQ((Texts{filter, "All Files (*.*)"}), open.Items(cmb1));
+            EXPECT_FALSE(open.Visible(chx1)) << "no read-only box";
+            open.Type(cmb13, file.Path());
             open.Click(IDOK);
         });
         PortCommandContext context = Context(com9);
         ConfigureZelkor(context);
+        EXPECT_EQ(reads, Calls()) << "Cancel writes nothing";
     }
 }
 
-// The writes fail in turn: those before are made, the failing one raises to the command's runner,
-// and none after it is made. The script changes every setting, so what is stored tells which.
-TEST_F(ZelkorTest, WritesInOrderAndStopsAtTheFirstFailure) {
-    const char* writes[] = {"SetZelkorXmlFile",          "SetZelkorDumpFolder",
-                            "SetZelkorAutoReset",        "SetZelkorHelloResponse",
-                            "SetZelkorTimestampFolders", "SetZelkorContinueBoot",
-                            "SetZelkorDumpSections",     nullptr};
-    const int writeOf[] = {0, 0, 1, 4, 2, 5, 3, 6, 6}; // each field's write, in Fields order
-    const ZelkorSettings changed = {"D:\\new.xml", false, "D:\\dumps", false, true, false, 2, false, {}};
-    for (int failing = 0; failing < 8; ++failing) {
+// Reads and writes in their order. A failing read is passed over, its setting left at the
+// dialog's preset; a failing write raises its failure to the command's runner, and nothing is
+// written after it.
+TEST_F(ZelkorTest, CallsTheServerInOrderAndStopsAtTheFirstFailingWrite) {
+    const size_t readOf[] = {2, 3, 4, 7, 0, 5, 1, 6, 7}; // each field's read, in Fields order
+    for (size_t failing = 0; failing < reads.size(); ++failing) {
+        const std::string write = failing < writes.size() ? writes[failing] : "none";
         Start([](Sim::SimState&) {});
-        if (writes[failing])
-            Fail(writes[failing]);
+        Fail(reads[failing]);
+        Fail(write);
+        Texts shown = Fields(bench);
+        for (size_t field = 0; field < shown.size(); ++field)
+            if (readOf[field] == failing)
+                shown[field] = Fields(ZelkorSettings{})[field];
         try {
             Configure(com9, [&](ModalDialog& dialog) {
-                for (const int box : {IDC_ZELKOR_ONE_DOWNLOAD, IDC_ZELKOR_TIMESTAMP, IDC_ZELKOR_AUTO_RESET,
-                                      IDC_ZELKOR_CONTINUE_BOOT, IDC_ZELKOR_SECTION_FILTER})
-                    dialog.Click(box);
-                ::SetDlgItemTextA(dialog.Window(), IDC_ZELKOR_XML_FILE, changed.xmlFile.c_str());
-                ::SetDlgItemTextA(dialog.Window(), IDC_ZELKOR_DUMP_FOLDER, changed.dumpFolder.c_str());
-                ::SendDlgItemMessageA(dialog.Window(), IDC_ZELKOR_HELLO, CB_SETCURSEL, 2, 0);
+                EXPECT_EQ(shown, Fields(Shown(dialog))) << reads[failing];
                 dialog.Click(IDOK);
             });
-            EXPECT_FALSE(writes[failing]) << writes[failing] << " raised nothing";
+            EXPECT_EQ(writes.size(), failing) << write << " raised nothing";
         } catch (const _com_error& failure) {
-            EXPECT_EQ(E_ACCESSDENIED, failure.Error());
+            EXPECT_EQ(E_ACCESSDENIED, failure.Error()) << write;
         }
-        std::vector<std::string> expected = Fields(bench);
-        for (size_t field = 0; field < expected.size(); ++field)
-            if (writeOf[field] < failing)
-                expected[field] = Fields(changed)[field];
-        if (writes[failing])
-            Fail(writes[failing], S_OK);
-        EXPECT_EQ(expected, Fields(Stored(agent.Get(), com9)))
-            << (writes[failing] ? writes[failing] : "none");
-    }
-}
-
-TEST_F(ZelkorTest, AFailedReadShowsThePresetValue) {
-    const char* reads[] = {"GetZelkorOneDownload",  "GetZelkorAutoReset",     "GetZelkorXmlFile",
-                           "GetZelkorDumpFolder",   "GetZelkorHelloResponse", "GetZelkorTimestampFolders",
-                           "GetZelkorContinueBoot", "GetZelkorDumpSections"};
-    const int readOf[] = {2, 0, 3, 5, 1, 6, 4, 7, 7}; // each field's read, in Fields order
-    for (int failing = 0; failing < 8; ++failing) {
-        Fail(reads[failing]);
-        std::vector<std::string> expected = Fields(bench);
-        for (size_t field = 0; field < expected.size(); ++field)
-            if (readOf[field] == failing)
-                expected[field] = Fields(ZelkorSettings{})[field];
-        Configure(com9, [&](ModalDialog& dialog) {
-            EXPECT_EQ(expected, Fields(Shown(dialog.Window()))) << reads[failing];
-            dialog.Click(IDCANCEL);
-        });
-        Fail(reads[failing], S_OK);
+        Texts expected = reads;
+        expected.insert(expected.end(), writes.begin(),
+                        writes.begin() + std::min(failing + 1, writes.size()));
+        EXPECT_EQ(expected, Calls()) << write;
     }
 }
 
 TEST_F(ZelkorTest, SixteenOfTwentyNamesAreShownAndKeptAndErasingTheOnlyNameSendsNone) {
-    std::vector<std::string> names;
+    Texts names;
     for (int name = 1; name <= 20; ++name)
         names.push_back("S" + std::to_string(name));
     Start([&](Sim::SimState& state) {
@@ -347,22 +314,20 @@ TEST_F(ZelkorTest, SixteenOfTwentyNamesAreShownAndKeptAndErasingTheOnlyNameSends
         EXPECT_EQ(RowsShowing(names), SectionRows(dialog.Window()));
         dialog.Click(IDOK);
     });
-    EXPECT_EQ(names, Stored(agent.Get(), com9).sections);
+    EXPECT_EQ(names, Stored(com9).sections);
     Configure(com1, [&](ModalDialog& dialog) {
         EditRow(dialog.Window(), 0, "", VK_RETURN);
         dialog.Click(IDOK);
     });
-    long filter = -1, count = -1;
-    Win32::UniqueSafeArray sent;
-    ASSERT_EQ(S_OK, agent->GetZelkorDumpSections(com1, 16, &filter, &count, sent.put()));
-    EXPECT_EQ(0, count);
+    EXPECT_TRUE(Stored(com1).sections.empty()) << "a count of 0 turns the server's filter off";
+    EXPECT_FALSE(Stored(com1).sectionFilter);
 }
 
 TEST_F(ZelkorTest, WithoutTheExtensionTheDialogOpensEmptyAndTheResetSaysNothing) {
     TestSupport::TraceCapture trace;
     TestSupport::ModalDriver driver;
     driver.Expect([](ModalDialog& dialog) {
-        EXPECT_EQ(Fields(ZelkorSettings{}), Fields(Shown(dialog.Window())));
+        EXPECT_EQ(Fields(ZelkorSettings{}), Fields(Shown(dialog)));
         EXPECT_EQ(RowsShowing({}), SectionRows(dialog.Window()));
         dialog.Click(IDOK);
     });
@@ -371,9 +336,7 @@ TEST_F(ZelkorTest, WithoutTheExtensionTheDialogOpensEmptyAndTheResetSaysNothing)
     ASSERT_EQ(S_OK, Fw::Object<FakeAgent>::Create(nullptr, IID_PPV_ARGS(&context.agent)));
     ConfigureZelkor(context);
     SendZelkorReset(context);
-    EXPECT_EQ(
-        (std::vector<std::string>{"spConfig3 is NULL\n", "GUI display default zelkor hello rsp value: 0\n"}),
-        trace.lines);
+    EXPECT_EQ((Texts{"spConfig3 is NULL\n", "GUI display default zelkor hello rsp value: 0\n"}), trace.lines);
 }
 
 TEST_F(ZelkorTest, ResetTellsWhyItFailedInAPlainBoxOverTheControl) {
@@ -392,7 +355,7 @@ TEST_F(ZelkorTest, ResetTellsWhyItFailedInAPlainBoxOverTheControl) {
                 EXPECT_EQ("", box.Record().caption);
                 EXPECT_EQ(std::vector<int>{IDOK}, box.Record().buttons);
                 EXPECT_EQ(TestSupport::DialogIcon::None, box.Record().icon);
-                EXPECT_EQ(owner.get(), ::GetWindow(box.Window(), GW_OWNER));
+                EXPECT_EQ(owner.get(), box.Record().owner);
                 box.Click(IDOK);
             });
         PortCommandContext context = Context(port);
@@ -400,33 +363,22 @@ TEST_F(ZelkorTest, ResetTellsWhyItFailedInAPlainBoxOverTheControl) {
     }
 }
 
-// The bench's rows over a list view, hearing a port list's sink bound as the port list binds it.
+// Progress events from the server to an embedded port list: COM9 (row 3) has the bench's bar.
 TEST(ZelkorProgress, EachEventSetsThePhoneTextAndTheBarInsideTheCall) {
+    TestSupport::TestContainer container;
     const ComPtr<IOstrelServer> server = Sim::CreateSimServer(Sim::LoadScenario(benchPath));
-    long cookie = 0;
-    ComPtr<IUnknown> agent;
-    ASSERT_EQ(S_OK, server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agent));
-    const Win32::UniqueWindow window(::CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 600,
-                                                       300, nullptr, nullptr, nullptr, nullptr));
-    CListViewHelper helper(window.get());
-    for (int column = 0; column < portColumnCount; ++column)
-        helper.AddColumn(column, portListColumns[column].headerId, portListColumns[column].widthId, true);
-    CPortRows rows;
-    rows.SetList(&helper);
-    ComPtr<IOstrelConfigAgent> configAgent;
-    ASSERT_EQ(S_OK, agent.As(&configAgent));
-    rows.SetAgent(configAgent.Get());
-    rows.FillList();
-    ComPtr<IOstrelServerEvents> sink;
-    ASSERT_EQ(S_OK, Fw::Object<ServerEventSink>::Create(nullptr, IID_PPV_ARGS(&sink)));
-    static_cast<ServerEventSink*>(sink.Get())
-        ->Bind(ViewKind::PortList, window.get(), [&](const ServerEventRoute& route, short port, short value) {
-            rows.ShowTransferProgress(static_cast<long>(route.lParam), port, value);
-        });
-    const auto phone = [&](short port) {
-        return helper.List().GetItemText(helper.FindRow(port), portColumnPhone);
-    };
-    const HWND bar = rows.Progress().at(com9)->Window();
+    ComPtr<IOstrelSimControl> sim;
+    ASSERT_EQ(S_OK, server.As(&sim));
+    ComPtr<IOstrelPortList> control;
+    ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&control)));
+    Fw::EmbedOptions options;
+    options.rect = {0, 0, 520, 260};
+    TestSupport::ControlSite& site = container.Embed(control.Get(), options);
+    ASSERT_EQ(S_OK, site.Activate());
+    ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
+    const Fw::ListView list(::GetDlgItem(site.Window(), PortList::listId));
+    const HWND bar = ::FindWindowExA(list.Handle(), nullptr, PROGRESS_CLASSA, nullptr);
+    ASSERT_TRUE(bar);
 
     const std::tuple<long, short, const char*, int> cases[] = {
         {16, 0, "Zelkor Download...", 500},
@@ -444,22 +396,21 @@ TEST(ZelkorProgress, EachEventSetsThePhoneTextAndTheBarInsideTheCall) {
     };
     for (const auto& [code, value, text, position] : cases) {
         ::SendMessageA(bar, PBM_SETPOS, 2, 0);
-        helper.List().SetItemText(helper.FindRow(com9), portColumnPhone, "unchanged");
-        EXPECT_EQ(S_OK, sink->OnServerEvent(code, com9, value));
-        EXPECT_EQ(text, phone(com9)) << code << "/" << value;
+        list.SetItemText(3, portColumnPhone, "unchanged");
+        ASSERT_EQ(S_OK, sim->FireEvent(code, com9, value));
+        EXPECT_EQ(text, list.GetItemText(3, portColumnPhone)) << code << "/" << value;
         EXPECT_EQ(position, ::SendMessageA(bar, PBM_GETPOS, 0, 0)) << code << "/" << value;
     }
-    EXPECT_EQ("P/PHN-XXX (Zelkor Download)", rows.Items().Find(com9).item->phoneText)
-        << "the item keeps its text";
     // A row without a bar still shows the stage; a port without a row is no fault.
-    sink->OnServerEvent(17, com1, 0);
-    EXPECT_EQ("Zelkor Download...", phone(com1));
-    EXPECT_EQ(S_OK, sink->OnServerEvent(17, 99, 0));
-    MSG posted;
-    EXPECT_FALSE(
-        ::PeekMessageA(&posted, window.get(), WM_SERVER_DETACH, WM_SERVER_REFRESH_ITEM, PM_NOREMOVE));
-    static_cast<ServerEventSink*>(sink.Get())->Unbind();
-    rows.RemoveAllRows();
+    ASSERT_EQ(S_OK, sim->FireEvent(17, com1, 0));
+    EXPECT_EQ("Zelkor Download...", list.GetItemText(0, portColumnPhone));
+    EXPECT_EQ(S_OK, sim->FireEvent(17, 99, 0));
+    // The item kept its own text: a rebuild of the row shows the phone again.
+    ASSERT_EQ(S_OK, control->RefreshDisplay());
+    EXPECT_EQ("P/PHN-XXX (Zelkor Download)", list.GetItemText(3, portColumnPhone));
+    control->Shutdown();
+    control.Reset();
+    Fw::TypeLibrary::Release();
 }
 
 } // namespace
