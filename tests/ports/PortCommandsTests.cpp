@@ -1,7 +1,5 @@
-// The port list's right-click menu and the commands it runs, driven as a user would: the
-// menu answered by keys, the dialogs and message boxes through their controls, against the
-// in-process simulator's bench scenario, whose record of calls and settings tells what reached
-// the server.
+// The port list's right-click menu and its commands, driven as a user would, against the in-process
+// simulator, whose record of calls and settings tells what reached the server.
 #include "devicesim/ScenarioDocument.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
@@ -35,13 +33,14 @@ using Texts = std::vector<std::string>;
 namespace {
 
 // Bench rows (and port ids, one more than the row).
-constexpr int com1 = 0, com4 = 1, com7 = 2, com20 = 7;
+constexpr int com1 = 0, com4 = 1, com7 = 2, network = 6, com20 = 7;
 constexpr int noRow = -1;
 
 const char *const password = "Send Password...", *const baud = "Baud Rate...", *const trace = "Port Trace...",
                   *const zelkor = "Zelkor Configuration...", *const reset = "Send Zelkor Reset Command...",
                   *const diag = "Send Diag Command...",
                   *const protocol = "Configure Communication Protocol...";
+const Texts baudReads = {"GetBaudRateEntry(1)", "GetBaudRateEntry(1)", "GetBaudRateEntry(1)"};
 const Texts protocolTexts = {"Use the HDLC communication protocol only",
                              "On initial connection switch to non-HDLC if device is compatible",
                              "Support non-HDLC protocol but don't initiate the mode change"};
@@ -61,10 +60,6 @@ Texts Menu(bool target, const std::string& modemSwitch, const Texts& appended) {
                   "Port &Shutdown..." + greyed, "Switch modem port to diagnostic mode" + modemSwitch};
     menu.insert(menu.end(), appended.begin(), appended.end());
     return menu;
-}
-
-Texts Repeat(const std::string& text, int times) {
-    return Texts(size_t(times), text);
 }
 
 Texts Join(Texts first, const Texts& second) {
@@ -172,13 +167,9 @@ protected:
         ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t(operation), status));
     }
     // The failure box of a command: its caption, port and status, as the user must see them.
-    void ExpectFailureBox(const DialogRecord& box, const std::string& caption, const std::string& port,
-                          HRESULT status = E_FAIL) {
+    void ExpectFailureBox(const DialogRecord& box, const std::string& caption) {
         EXPECT_EQ(caption, box.caption);
-        char code[16] = "";
-        ::wsprintfA(code, "0x%08x", unsigned(status));
-        EXPECT_EQ("The command failed on port " + port + " - Error = " + code + ", " + SystemText(status),
-                  box.message);
+        EXPECT_EQ("The command failed on port COM1 - Error = 0x80004005, " + SystemText(E_FAIL), box.message);
         EXPECT_EQ(DialogIcon::Stop, box.icon);
         EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
         EXPECT_EQ(::GetAncestor(site->Window(), GA_ROOT), box.owner);
@@ -283,13 +274,19 @@ TEST_F(PortCommandsTest, BaudRatesListTheServersRatesAndSendTheMaskOfTheTickedOn
     EXPECT_EQ("Baud Rate Selection", seen[0].caption);
     EXPECT_EQ("Baud rates NORVIK should try using to establish a Diagnostics mode connection to the device",
               seen[0].labels.at(0));
-    EXPECT_EQ(Join(Repeat("GetBaudRateEntry(1)", 3), {"SetBaudRateMask(1)"}), Calls());
-    // The server took mask 5: both rates come back tried.
-    RightClick(com1, ID_PORT_BAUD_RATE, {[](ModalDialog& dialog) {
-                   EXPECT_EQ((std::vector<bool>{true, true}), dialog.Ticks(IDC_BAUD_LIST));
-                   dialog.Click(IDCANCEL);
-               }});
-    EXPECT_EQ(Repeat("GetBaudRateEntry(1)", 3), Calls()) << "Cancel sends nothing";
+    EXPECT_EQ(Join(baudReads, {"SetBaudRateMask(1)"}), Calls());
+    // The server took mask 5: both rates come back tried. Clearing 9600 sends 4.
+    const auto ticksThen = [](std::vector<bool> ticks, int clear) {
+        return [=](ModalDialog& dialog) {
+            EXPECT_EQ(ticks, dialog.Ticks(IDC_BAUD_LIST));
+            if (clear >= 0)
+                dialog.Tick(IDC_BAUD_LIST, clear, false);
+            dialog.Click(clear >= 0 ? IDOK : IDCANCEL);
+        };
+    };
+    RightClick(com1, ID_PORT_BAUD_RATE, {ticksThen({true, true}, 0)});
+    RightClick(com1, ID_PORT_BAUD_RATE, {ticksThen({false, true}, -1)});
+    EXPECT_EQ(Join(Join(baudReads, {"SetBaudRateMask(1)"}), baudReads), Calls());
 }
 
 TEST_F(PortCommandsTest, ProtocolShowsAnUnknownModeAsTheFirstItemAndSendsTheChosenIndex) {
@@ -468,7 +465,7 @@ TEST_F(PortCommandsTest, CancelSendsNothing) {
         int row;
         Texts reads;
     } cases[] = {
-        {ID_PORT_BAUD_RATE, com1, Repeat("GetBaudRateEntry(1)", 3)},
+        {ID_PORT_BAUD_RATE, com1, baudReads},
         {ID_PORT_PROTOCOL, com1, {"GetProtocolMode(1)"}},
         {ID_PORT_TRACE, com20, {"GetTraceLevel(8)"}},
         {ID_PORT_SEND_PASSWORD, com1, {"GetSecurityPassword(1)"}},
@@ -495,7 +492,7 @@ TEST_F(PortCommandsTest, AFailingReadThatTheDialogNeedsEndsTheCommandWithOneBox)
         Fail(operation);
         const std::vector<DialogRecord> seen = RightClick(com1, command, {ok});
         ASSERT_EQ(1u, seen.size()) << operation;
-        ExpectFailureBox(seen[0], caption, "COM1");
+        ExpectFailureBox(seen[0], caption);
         EXPECT_EQ(Texts{std::string(operation) + "(1)"}, Calls());
         Fail(operation, S_OK);
     }
@@ -542,8 +539,7 @@ TEST_F(PortCommandsTest, AFailingWriteShowsOneBoxAndNothingIsSentAfterIt) {
         ModalDriver::Script dialog;
         Texts calls;
     } cases[] = {
-        {ID_PORT_BAUD_RATE, "SetBaudRateMask", "Baud Rate", ok,
-         Join(Repeat("GetBaudRateEntry(1)", 3), {"SetBaudRateMask(1)"})},
+        {ID_PORT_BAUD_RATE, "SetBaudRateMask", "Baud Rate", ok, Join(baudReads, {"SetBaudRateMask(1)"})},
         {ID_PORT_PROTOCOL,
          "SetProtocolMode",
          "Configure Communication Protocol",
@@ -576,7 +572,7 @@ TEST_F(PortCommandsTest, AFailingWriteShowsOneBoxAndNothingIsSentAfterIt) {
         const std::vector<DialogRecord> seen = RightClick(com1, c.command, scripts);
         ASSERT_EQ(scripts.size(), seen.size()) << c.operation;
         if (c.caption)
-            ExpectFailureBox(seen.back(), c.caption, "COM1");
+            ExpectFailureBox(seen.back(), c.caption);
         EXPECT_EQ(c.calls, Calls()) << c.operation;
         Fail(c.operation, S_OK);
     }
@@ -616,6 +612,32 @@ TEST_F(PortCommandsTest, PropertiesShowTheRowInBoldAndSetTheTypedLabel) {
         << "the row is built again at once";
 }
 
+TEST_F(PortCommandsTest, PropertiesOfferTheControlLinesWithFlowControlForSerialPorts) {
+    for (const auto& [row, offered, flow] :
+         {std::tuple{com1, true, true}, {com7, true, false}, {network, false, false}}) {
+        HWND properties = nullptr;
+        std::vector<ModalDriver::Script> scripts = {[&](ModalDialog& dialog) {
+            properties = dialog.Window();
+            EXPECT_EQ(offered, dialog.Visible(IDC_PROPS_CONTROL_LINES)) << row;
+            if (offered)
+                dialog.Click(IDC_PROPS_CONTROL_LINES);
+            dialog.Click(IDCANCEL);
+        }};
+        if (offered)
+            scripts.push_back([&](ModalDialog& dialog) {
+                EXPECT_EQ(flow, dialog.Visible(IDC_FLOW_GROUP)) << row;
+                dialog.Click(IDCANCEL);
+            });
+        const std::vector<DialogRecord> seen = RightClick(row, ID_PORT_PROPERTIES, scripts);
+        ASSERT_EQ(scripts.size(), seen.size());
+        if (offered) {
+            EXPECT_EQ(properties, seen[1].owner);
+            const std::string port = std::to_string(row + 1);
+            EXPECT_EQ((Texts{"GetFlowControl(" + port + ")", "GetPollingMode(" + port + ")"}), Calls());
+        }
+    }
+}
+
 TEST_F(PortCommandsTest, AFailingLabelWriteLeavesTheRowAsItWas) {
     Fail("SetPortLabel");
     list.SetItemText(com1, portColumnLabel, "marked");
@@ -625,7 +647,7 @@ TEST_F(PortCommandsTest, AFailingLabelWriteLeavesTheRowAsItWas) {
     };
     const std::vector<DialogRecord> seen = RightClick(com1, ID_PORT_PROPERTIES, {rename, ok});
     ASSERT_EQ(2u, seen.size());
-    ExpectFailureBox(seen[1], "Properties", "COM1");
+    ExpectFailureBox(seen[1], "Properties");
     EXPECT_EQ(Texts{"SetPortLabel(1)"}, Calls());
     EXPECT_EQ("marked", list.GetItemText(com1, portColumnLabel)) << "the row is not rebuilt";
 }

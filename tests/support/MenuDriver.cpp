@@ -9,6 +9,10 @@ namespace TestSupport {
 
 namespace {
 
+constexpr DWORD kCloseGraceMs = 2000;
+// The owner's timer that ends a menu its script did not close; unlikely to be the owner's own id.
+constexpr UINT_PTR closeTimer = 0x4D46;
+
 MenuRecord readMenu(HMENU menu) {
     MenuRecord record;
     for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
@@ -87,8 +91,15 @@ struct MenuDriver::State {
     void Selected(HMENU menu, UINT item, UINT flags);
 };
 
+static void CALLBACK onCloseTimer(HWND owner, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(owner, timer);
+    ADD_FAILURE() << "a menu was still open two seconds after its script; dismissed";
+    ::EndMenu();
+}
+
 void MenuDriver::State::Drive(HMENU menu) {
     driven = true;
+    ::SetTimer(owner, closeTimer, kCloseGraceMs, onCloseTimer);
     seen.push_back(readMenu(menu));
     if (scripts.empty()) {
         ADD_FAILURE() << "a menu no script expected: " << testing::PrintToString(Describe(seen.back()));
@@ -169,6 +180,7 @@ LRESULT CALLBACK onMessage(int code, WPARAM wParam, LPARAM lParam) {
                             HIWORD(sent->wParam));
             break;
         case WM_EXITMENULOOP:
+            ::KillTimer(state->owner, closeTimer);
             state->root = nullptr;
             state->driven = false;
             state->walk.reset();

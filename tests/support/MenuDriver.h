@@ -30,7 +30,8 @@ using MenuRecord = std::vector<MenuItemRecord>;
 // the loop takes the thread's keyboard input: Down until the item is selected (WM_MENUSELECT
 // tells which), Right into a submenu, Return to choose, or Escape. A menu that comes when no
 // script is left is recorded, fails the test and is dismissed, as is a choice of a command the
-// menu does not hold or holds greyed. One driver per thread at a time.
+// menu does not hold or holds greyed, and a menu still open two seconds after its script. One
+// driver per thread at a time.
 class MenuDriver {
 public:
     MenuDriver();
