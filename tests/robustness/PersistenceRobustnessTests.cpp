@@ -240,7 +240,6 @@ TEST_P(PersistedClassTest, OddBagValuesAreTakenExactlyOrRefused) {
     for (const Case& change : cases) {
         TestSupport::Bag bag;
         ASSERT_EQ(S_OK, loadedBag->Save(&bag, FALSE, TRUE));
-        const Bytes before = Saved(loaded.Get());
         std::string what = change.what;
         for (const auto& [name, value] : change.changes) {
             what += ", " + Describe(name, value);
@@ -254,14 +253,9 @@ TEST_P(PersistedClassTest, OddBagValuesAreTakenExactlyOrRefused) {
             TestSupport::ErrorLog log;
             HRESULT status = S_OK;
             ASSERT_TRUE(Loads(into.Get(), what + which, [&] { return status = into->Load(&bag, &log); }));
+            // What a missing value leaves, and what the log then says, are BagValueTests' cases.
             ASSERT_TRUE(status == S_OK || status == E_INVALIDARG)
                 << what << which << " answered " << Status(status);
-            if (change.changes.size() == 1 && !change.changes[0].second && into.Get() == loadedBag.Get()) {
-                EXPECT_EQ(S_OK, status) << what << ": a missing value keeps the current one";
-                EXPECT_EQ(before, Saved(loaded.Get())) << what;
-                EXPECT_TRUE(log.heard.find(Lang::FromWide(change.changes[0].first)) != std::string::npos)
-                    << what << ", not in the error log: " << log.heard;
-            }
         }
     }
 }
