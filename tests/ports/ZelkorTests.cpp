@@ -112,8 +112,11 @@ class ZelkorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-        owner.reset(
-            ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+        // The active window, which the dialog is run over: a dialog without an owner would hand
+        // the activation to whatever window the desktop holds when it closes.
+        owner.reset(::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                      nullptr, nullptr, nullptr));
+        ::SetActiveWindow(owner.get());
         Start([](Sim::SimState&) {});
     }
     void TearDown() override {
@@ -195,6 +198,7 @@ TEST_F(ZelkorTest, DialogShowsThePortsSettingsAndOkWritesWhatTheUserChanged) {
     Configure(com9, [&](ModalDialog& dialog) {
         const HWND window = dialog.Window();
         EXPECT_EQ("Zelkor Configuration", dialog.Record().caption);
+        EXPECT_EQ(owner.get(), dialog.Record().owner);
         EXPECT_EQ(
             (Texts{"Zelkor XML file", "(Image files will be relative to the path of this file)",
                    "Save memory dump at folder ", "(Dump files will be relative to the path of this file)",
