@@ -250,8 +250,11 @@ void schedule(HWND dialog, UINT_PTR timer, DWORD ms) {
 LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
     const HWND window = reinterpret_cast<HWND>(wParam);
     if (ModalDriver::State* state = current) {
-        // Closing a modal dialog activates "nothing" (a null window) and then its owner.
+        // Closing a modal dialog activates "nothing" (a null window) and then its owner. Under
+        // Wine the hook also hears of other processes' boxes on the shared desktop: only this
+        // thread's own are driven.
         if (code == HCBT_ACTIVATE && window && isClass(window, "#32770") &&
+            ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId() &&
             state->known.insert(window).second)
             schedule(window, driveTimer, kSettleMs);
         else if (code == HCBT_DESTROYWND)
