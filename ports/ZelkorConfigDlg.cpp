@@ -10,13 +10,9 @@
 
 namespace {
 
-// The hello response modes, in value order.
-constexpr const char* helloResponses[] = {
-    "Perform requested action",
-    "If a download request, perform RAM dump instead",
-    "If a RAM dump request, perform a download instead",
-    "Do nothing until one of the other response modes is selected",
-};
+// The hello response modes' texts, in value order.
+constexpr UINT helloResponses[] = {IDS_ZELKOR_HELLO_PERFORM, IDS_ZELKOR_HELLO_DUMP_INSTEAD,
+                                   IDS_ZELKOR_HELLO_DOWNLOAD_INSTEAD, IDS_ZELKOR_HELLO_NOTHING};
 
 // The editor keeps one character beyond a name, so that OK can tell a name too long to send.
 constexpr int editorTextRoom = zelkorSectionNameMax + 2;
@@ -85,8 +81,8 @@ bool CZelkorConfigDlg::OnInitDialog(HWND) {
     EnableSections(settings.sectionFilter);
 
     const Fw::Window hello = Child(IDC_ZELKOR_HELLO);
-    for (const char* text : helloResponses)
-        hello.Send(CB_ADDSTRING, 0, text);
+    for (UINT text : helloResponses)
+        hello.Send(CB_ADDSTRING, 0, Fw::Module::Current().String(text).c_str());
     hello.Send(CB_SETCURSEL, static_cast<WPARAM>(settings.helloResponse));
     Lang::Trace("GUI display default zelkor hello rsp value: %d\n", static_cast<int>(settings.helloResponse));
 
