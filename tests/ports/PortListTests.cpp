@@ -84,17 +84,23 @@ protected:
         Fw::TypeLibrary::Release();
     }
 
-    // A port list in the container, in place active and started; `data` is what it loads first.
+    // A new port list in the container, in place active and started; `data` is what it loads first.
     void Embed(ComPtr<IStream> data) {
+        Make();
+        Place(std::move(data));
+        Start();
+    }
+    void Make() {
         ASSERT_EQ(S_OK, Fw::Object<PortList>::Create(nullptr, IID_PPV_ARGS(&control)));
         controls.push_back(control);
+    }
+    void Place(ComPtr<IStream> data) {
         Fw::EmbedOptions options;
         options.data = std::move(data);
         options.rect = {0, 0, 520, 260};
         site = &container.Embed(control.Get(), options);
         ASSERT_EQ(S_OK, site->Activate());
         FindList();
-        Start();
     }
     void FindList() {
         list = Fw::ListView(::GetDlgItem(site->Window(), PortList::listId));
@@ -468,6 +474,25 @@ TEST_F(PortListTest, AHostMayLetTheControlGoFromItsNotification) {
     EXPECT_GT(objects, Fw::Module::Current().LockCount()) << "and then goes";
 }
 
+// The selection a reload makes notifies the host at once; a host may shut the list down from
+// there, and the reload must not touch what the shutdown freed.
+TEST_F(PortListTest, AHostMayShutTheListDownFromTheSelectionOfAReload) {
+    TestSupport::NotificationListener host;
+    ASSERT_EQ(S_OK, control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(host.window))));
+    bool shutDown = false;
+    host.react = [&](const NMHDR& header) {
+        if (header.code == LVN_ITEMCHANGED && !shutDown)
+            shutDown = true, control->Shutdown();
+    };
+    EXPECT_EQ(S_OK, control->RefreshDisplay());
+    EXPECT_TRUE(shutDown);
+    EXPECT_TRUE(list.Style() & WS_VISIBLE) << "redrawing is on again";
+    EXPECT_TRUE(list.Style() & WS_CLIPCHILDREN) << "rows repaint around the transfer bars in their cells";
+    host.react = nullptr;
+    Start();
+    EXPECT_EQ(benchRows, Rows());
+}
+
 TEST_F(PortListTest, SavedFlagsComeBackAsColumnWidths) {
     ASSERT_EQ(S_OK, control->put_ShowBaudLabel(0));
     ASSERT_EQ(S_OK, control->put_ShowPhoneLabel(0));
@@ -571,6 +596,13 @@ TEST_F(PortListTest, ShutdownLetsItsAgentGoAndEachWindowStartsAgain) {
     EXPECT_EQ(0u, agents());
     ComPtr<IUnknown> agent;
     EXPECT_EQ(E_FAIL, control->GetConfigAgent(&agent));
+    // A server answering success without an agent fails the start, and no agent is held.
+    ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t("CreateConfigAgent"), S_FALSE));
+    EXPECT_EQ(E_POINTER, control->StartupEx(server.Get()));
+    EXPECT_EQ(0, list.GetItemCount());
+    EXPECT_EQ(E_FAIL, control->GetConfigAgent(&agent));
+    ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t("CreateConfigAgent"), S_OK));
+
     ASSERT_EQ(S_OK, control->Startup());
     ASSERT_EQ(S_OK, control->Startup());
     EXPECT_EQ(5, Fw::Header(list.GetHeader()).GetItemCount()) << "started twice, five columns";
@@ -591,6 +623,20 @@ TEST_F(PortListTest, ShutdownLetsItsAgentGoAndEachWindowStartsAgain) {
     ASSERT_EQ(S_OK, site->Deactivate());
     EXPECT_EQ(E_FAIL, control->StartupEx(server.Get())) << "no list window";
     EXPECT_EQ(0u, agents());
+}
+
+TEST_F(PortListTest, BeforeItsWindowTheListStartsLaterAndAttachesOnlyWhenToldTo) {
+    Make();
+    EXPECT_EQ(S_OK, control->Startup()) << "no window: nothing to make yet";
+    EXPECT_EQ(E_FAIL, control->StartupEx(server.Get())) << "no window to attach";
+    Place({});
+    EXPECT_EQ(0, list.GetItemCount()) << "nothing attaches a view by itself";
+    ComPtr<IUnknown> agent;
+    long cookie = 0;
+    ASSERT_EQ(S_OK, server->CreateConfigAgent(_bstr_t("Kelmar.OstrelConfigAgent.1"), -1, &cookie, &agent));
+    EXPECT_EQ(S_OK, control->InitializeList(agent.Get()));
+    EXPECT_EQ(benchRows, Rows());
+    EXPECT_EQ(resourceWidths, Widths()) << "started on the way";
 }
 
 } // namespace
