@@ -31,52 +31,27 @@ def run_generator(data_dir, out_dir):
 
 # --- mutations of the NV files: lines[i] holds item i (these files have no header) ---
 
-def rename_item(number, name):
+def set_line(index, text):
+    """Line `index` becomes `text`, or what `text(lines)` makes of the lines."""
     def mutate(lines):
-        lines[number] = f"{number} {name}"
+        lines[index] = text(lines) if callable(text) else text
     return mutate
 
 
-def copy_name(source, target):
-    def mutate(lines):
-        lines[target] = f"{target} {lines[source].split()[1]}"
-    return mutate
+def name_of(index):
+    return lambda lines: lines[index].split()[1]
 
 
 def swap_names(a, b):
     def mutate(lines):
-        name_a, name_b = lines[a].split()[1], lines[b].split()[1]
+        name_a, name_b = name_of(a)(lines), name_of(b)(lines)
         lines[a], lines[b] = f"{a} {name_b}", f"{b} {name_a}"
-    return mutate
-
-
-def env_at(number):
-    def mutate(lines):
-        lines[number] = f"{number} E{lines[number].split()[1]}"
-    return mutate
-
-
-def delete_line(index):
-    def mutate(lines):
-        del lines[index]
-    return mutate
-
-
-def append_line(text):
-    def mutate(lines):
-        lines.append(text)
     return mutate
 
 
 def swap_lines(a, b):
     def mutate(lines):
         lines[a], lines[b] = lines[b], lines[a]
-    return mutate
-
-
-def replace_line(index, text):
-    def mutate(lines):
-        lines[index] = text
     return mutate
 
 
@@ -160,19 +135,22 @@ def drop_star(lines):
 
 # (what is broken, file, mutation, index of the line blamed, after mutating the lines -> index, message part)
 BROKEN = [
-    ("duplicate name", "--nv-items", copy_name(50, 100), 100, "duplicate name"),
-    ("missing item", "--nv-items", delete_line(3000), 3000, "out of sequence; expected 3000"),
+    ("duplicate name", "--nv-items", set_line(100, lambda ls: f"100 {name_of(50)(ls)}"), 100,
+     "duplicate name"),
+    ("missing item", "--nv-items", lambda ls: ls.pop(3000), 3000, "out of sequence; expected 3000"),
     ("NV_MAX_I not last", "--nv-items", swap_names(7232, 7233), 7232, "NV_MAX_I may only end"),
-    ("ENV_ outside 911/912", "--nv-items", env_at(913), 913, "only items 911 and 912"),
-    ("911 without ENV_", "--nv-items", rename_item(911, "NV_GNSS_SEED_LAT_I"), 911, "ENV_<WORDS>_I"),
-    ("NV_ITEM_ with another number", "--nv-items", rename_item(918, "NV_ITEM_917"), 918, "own item number"),
-    ("thirteen NV_ITEM_", "--nv-items", rename_item(7000, "NV_ITEM_7000"), 7000, "more than 12"),
-    ("lower-case name", "--nv-items", rename_item(10, "NV_Esn_I"), 10, "not of the form NV_<WORDS>_I"),
-    ("111 indexed items", "--nv-indexed", append_line("7000"), 110, "111 indexed items; expected 110"),
+    ("ENV_ outside 911/912", "--nv-items", set_line(913, lambda ls: f"913 E{name_of(913)(ls)}"), 913,
+     "only items 911 and 912"),
+    ("911 without ENV_", "--nv-items", set_line(911, "911 NV_GNSS_SEED_LAT_I"), 911, "ENV_<WORDS>_I"),
+    ("NV_ITEM_ with another number", "--nv-items", set_line(918, "918 NV_ITEM_917"), 918, "own item number"),
+    ("thirteen NV_ITEM_", "--nv-items", set_line(7000, "7000 NV_ITEM_7000"), 7000, "more than 12"),
+    ("lower-case name", "--nv-items", set_line(10, "10 NV_Esn_I"), 10, "not of the form NV_<WORDS>_I"),
+    ("111 indexed items", "--nv-indexed", lambda ls: ls.append("7000"), 110,
+     "111 indexed items; expected 110"),
     ("indexed not ascending", "--nv-indexed", swap_lines(4, 5), 5, "not above the previous"),
-    ("indexed end marker", "--nv-indexed", replace_line(109, "7233"), 109, "beyond the last named item"),
+    ("indexed end marker", "--nv-indexed", set_line(109, "7233"), 109, "beyond the last named item"),
     ("status out of order", "--nv-statuses", swap_lines(1, 2), 1, "out of sequence"),
-    ("status without _S", "--nv-statuses", replace_line(3, "3 NV_FULL"), 3, "NV_<WORDS>_S"),
+    ("status without _S", "--nv-statuses", set_line(3, "3 NV_FULL"), 3, "NV_<WORDS>_S"),
     ("descending ids", "--models", swap_first_two_ids, lambda ls: first_line_of_largest_family(ls) + 1,
      "ids must ascend"),
     ("id above range", "--models", change_id(line_with_id(4113), 4114), line_with_id(4114), "outside 1..4113"),
