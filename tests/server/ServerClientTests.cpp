@@ -49,9 +49,9 @@ protected:
     ServerEventSink* sink = nullptr;
 };
 
-// What the port list does with each server event (codes 3, 9 and 10 are followed end to
-// end in PortListTests), and the packing of the object events the client list and object
-// tree follow. Every event is answered with success.
+// What the port list does with each server event (codes 3, 9 and 10 are followed end to end in
+// PortListTests, the transfer codes 15 to 23 in ZelkorTests), and the packing of the object events
+// the client list and object tree follow. Every event is answered with success.
 TEST_F(ServerEventSinkTest, PostsOrHandsOnEachEventAsItsViewFollowsIt) {
     constexpr UINT refresh = WM_SERVER_REFRESH_ITEM;
     struct Case {
@@ -67,12 +67,8 @@ TEST_F(ServerEventSinkTest, PostsOrHandsOnEachEventAsItsViewFollowsIt) {
         {ViewKind::PortList, 6, 300, 0, {{refresh, 300}}},
         {ViewKind::PortList, 11, 7, 0, {{refresh, 7}}},
         {ViewKind::PortList, 16, 7, 5, {}, Action::TransferProgress},
-        {ViewKind::PortList, 20, 7, -5, {}, Action::TransferProgress},
-        {ViewKind::PortList, 22, 7, 5, {}, Action::TransferProgress},
         {ViewKind::PortList, 9, 7, 0, {}},
         {ViewKind::PortList, 5, 1, 12, {}},
-        {ViewKind::PortList, 15, 7, 0, {}},
-        {ViewKind::PortList, 23, 7, 0, {}},
         {ViewKind::ClientList, 5, 1, 12, {{refresh, 0x000C0001}}},
         {ViewKind::ObjectTree, 5, -1, 0x7FFF, {{refresh, 0x7FFFFFFF}}},
     };
