@@ -13,33 +13,37 @@ constexpr DWORD kCloseGraceMs = 2000;
 // The owner's timer that ends a menu its script did not close; unlikely to be the owner's own id.
 constexpr UINT_PTR closeTimer = 0x4D46;
 
-MenuRecord readMenu(HMENU menu) {
-    MenuRecord record;
+using MenuLines = std::vector<std::string>;
+
+MenuLines readMenu(HMENU menu) {
+    MenuLines lines;
     for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
         char text[256] = "";
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
         info.dwTypeData = text;
         info.cch = sizeof text;
-        if (!::GetMenuItemInfoA(menu, UINT(position), TRUE, &info)) {
+        if (!::GetMenuItemInfoA(menu, UINT(position), TRUE, &info))
             ADD_FAILURE() << "MenuDriver: GetMenuItemInfo failed at " << position;
+        // Wine reports separators greyed.
+        if (info.fType & MFT_SEPARATOR) {
+            lines.emplace_back("-");
             continue;
         }
-        // Separators and submenu items carry no command; Wine reports separators greyed.
-        MenuItemRecord item;
-        item.separator = info.fType & MFT_SEPARATOR;
-        if (!item.separator) {
-            item.id = info.hSubMenu ? 0 : info.wID;
-            item.text = text;
-            item.greyed = info.fState & MFS_GRAYED;
-            item.checked = info.fState & MFS_CHECKED;
+        std::string line = text;
+        if (info.hSubMenu) {
+            const MenuLines inner = readMenu(info.hSubMenu);
+            line += "[";
+            for (size_t each = 0; each < inner.size(); ++each)
+                line += (each ? ", " : "") + inner[each];
+            line += "]";
         }
-        if (info.hSubMenu)
-            item.submenu = readMenu(info.hSubMenu);
-        record.push_back(std::move(item));
+        line += std::string(info.fState & MFS_GRAYED ? " (greyed)" : "") +
+                (info.fState & MFS_CHECKED ? " (checked)" : "");
+        lines.push_back(std::move(line));
     }
-    return record;
+    return lines;
 }
 
 // The positions that lead from `menu` to the command `id`, outermost first.
@@ -61,10 +65,6 @@ std::optional<std::vector<int>> pathTo(HMENU menu, UINT id) {
 } // namespace
 
 struct MenuDriver::State {
-    struct Script {
-        bool dismiss = true;
-        UINT id = 0;
-    };
     // The way to the chosen command while the keys that walk it are under way.
     struct Walk {
         std::vector<HMENU> menus;
@@ -74,8 +74,9 @@ struct MenuDriver::State {
     };
 
     HHOOK hook = nullptr;
-    std::deque<Script> scripts;
-    std::vector<MenuRecord> seen;
+    // The commands to choose, 0 to dismiss.
+    std::deque<UINT> scripts;
+    std::vector<MenuLines> seen;
     // The menu being tracked: the first popup initialised after the loop began.
     HMENU root = nullptr;
     bool driven = false;
@@ -102,17 +103,16 @@ void MenuDriver::State::Drive(HMENU menu) {
     ::SetTimer(owner, closeTimer, kCloseGraceMs, onCloseTimer);
     seen.push_back(readMenu(menu));
     if (scripts.empty()) {
-        ADD_FAILURE() << "a menu no script expected: " << testing::PrintToString(Describe(seen.back()));
+        ADD_FAILURE() << "a menu no script expected: " << testing::PrintToString(seen.back());
         return Cancel();
     }
-    const Script script = scripts.front();
+    const UINT id = scripts.front();
     scripts.pop_front();
-    if (script.dismiss)
+    if (!id)
         return Cancel();
-    const auto path = pathTo(menu, script.id);
+    const auto path = pathTo(menu, id);
     if (!path) {
-        ADD_FAILURE() << "MenuDriver: no command " << script.id << " in "
-                      << testing::PrintToString(Describe(seen.back()));
+        ADD_FAILURE() << "MenuDriver: no command " << id << " in " << testing::PrintToString(seen.back());
         return Cancel();
     }
     Walk chosen;
@@ -121,7 +121,7 @@ void MenuDriver::State::Drive(HMENU menu) {
     for (size_t level = 0; level + 1 < path->size(); ++level)
         chosen.menus.push_back(::GetSubMenu(chosen.menus.back(), (*path)[level]));
     if (::GetMenuState(chosen.menus.back(), UINT(path->back()), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) {
-        ADD_FAILURE() << "MenuDriver: command " << script.id << " is greyed";
+        ADD_FAILURE() << "MenuDriver: command " << id << " is greyed";
         return Cancel();
     }
     walk = std::move(chosen);
@@ -190,32 +190,7 @@ LRESULT CALLBACK onMessage(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void describeInto(const MenuRecord& menu, std::vector<std::string>& lines) {
-    for (const MenuItemRecord& item : menu) {
-        std::string line = item.separator ? "-" : item.text;
-        if (!item.submenu.empty()) {
-            std::vector<std::string> inner;
-            describeInto(item.submenu, inner);
-            line += "[";
-            for (size_t each = 0; each < inner.size(); ++each)
-                line += (each ? ", " : "") + inner[each];
-            line += "]";
-        }
-        if (item.greyed)
-            line += " (greyed)";
-        if (item.checked)
-            line += " (checked)";
-        lines.push_back(std::move(line));
-    }
-}
-
 } // namespace
-
-std::vector<std::string> Describe(const MenuRecord& menu) {
-    std::vector<std::string> lines;
-    describeInto(menu, lines);
-    return lines;
-}
 
 MenuDriver::MenuDriver()
     : state_(std::make_unique<State>()) {
@@ -238,14 +213,14 @@ MenuDriver::~MenuDriver() {
 }
 
 void MenuDriver::Choose(UINT id) {
-    state_->scripts.push_back({false, id});
+    state_->scripts.push_back(id);
 }
 
 void MenuDriver::Dismiss() {
-    state_->scripts.push_back({true, 0});
+    state_->scripts.push_back(0);
 }
 
-const std::vector<MenuRecord>& MenuDriver::Seen() const {
+const std::vector<std::vector<std::string>>& MenuDriver::Seen() const {
     return state_->seen;
 }
 

@@ -11,20 +11,6 @@
 // gave, choosing a command or dismissing the menu.
 namespace TestSupport {
 
-// One item of a menu as shown.
-struct MenuItemRecord {
-    UINT id = 0;
-    std::string text;
-    bool greyed = false;
-    bool checked = false;
-    bool separator = false;
-    // The items of the submenu the item opens; empty for a command.
-    std::vector<MenuItemRecord> submenu;
-
-    bool operator==(const MenuItemRecord&) const = default;
-};
-using MenuRecord = std::vector<MenuItemRecord>;
-
 // A thread-local hook on the messages the menu loop sends the menu's owner. Once the menu is up
 // (WM_ENTERIDLE), it is recorded and the script is played as keys posted to the owner, the way
 // the loop takes the thread's keyboard input: Down until the item is selected (WM_MENUSELECT
@@ -44,17 +30,15 @@ public:
     void Choose(UINT id);
     // The next menu is dismissed with Escape.
     void Dismiss();
-    // Every menu driven so far, in the order they came.
-    const std::vector<MenuRecord>& Seen() const;
+    // Every menu driven so far, in the order they came: its texts in order, a submenu's after its
+    // own in brackets and a separator as "-", each followed by " (greyed)" and " (checked)" where
+    // they hold.
+    const std::vector<std::vector<std::string>>& Seen() const;
 
     struct State;
 
 private:
     std::unique_ptr<State> state_;
 };
-
-// The menu's texts in order, a submenu's after its own in brackets and a separator as "-",
-// each followed by " (greyed)" and " (checked)" where they hold: one line to compare.
-std::vector<std::string> Describe(const MenuRecord& menu);
 
 } // namespace TestSupport

@@ -95,11 +95,8 @@ void ModalDialog::Click(int id) {
 }
 
 HWND ModalDialog::Control(int id) const {
-    if (HWND direct = ::GetDlgItem(dialog_, id))
-        return direct;
-    for (HWND child : descendants(dialog_))
-        if (::GetDlgCtrlID(child) == id)
-            return child;
+    if (HWND control = ::GetDlgItem(dialog_, id))
+        return control;
     ADD_FAILURE() << "no control " << id << " in \"" << record_.caption << "\"";
     return nullptr;
 }
@@ -194,20 +191,10 @@ std::vector<std::string> ModalDialog::Rows(int id) const {
         item.pszText = text;
         item.cchTextMax = sizeof text;
         ::SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(&item));
-        rows.emplace_back(text);
+        const auto state = UINT(::SendMessageA(list, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK));
+        rows.push_back((state == INDEXTOSTATEIMAGEMASK(2) ? "[x] " : "") + std::string(text));
     }
     return rows;
-}
-
-std::vector<bool> ModalDialog::Ticks(int id) const {
-    std::vector<bool> ticks;
-    const HWND list = Control(id);
-    const int count = list ? int(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int row = 0; row < count; ++row) {
-        const auto state = UINT(::SendMessageA(list, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK));
-        ticks.push_back((state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
-    }
-    return ticks;
 }
 
 // --- ModalDriver ---

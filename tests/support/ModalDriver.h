@@ -52,8 +52,8 @@ public:
     // Ticks or clears the check box of a list view row; the list tells its owner of the change.
     void Tick(int id, int row, bool ticked);
 
-    // The control of that id anywhere in the dialog (pages of a sheet included); a missing one
-    // fails the test and gives null, which the readers below answer as empty.
+    // The dialog's control of that id; a missing one fails the test and gives null, which the
+    // readers below answer as empty.
     HWND Control(int id) const;
     // A window's text: an edit's, a combo box's edit or selected item's, a button's or label's.
     std::string Text(int id) const;
@@ -63,9 +63,8 @@ public:
     bool Visible(int id) const;
     // A combo box's items in list order.
     std::vector<std::string> Items(int id) const;
-    // A list view's rows: the first column's texts, and whether each row is ticked.
+    // A list view's rows: the first column's texts, each after "[x] " where its box is ticked.
     std::vector<std::string> Rows(int id) const;
-    std::vector<bool> Ticks(int id) const;
 
 private:
     HWND dialog_;
