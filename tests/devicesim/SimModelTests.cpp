@@ -19,15 +19,14 @@ const std::string scenarioDir = OSTREL_SCENARIO_DIR;
 // --- scenario files ------------------------------------------------------------------------
 
 // Each file with the start of what the loader says after "case.json:". Quotes are written as '
-// so that the rows read as the files do.
+// so that the rows read as the files do. Phones on missing ports and unreadable files are
+// ScenarioRobustnessTests' and ScenarioDocumentTests'.
 const std::pair<const char*, const char*> loadErrorCases[] = {
     {"{'ports': [\n {'id': 1, 'name': 'A',\n  'lable': 'x'}]}", "3: ports[0]: unknown field 'lable'"},
     {"{'ports': [{'id': 1, 'name': 'A'}],\n 'phones': [\n {'id': 1, 'port': 1}]}",
      "3: phones[0].id: id 1 is already used by ports[0]"},
     {"{'ports': [\n {'id': 1, 'name': 'A'},\n {'id': 2, 'name': 'A'}]}",
      "3: ports[1].name: port name 'A' is already used"},
-    {"{'ports': [{'id': 1, 'name': 'A'}],\n 'phones': [\n {'id': 5,\n  'port': 9}]}",
-     "4: phones[0].port: no port has id 9"},
     {"{'ports': [{'id': 1, 'name': 'A'}],\n 'phones': [{'id': 5, 'port': 1},\n {'id': 6, 'port': 1}]}",
      "3: phones[1].port: port 1 already has a phone"},
     {"{'ports': [\n {'id': 1, 'name': 'A', 'state': 'open'}]}", "2: ports[0].state: unknown value 'open'"},
@@ -72,7 +71,6 @@ TEST(SimScenario, ShippedScenariosLoadWhole) {
     EXPECT_EQ(256u, large.ports.size());
     EXPECT_EQ(256u, large.phones.size());
     EXPECT_EQ(64u, large.clients.size());
-    EXPECT_THROW(Sim::LoadScenario(scenarioDir + "/missing.json"), Sim::ScenarioError);
 }
 
 Microsoft::WRL::ComPtr<IOstrelServer> BenchServer() {
