@@ -475,7 +475,8 @@ TEST_F(PortListTest, AHostMayLetTheControlGoFromItsNotification) {
 // there, and the reload must not touch what the shutdown freed.
 TEST_F(PortListTest, AHostMayShutTheListDownFromTheSelectionOfAReload) {
     TestSupport::NotificationListener host;
-    ASSERT_EQ(S_OK, control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(host.window))));
+    ASSERT_EQ(S_OK,
+              control->SetNotificationWindow(static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(host.window))));
     bool shutDown = false;
     host.react = [&](const NMHDR& header) {
         if (header.code == LVN_ITEMCHANGED && !shutDown)
