@@ -131,7 +131,8 @@ TEST(SimControl, PortSettingsShowWhatThePortKeptAndReceivedAndReadBack) {
     ASSERT_EQ(E_INVALIDARG, c.agent->SendDiagCommand(1, _bstr_t("junk"), c.text.put()));
     ASSERT_EQ(Sim::Status::NotZelkorMode, c.agent->ZelkorReset(1, &c.out));
     ASSERT_EQ(S_OK, c.control->GetPortSettings(1, c.text.put()));
-    const Sim::ScenarioDocument port1 = Sim::ScenarioDocument::Parse(Lang::FromBstr(c.text.get()), "settings");
+    const Sim::ScenarioDocument port1 =
+        Sim::ScenarioDocument::Parse(Lang::FromBstr(c.text.get()), "settings");
     EXPECT_EQ("Bench serial/[9600/1/F,19200/2/T,38400/4/F,115200/8/T]/1/2/1/1/2/\xe9t\xe9/"
               "75 37 03 16 00;29 00;0C/F/[75 37,junk]/1",
               Text(port1.root(),
