@@ -197,8 +197,9 @@ TEST_F(PortCommandsTest, OffersTheCommandsTheTargetsStateLinkAgentAndServerAllow
     for (const auto& c : cases) {
         ASSERT_EQ(S_OK, sim->SetProtocolLock(c.setup == protocolLocked));
         Fail("GetDiagSwitchState", c.setup == switchUnknown ? E_FAIL : S_OK);
-        if (c.setup == noAgent)
+        if (c.setup == noAgent) {
             ASSERT_EQ(S_OK, control->InitializeList(nullptr));
+        }
         Run(c.row, 0, {}, c.shift);
         EXPECT_EQ(c.expected, menu) << "row " << c.row << ", setup " << c.setup;
     }
@@ -368,8 +369,9 @@ TEST_F(PortCommandsTest, ShutdownShowsTheActionsButtonAndSendsTheChosenAction) {
     const int radios[] = {IDC_SHUTDOWN_NOTHING, IDC_SHUTDOWN_RELEASE, IDC_SHUTDOWN_RESTORE}; // by action
     // COM4's action 5 is none the dialog knows: no button is checked, and OK then sends 0.
     for (const auto& [row, action] : {std::pair{com1, 0L}, {com1, 1L}, {com1, 2L}, {com4, 5L}}) {
-        if (row == com1)
+        if (row == com1) {
             ASSERT_EQ(S_OK, portOptions->SetShutdownAction(short(row + 1), action));
+        }
         Calls();
         const long chosen = action == 5 ? 0 : (action + 1) % 3;
         Run(row, ID_PORT_SHUTDOWN, {[&](ModalDialog& dialog) {
@@ -400,11 +402,13 @@ TEST_F(PortCommandsTest, EachDialogShowsItsTextsAndCancelSendsNothing) {
             on = {IDC_SHUTDOWN_NOTHING};
         for (const int id : {IDC_TRACE_OFF, IDC_TRACE_EVENT_LOGS, IDC_SHUTDOWN_NOTHING, IDC_POLLING_TIMER,
                              IDC_POLLING_LINES, IDC_POLLING_BOTH, IDC_FLOW_IGNORE, IDC_FLOW_ENABLE})
-            if (::GetDlgItem(dialog.Window(), id))
+            if (::GetDlgItem(dialog.Window(), id)) {
                 EXPECT_EQ(std::count(on.begin(), on.end(), id) != 0, dialog.CheckState(id) == BST_CHECKED)
                     << id;
-        if (command == ID_PORT_DIAG_COMMAND)
+            }
+        if (command == ID_PORT_DIAG_COMMAND) {
             EXPECT_EQ(Texts{}, dialog.Items(IDC_DIAG_COMMAND));
+        }
         dialog.Click(IDCANCEL);
     };
     const struct {
@@ -560,8 +564,9 @@ TEST_F(PortCommandsTest, PropertiesOfferTheControlLinesWithFlowControlForSerialP
             });
         const std::vector<DialogRecord> seen = Run(row, ID_PORT_PROPERTIES, scripts);
         ASSERT_EQ(scripts.size(), seen.size());
-        if (offered)
+        if (offered) {
             EXPECT_EQ(properties, seen[1].owner);
+        }
     }
     EXPECT_EQ("GetFlowControl(1) GetPollingMode(1) GetFlowControl(3) GetPollingMode(3)", Calls());
 

@@ -316,7 +316,9 @@ TEST_F(ZelkorTest, SixteenOfTwentyNamesAreShownAndKeptAndErasingTheOnlyNameSends
         EXPECT_EQ(RowsShowing(names), SectionRows(dialog.Window()));
         dialog.Click(IDOK);
     });
-    EXPECT_EQ(Fields({.sections = names})[3], Stored(com9)[3]);
+    ZelkorSettings named;
+    named.sections = names;
+    EXPECT_EQ(Fields(named)[3], Stored(com9)[3]);
     Configure(com1, [&](ModalDialog& dialog) {
         EditRow(dialog.Window(), 0, "", VK_RETURN);
         dialog.Click(IDOK);
