@@ -3,6 +3,7 @@
 // inserts with the progress bar windows the fill must make, the cost of one empty remote call
 // and of the fill's own server calls made bare, all measured in one run; then a storm of
 // refresh events for one port, to see whether the rows it rebuilds are coalesced.
+#include "bench/Timing.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
 #include "foundation/Win32/SafeArrayAccess.h"
@@ -25,50 +26,17 @@
 #include <string>
 #include <vector>
 
+using Bench::Measurement;
+using Bench::MediansInTurn;
+using Bench::Now;
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr int rounds = 7;
 constexpr int portCount = 256;
 constexpr int stormEvents = 10000;
 constexpr long refreshPortEvent = 6;
 constexpr DWORD simulatorStartMs = 30000;
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1e6 * double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-// One thing to measure: `prepare` runs untimed before each round of `work`.
-struct Measurement {
-    std::function<void()> prepare;
-    std::function<void()> work;
-};
-
-// The median round of each measurement, in microseconds. The rounds of all of them are taken
-// in turn, so that a machine growing busier or quieter meanwhile weighs on each alike: the
-// remote calls in particular drift by a fifth from one second to the next.
-std::vector<double> MediansInTurn(const std::vector<Measurement>& measurements) {
-    std::vector<std::vector<double>> times(measurements.size());
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t index = 0; index < measurements.size(); ++index) {
-            if (measurements[index].prepare)
-                measurements[index].prepare();
-            const double start = Now();
-            measurements[index].work();
-            times[index].push_back(Now() - start);
-        }
-    }
-    std::vector<double> medians;
-    for (std::vector<double>& series : times) {
-        std::sort(series.begin(), series.end());
-        medians.push_back(series[series.size() / 2]);
-    }
-    return medians;
-}
 
 // The parent of the measured lists: counts the rows the lists report inserted and deleted,
 // and rebuilds a port's row on the sink's refresh message as the port list's window does.

@@ -1,6 +1,7 @@
 // What a boot-protocol transfer costs the port list: 10,000 progress events for one port, each
 // handled inside the event call as the server makes it (route, Phone cell text, bar position),
 // against the bare list view and progress bar messages that show the same, in the same run.
+#include "bench/Timing.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
 #include "framework/com/ComObject.h"
@@ -24,36 +25,9 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr int rounds = 7;
 constexpr int events = 10000;
 constexpr short zelkorPort = 4; // the bench scenario's port whose phone is in Zelkor download mode
 constexpr long dumpProgressEvent = 20;
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1e6 * double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-// The median round of each piece of work, in microseconds, the rounds taken in turn so that a
-// machine growing busier or quieter weighs on each alike.
-std::vector<double> MediansInTurn(const std::vector<std::function<void()>>& work) {
-    std::vector<std::vector<double>> times(work.size());
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t index = 0; index < work.size(); ++index) {
-            const double start = Now();
-            work[index]();
-            times[index].push_back(Now() - start);
-        }
-    }
-    std::vector<double> medians;
-    for (std::vector<double>& series : times) {
-        std::sort(series.begin(), series.end());
-        medians.push_back(series[series.size() / 2]);
-    }
-    return medians;
-}
 
 // The event's value through the dump, wrapping as a signed 16-bit fraction of 32767.
 short ValueOf(int event) {
@@ -116,7 +90,7 @@ int Run() {
             ::SendMessageA(barWindow, PBM_SETPOS, 500 + ValueOf(event) * 500 / 32767, 0);
         }
     };
-    const std::vector<double> medians = MediansInTurn({handled, bare});
+    const std::vector<double> medians = Bench::MediansInTurn({{nullptr, handled}, {nullptr, bare}});
     const double ratio = medians[0] / medians[1];
 
     std::printf("%d progress events for one port, handled in the call  %12.1f us  (%.3f us an event)\n",
