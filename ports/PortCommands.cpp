@@ -14,6 +14,7 @@
 #include "ports/PortShutdownOptionsDlg.h"
 #include "ports/PortTraceDlg.h"
 #include "ports/ProtocolDlg.h"
+#include "ports/UncheckedRead.h"
 #include "ports/ZelkorCommands.h"
 #include "resources/resource.h"
 
@@ -66,19 +67,6 @@ ComPtr<IOstrelConfigAgentEx> AgentEx(IOstrelConfigAgent* agent) {
 
 ComPtr<IOstrelPortOptions> PortOptions(IOstrelConfigAgent* agent) {
     return Com::ThrowIfNull(Com::Query<IOstrelPortOptions>(agent), E_NOINTERFACE);
-}
-
-// A read whose failure the command does not check: the preset stands.
-template <class Read>
-long UncheckedValue(long preset, Read read) {
-    long value = preset;
-    return SUCCEEDED(read(&value)) ? value : preset;
-}
-
-template <class Read>
-std::string UncheckedText(Read read) {
-    Win32::UniqueBstr text;
-    return SUCCEEDED(read(text.put())) ? Lang::FromBstr(text.get()) : std::string();
 }
 
 HWND ActiveWindow() {
@@ -304,7 +292,7 @@ void CPortCommands::Trace(PortCommandContext& context) {
 void CPortCommands::Password(PortCommandContext& context) {
     const ComPtr<IOstrelConfigAgentEx> agentEx = AgentEx(context.agent.Get());
     // The current password is read as the server expects, and never shown.
-    UncheckedText([&](BSTR* text) { return agentEx->GetSecurityPassword(context.portId, text); });
+    UncheckedText({}, [&](BSTR* text) { return agentEx->GetSecurityPassword(context.portId, text); });
     CPasswordDlg dialog;
     if (dialog.Run(ActiveWindow()) != IDOK)
         return;
@@ -315,7 +303,7 @@ void CPortCommands::Password(PortCommandContext& context) {
 void CPortCommands::DiagCommand(PortCommandContext& context) {
     const ComPtr<IOstrelConfigAgentEx> agentEx = AgentEx(context.agent.Get());
     m_diagHistory = CDiagCommandHistory(
-        UncheckedText([&](BSTR* text) { return agentEx->GetDiagCommandHistory(context.portId, text); }));
+        UncheckedText({}, [&](BSTR* text) { return agentEx->GetDiagCommandHistory(context.portId, text); }));
     CDiagCommandDlg dialog(m_diagHistory);
     if (dialog.Run(ActiveWindow()) != IDC_DIAG_SEND)
         return;

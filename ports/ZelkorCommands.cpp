@@ -6,6 +6,7 @@
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Module.h"
+#include "ports/UncheckedRead.h"
 #include "ports/ZelkorConfigDlg.h"
 #include "resources/resource.h"
 
@@ -21,21 +22,17 @@ ComPtr<IOstrelConfigAgentEx> AgentExOf(const PortCommandContext& context) {
     return context.agent ? Com::Query<IOstrelConfigAgentEx>(context.agent.Get()) : nullptr;
 }
 
-// A flag the server answers; a failed read keeps the value the dialog was given.
+// A flag or text the server answers; a failed read keeps the value the dialog was given.
 void ReadFlag(IOstrelConfigAgentEx& agent,
               HRESULT (STDMETHODCALLTYPE IOstrelConfigAgentEx::*get)(short, long*), short portId,
               bool& flag) {
-    long value = flag ? 1 : 0;
-    if (SUCCEEDED((agent.*get)(portId, &value)))
-        flag = value != 0;
+    flag = UncheckedValue(flag ? 1 : 0, [&](long* value) { return (agent.*get)(portId, value); }) != 0;
 }
 
 void ReadText(IOstrelConfigAgentEx& agent,
               HRESULT (STDMETHODCALLTYPE IOstrelConfigAgentEx::*get)(short, BSTR*), short portId,
               std::string& text) {
-    Win32::UniqueBstr value;
-    if (SUCCEEDED((agent.*get)(portId, value.put())))
-        text = Lang::FromBstr(value.get());
+    text = UncheckedText(text, [&](BSTR* value) { return (agent.*get)(portId, value); });
 }
 
 // The server's count may exceed the names its array carries: the slots it leaves are empty
@@ -61,9 +58,8 @@ void ReadSettings(IOstrelConfigAgentEx& agent, short portId, ZelkorSettings& set
     ReadFlag(agent, &IOstrelConfigAgentEx::GetZelkorAutoReset, portId, settings.autoReset);
     ReadText(agent, &IOstrelConfigAgentEx::GetZelkorXmlFile, portId, settings.xmlFile);
     ReadText(agent, &IOstrelConfigAgentEx::GetZelkorDumpFolder, portId, settings.dumpFolder);
-    long mode = settings.helloResponse;
-    if (SUCCEEDED(agent.GetZelkorHelloResponse(portId, &mode)))
-        settings.helloResponse = mode;
+    settings.helloResponse = UncheckedValue(
+        settings.helloResponse, [&](long* mode) { return agent.GetZelkorHelloResponse(portId, mode); });
     ReadFlag(agent, &IOstrelConfigAgentEx::GetZelkorTimestampFolders, portId, settings.timestampFolders);
     ReadFlag(agent, &IOstrelConfigAgentEx::GetZelkorContinueBoot, portId, settings.continueBoot);
     ReadSections(agent, portId, settings);
