@@ -10,9 +10,10 @@
 #include "foundation/Win32/Unique.h"
 #include "framework/com/ComObject.h"
 #include "framework/com/Module.h"
-#include "ports/ListViewHelper.h"
+#include "lists/ListViewHelper.h"
 #include "ports/PortRowRules.h"
 #include "ports/PortRows.h"
+#include "resources/resource.h"
 #include "server/OwnedRecord.h"
 #include "server/ServerEventRoute.h"
 #include "server/ServerEventSink.h"
@@ -88,9 +89,9 @@ struct List {
                                    0, 0, 780, 560, owner, reinterpret_cast<HMENU>(1),
                                    ::GetModuleHandleA(nullptr), nullptr);
         helper = std::make_unique<CListViewHelper>(window);
-        helper->LoadImageLists();
+        helper->LoadImageLists(IDB_LIST_IMAGES_SMALL, IDB_LIST_IMAGES_LARGE);
         for (int column = 0; column < portColumnCount; ++column)
-            helper->AddColumn(column, portListColumns[column].headerId, portListColumns[column].widthId,
+            helper->AddColumn(column, portListColumns[column],
                               true);
     }
     ~List() {

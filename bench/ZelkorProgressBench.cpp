@@ -6,7 +6,7 @@
 #include "devicesim/SimServer.h"
 #include "framework/com/ComObject.h"
 #include "framework/com/Module.h"
-#include "ports/ListViewHelper.h"
+#include "lists/ListViewHelper.h"
 #include "ports/PortRowRules.h"
 #include "ports/PortRows.h"
 #include "resources/resource.h"
@@ -53,9 +53,9 @@ int Run() {
                                             LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
                                         0, 0, 780, 560, owner, nullptr, nullptr, nullptr);
     CListViewHelper helper(list);
-    helper.LoadImageLists();
+    helper.LoadImageLists(IDB_LIST_IMAGES_SMALL, IDB_LIST_IMAGES_LARGE);
     for (int column = 0; column < portColumnCount; ++column)
-        helper.AddColumn(column, portListColumns[column].headerId, portListColumns[column].widthId, true);
+        helper.AddColumn(column, portListColumns[column], true);
     CPortRows rows;
     rows.SetList(&helper);
     rows.SetAgent(agent.Get());

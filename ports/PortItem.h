@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports/Item.h"
+#include "lists/Item.h"
 
 #include <string>
 

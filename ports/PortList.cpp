@@ -2,96 +2,9 @@
 
 #include "foundation/Com/Failure.h"
 #include "framework/com/Boundary.h"
-
-#include <comdef.h>
-
-using Microsoft::WRL::ComPtr;
-
-namespace {
-
-// The ProgID of the agents a view asks its server for.
-constexpr wchar_t agentProgId[] = L"Kelmar.OstrelConfigAgent.1";
-
-} // namespace
-
-// --- the list window ------------------------------------------------------------------------
-
-Microsoft::WRL::ComPtr<IUnknown> PortListView::KeepAlive() {
-    return m_owner.KeepAlive();
-}
-
-UINT PortListView::OnGetDlgCode(UINT virtualKey, const MSG* message) {
-    // Enter activates a row also inside a dialog (the arrows are the list's anyway); Tab and
-    // Esc stay the dialog's, or the focus could never leave the list.
-    const bool enter = message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN;
-    const auto listCode =
-        static_cast<UINT>(DefaultMessage(WM_GETDLGCODE, virtualKey, reinterpret_cast<LPARAM>(message)));
-    return listCode | (enter ? DLGC_WANTMESSAGE : 0);
-}
-
-// The list holds the control's focus: the site hears of it from here.
-void PortListView::OnSetFocus(HWND previous) {
-    PassOn();
-    m_owner.FocusChanged(true, previous);
-}
-
-void PortListView::OnKillFocus(HWND next) {
-    PassOn();
-    m_owner.FocusChanged(false, next);
-}
-
-void PortListView::OnKeyDown(UINT virtualKey) {
-    if (virtualKey == VK_RETURN)
-        m_owner.Activate();
-    else if (virtualKey == VK_F5)
-        m_owner.Reload();
-    else
-        PassOn();
-}
-
-void PortListView::OnLeftDoubleClick(UINT keys, POINT point) {
-    // The list selects the row under the pointer first; the activation is about that row.
-    DefaultMessage(WM_LBUTTONDBLCLK, keys, MAKELPARAM(point.x, point.y));
-    m_owner.Activate();
-}
-
-void PortListView::OnRightButtonDown(UINT keys, POINT point) {
-    // The list selects the row under the pointer first; the menu is about that row.
-    DefaultMessage(WM_RBUTTONDOWN, keys, MAKELPARAM(point.x, point.y));
-    ::ClientToScreen(m_hWnd, &point);
-    m_owner.ShowContextMenu(point);
-}
-
-void PortListView::OnContextMenu(HWND, POINT screen) {
-    // A right click has shown the menu already; from the keyboard (Shift+F10, the menu key) it
-    // opens at the selected row, or at the list's corner without one.
-    if (screen.x != -1 || screen.y != -1)
-        return;
-    const Fw::ListView list(m_hWnd);
-    const int row = list.SelectedItem();
-    const RECT rect = row >= 0 ? list.GetItemRect(row, LVIR_LABEL) : RECT{};
-    POINT point = {rect.left, rect.bottom};
-    ::ClientToScreen(m_hWnd, &point);
-    m_owner.ShowContextMenu(point);
-}
-
-// --- construction -------------------------------------------------------------------------
-
-HRESULT PortList::FinalConstruct() {
-    ComPtr<IOstrelServerEvents> sink;
-    const HRESULT status = Fw::Object<ServerEventSink>::Create(nullptr, IID_PPV_ARGS(&sink));
-    if (FAILED(status))
-        return status;
-    m_sink = static_cast<ServerEventSink*>(sink.Get());
-    m_sinkObject = sink;
-    return S_OK;
-}
+#include "resources/resource.h"
 
 PortList::~PortList() {
-    if (m_sink)
-        m_sink->Unbind();
-    m_agent.Release();
-    ReleaseOwnAgent();
     m_rows.SetList(nullptr);
 }
 
@@ -103,11 +16,10 @@ HRESULT PortList::Startup() {
         if (m_started || !m_list.Exists())
             return S_OK;
         m_helper = std::make_unique<CListViewHelper>(m_list.Handle());
-        m_helper->LoadImageLists();
+        m_helper->LoadImageLists(IDB_LIST_IMAGES_SMALL, IDB_LIST_IMAGES_LARGE);
         m_helper->RemoveColumns();
         for (int column = 0; column < portColumnCount; ++column)
-            m_helper->AddColumn(column, portListColumns[column].headerId, portListColumns[column].widthId,
-                                m_columnShown[column] != 0);
+            m_helper->AddColumn(column, portListColumns[column], m_columnShown[column] != 0);
         m_rows.SetList(m_helper.get());
         m_started = true;
         return S_OK;
@@ -117,7 +29,7 @@ HRESULT PortList::Startup() {
 HRESULT PortList::Shutdown() {
     return Fw::Boundary([&] {
         Detach();
-        ReleaseOwnAgent();
+        m_connection.ReleaseOwnAgent();
         m_rows.RemoveAllRows();
         m_rows.SetList(nullptr);
         m_helper.reset();
@@ -131,10 +43,10 @@ HRESULT PortList::InitializeList(IUnknown* pConfigAgent) {
             return E_FAIL;
         if (!m_started)
             Startup();
-        if (m_agent.Agent())
+        if (m_connection.Agent())
             Detach();
-        if (pConfigAgent && SUCCEEDED(m_agent.Init(pConfigAgent, m_sinkObject.Get(), true))) {
-            m_rows.SetAgent(m_agent.Agent());
+        if (m_connection.Attach(pConfigAgent)) {
+            m_rows.SetAgent(m_connection.Agent());
             m_rows.FillList();
         }
         FireViewChange();
@@ -166,7 +78,7 @@ HRESULT PortList::PutShown(DISPID id, LONG value) {
         flag = value;
         // Columns are never removed: a hidden one keeps its index at width 0.
         if (property.slot != noColumn && m_helper)
-            m_helper->ShowColumn(property.slot, portListColumns[property.slot].widthId, value != 0);
+            m_helper->ShowColumn(property.slot, portListColumns[property.slot], value != 0);
         PropertyChanged(id);
     });
 }
@@ -203,48 +115,19 @@ HRESULT PortList::put_ShowPortErrorLabel(LONG newVal) {
 }
 
 HRESULT PortList::GetConfigAgent(IUnknown** lpConfigAgent) {
-    return Fw::Boundary(lpConfigAgent, [&] {
-        IOstrelConfigAgent* agent = m_agent.Agent();
-        if (!agent)
-            return E_FAIL;
-        return agent->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(lpConfigAgent));
-    });
+    return Fw::Boundary(lpConfigAgent, [&] { return m_connection.AttachedAgent(lpConfigAgent); });
 }
 
 HRESULT PortList::StartupEx(IUnknown* pOstrelServer) {
     return Fw::Boundary([&] {
-        if (m_started || !pOstrelServer)
+        if (m_started)
             return E_FAIL;
-        ComPtr<IOstrelServer> server;
-        if (FAILED(pOstrelServer->QueryInterface(IID_PPV_ARGS(&server))))
-            return E_FAIL;
-        const _bstr_t progId(agentProgId);
-        long cookie = 0;
-        ComPtr<IUnknown> agentObject;
-        Com::Call(server, &IOstrelServer::CreateConfigAgent, progId, -1L, &cookie, &agentObject);
-        // A server that answers success without an agent has made none.
-        Com::ThrowIfNull(agentObject.Get());
-        ComPtr<IOstrelConfigAgent> agent;
-        if (const HRESULT status = agentObject.As(&agent); FAILED(status) || !agent) {
-            // An agent the control cannot use is handed straight back.
-            server->ReleaseConfigAgent(cookie);
-            return FAILED(status) ? status : E_NOINTERFACE;
-        }
-        // The agent of an earlier StartupEx, kept while the window was gone, goes back first.
-        Detach();
-        ReleaseOwnAgent();
-        m_ownAgent = agent;
-        m_ownAgentCookie = cookie;
-        m_server = server;
-        HRESULT status = Startup();
-        if (SUCCEEDED(status))
-            status = InitializeList(agent.Get());
-        if (FAILED(status)) {
-            // Nothing of a failed start stays: neither the agent nor its server.
-            ReleaseOwnAgent();
-            m_server.Reset();
-        }
-        return status;
+        return m_connection.StartOnServer(
+            pOstrelServer, [&] { Detach(); },
+            [&](IOstrelConfigAgent* agent) {
+                const HRESULT status = Startup();
+                return SUCCEEDED(status) ? InitializeList(agent) : status;
+            });
     });
 }
 
@@ -272,7 +155,7 @@ HRESULT PortList::GetSelectedPortState(short* pState) {
 HRESULT PortList::SetDisplayMask(int epcMask) {
     return Fw::Boundary([&] {
         m_rows.SetDisplayMask(static_cast<unsigned long>(epcMask));
-        if (m_agent.Agent())
+        if (m_connection.Agent())
             m_rows.RefreshPort(refreshAllItems);
     });
 }
@@ -290,18 +173,9 @@ HRESULT PortList::SetNotificationWindow(ULONG hWnd) {
 
 // --- behaviour ------------------------------------------------------------------------------
 
-void PortList::ReleaseOwnAgent() {
-    if (!m_ownAgent)
-        return;
-    if (m_server)
-        m_server->ReleaseConfigAgent(m_ownAgentCookie);
-    m_ownAgentCookie = 0;
-    m_ownAgent.Reset();
-}
-
 void PortList::Detach() {
     m_rows.RemoveAllRows();
-    m_agent.Release();
+    m_connection.Detach();
     m_rows.SetAgent(nullptr);
 }
 
@@ -315,14 +189,7 @@ void PortList::Activate() {
         return;
     }
     // Unlike the selection changes, activation goes to the control's own parent.
-    const HWND target = NotificationTarget(::GetParent(m_hWnd));
-    if (!::IsWindow(target))
-        return;
-    NMHDR notification = {};
-    notification.hwndFrom = m_hWnd;
-    notification.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hWnd));
-    notification.code = activateCode;
-    ::SendMessageA(target, WM_NOTIFY, notification.idFrom, reinterpret_cast<LPARAM>(&notification));
+    NotifyHost(NotificationTarget(::GetParent(m_hWnd)), m_hWnd, activateCode);
 }
 
 bool PortList::WantsKey(UINT virtualKey) const {
@@ -333,13 +200,6 @@ bool PortList::WantsKey(UINT virtualKey) const {
 
 CPortItem* PortList::SelectedItem() {
     return m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1);
-}
-
-IOstrelServer* PortList::Server(const char* failureTrace) {
-    if (!m_server &&
-        FAILED(::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&m_server))))
-        ::OutputDebugStringA(failureTrace);
-    return m_server.Get();
 }
 
 HWND PortList::MessageOwner() {
@@ -376,7 +236,7 @@ int PortList::OnCreate(const CREATESTRUCTA*) {
     m_list = Fw::ListView(list);
     m_listView.Subclass(list);
     // Transfer progress moves its bar inside the server's call; everything else is posted.
-    m_sink->Bind(ViewKind::PortList, m_hWnd, [this](const ServerEventRoute& route, short portId, short value) {
+    m_connection.Sink().Bind(ViewKind::PortList, m_hWnd, [this](const ServerEventRoute& route, short portId, short value) {
         m_rows.ShowTransferProgress(static_cast<long>(route.lParam), portId, value);
     });
     m_deviceChanges.emplace(m_hWnd);
@@ -386,7 +246,7 @@ int PortList::OnCreate(const CREATESTRUCTA*) {
 
 void PortList::OnDestroy() {
     // The rows and bars die with the list; a later window starts the list again.
-    m_sink->Unbind();
+    m_connection.Sink().Unbind();
     m_deviceChanges.reset();
     m_rows.RemoveAllRows();
     m_rows.SetList(nullptr);
@@ -414,7 +274,7 @@ void PortList::OnDrawItem(UINT, DRAWITEMSTRUCT* draw) {
 
 void PortList::OnDeviceChange(UINT, DWORD_PTR) {
     // A port came or went on this machine: reload once the system has finished telling.
-    m_sink->Post(WM_SERVER_REFRESH_ITEM, refreshAllItems);
+    m_connection.Sink().Post(WM_SERVER_REFRESH_ITEM, refreshAllItems);
 }
 
 void PortList::OnEnable(bool enabled) {
@@ -431,13 +291,13 @@ void PortList::OnSysColorChange() {
 }
 
 LRESULT PortList::OnServerDetach(WPARAM, LPARAM detail) {
-    m_sink->Delivered(WM_SERVER_DETACH, detail);
+    m_connection.Sink().Delivered(WM_SERVER_DETACH, detail);
     Detach();
     return 0;
 }
 
 LRESULT PortList::OnServerRefreshItem(WPARAM, LPARAM portId) {
-    m_sink->Delivered(WM_SERVER_REFRESH_ITEM, portId);
+    m_connection.Sink().Delivered(WM_SERVER_REFRESH_ITEM, portId);
     m_rows.RefreshPort(static_cast<long>(portId));
     return 0;
 }

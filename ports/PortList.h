@@ -10,51 +10,19 @@
 #include "framework/windows/ListView.h"
 #include "interfaces/DispIds.h"
 #include "interfaces/OstrelUITools.h"
-#include "ports/ListViewHelper.h"
+#include "lists/ListViewHelper.h"
+#include "lists/ListViewWindow.h"
+#include "lists/ViewConnection.h"
+#include "lists/ListViewHelper.h"
 #include "ports/PortCommands.h"
 #include "ports/PortRows.h"
-#include "server/ConfigAgentHelper.h"
 #include "server/OstrelServer.h"
 #include "server/ServerEventRoute.h"
-#include "server/ServerEventSink.h"
 
 #include <wrl/client.h>
 
 #include <memory>
 #include <optional>
-
-class PortList;
-
-// The list view inside the port list, routed through the control for the keys and clicks
-// that activate a row or reload the list.
-class PortListView : public Fw::WindowImpl<PortListView> {
-public:
-    explicit PortListView(PortList& owner)
-        : m_owner(owner) {}
-
-    // The list's messages keep the port list alive, which owns this.
-    Microsoft::WRL::ComPtr<IUnknown> KeepAlive();
-    UINT OnGetDlgCode(UINT virtualKey, const MSG* message);
-    void OnSetFocus(HWND previous);
-    void OnKillFocus(HWND next);
-    void OnKeyDown(UINT virtualKey);
-    void OnLeftDoubleClick(UINT keys, POINT point);
-    void OnRightButtonDown(UINT keys, POINT point);
-    void OnContextMenu(HWND clicked, POINT screen);
-
-    static inline const Fw::MessageEntry<PortListView> messages[] = {
-        Fw::OnMessage<WM_GETDLGCODE, &PortListView::OnGetDlgCode>(),
-        Fw::OnMessage<WM_SETFOCUS, &PortListView::OnSetFocus>(),
-        Fw::OnMessage<WM_KILLFOCUS, &PortListView::OnKillFocus>(),
-        Fw::OnMessage<WM_KEYDOWN, &PortListView::OnKeyDown>(),
-        Fw::OnMessage<WM_LBUTTONDBLCLK, &PortListView::OnLeftDoubleClick>(),
-        Fw::OnMessage<WM_RBUTTONDOWN, &PortListView::OnRightButtonDown>(),
-        Fw::OnMessage<WM_CONTEXTMENU, &PortListView::OnContextMenu>(),
-    };
-
-private:
-    PortList& m_owner;
-};
 
 // The ports of one device server, one row each (Port, State, Label, Phone, Link), kept
 // current from the server's events. Hosts hear of activation and selection through window
@@ -90,7 +58,7 @@ public:
     // The notification code of an activated row (double click or Enter).
     static constexpr UINT activateCode = 1;
 
-    HRESULT FinalConstruct();
+    HRESULT FinalConstruct() { return m_connection.CreateSink(); }
     ~PortList() override;
 
     // IOstrelPortList
@@ -168,8 +136,8 @@ private:
     // CPortCommands::Host
     CPortItem* SelectedItem() override;
     CPortItem* ItemOfPort(long portId) override { return m_rows.Items().Find(portId).item; }
-    IOstrelConfigAgent* Agent() override { return m_agent.Agent(); }
-    IOstrelServer* Server(const char* failureTrace) override;
+    IOstrelConfigAgent* Agent() override { return m_connection.Agent(); }
+    IOstrelServer* Server(const char* failureTrace) override { return m_connection.Server(failureTrace); }
     HWND MessageOwner() override;
     void SetViewMode(DWORD view) override;
     void RefreshPort(long portId) override { m_rows.RefreshPort(portId); }
@@ -177,8 +145,6 @@ private:
 
     // Drops the rows and the subscription; the list stays empty until attached again.
     void Detach();
-    // The agent StartupEx made goes back to its server.
-    void ReleaseOwnAgent();
     // The bodies of the Show...Label accessors, by the property's DISPID.
     HRESULT GetShown(DISPID id, LONG* value);
     HRESULT PutShown(DISPID id, LONG value);
@@ -187,15 +153,10 @@ private:
     HWND NotificationTarget(HWND fallback) const;
 
     Fw::ListView m_list;
-    PortListView m_listView{*this};
+    ListViewWindow<PortList> m_listView{*this};
     std::unique_ptr<CListViewHelper> m_helper;
     CPortRows m_rows;
-    ConfigAgentHelper m_agent;
-    Microsoft::WRL::ComPtr<IUnknown> m_sinkObject;
-    ServerEventSink* m_sink = nullptr;
-    Microsoft::WRL::ComPtr<IOstrelServer> m_server;
-    Microsoft::WRL::ComPtr<IOstrelConfigAgent> m_ownAgent;
-    long m_ownAgentCookie = 0;
+    ViewConnection m_connection;
     bool m_started = false;
     // Shown flags by column (Port, State, Label, Phone, Link); State has no property.
     LONG m_columnShown[portColumnCount] = {1, 1, 1, 1, 1};

@@ -3,10 +3,10 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/StateVocabulary.h"
 #include "framework/com/Module.h"
+#include "lists/RowOrder.h"
 #include "resources/resource.h"
+#include "server/PhoneEsn.h"
 
-#include <cstdlib>
-#include <cwchar>
 #include <utility>
 
 namespace {
@@ -15,52 +15,15 @@ std::string Text(UINT id) {
     return Fw::Module::Current().String(id);
 }
 
-template <class T>
-int Order(T value1, T value2) {
-    return value1 < value2 ? -1 : value2 < value1 ? 1 : 0;
-}
-
-// Case-insensitive in the user's locale, as the rest of the user's desktop sorts.
-int CompareTexts(std::string_view text1, std::string_view text2) {
-    const int result =
-        ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text1.data(), static_cast<int>(text1.size()),
-                         text2.data(), static_cast<int>(text2.size()));
-    return result == 0 ? 0 : result - CSTR_EQUAL;
-}
-
-bool IsComName(std::string_view name) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return name.size() > 3 && lower(name[0]) == 'c' && lower(name[1]) == 'o' && lower(name[2]) == 'm';
-}
-
-// The decimal number after "COM", read as far as it goes ("COM1A" is 1, "COMX" is 0).
-long ComNumber(std::string_view name) {
-    const std::string digits(name.substr(3));
-    return std::strtol(digits.c_str(), nullptr, 10);
-}
-
-// The ESN's value, and whether the whole text was a decimal number (anything after the
-// digits makes it unreadable). An empty ESN reads as 0: a phone that answers without one.
-bool ReadEsn(const wchar_t* esn, unsigned long& value) {
-    const wchar_t* text = esn ? esn : L"";
-    wchar_t* stop = nullptr;
-    value = std::wcstoul(text, &stop, 10);
-    return *stop == L'\0';
-}
-
 } // namespace
 
-const PortListColumnResources portListColumns[portColumnCount] = {
+const ListColumn portListColumns[portColumnCount] = {
     {IDS_PORT_COLUMN_PORT, IDS_PORT_COLUMN_PORT_WIDTH},
     {IDS_PORT_COLUMN_STATE, IDS_PORT_COLUMN_STATE_WIDTH},
     {IDS_PORT_COLUMN_LABEL, IDS_PORT_COLUMN_LABEL_WIDTH},
     {IDS_PORT_COLUMN_PHONE, IDS_PORT_COLUMN_PHONE_WIDTH},
     {IDS_PORT_COLUMN_LINK, IDS_PORT_COLUMN_LINK_WIDTH},
 };
-
-int ColumnWidth(std::string_view widthText, bool shown) {
-    return shown ? static_cast<int>(std::strtol(std::string(widthText).c_str(), nullptr, 10)) : 0;
-}
 
 bool IsPortShown(const OstrelPortConfigEx& port, unsigned long displayMask) {
     return IsShownByDisplayMask(port.portState, displayMask);
@@ -129,7 +92,7 @@ std::string PhoneText(HRESULT phoneStatus, const OstrelPhoneInfo& phone) {
     }
     const std::string model = Lang::FromBstr(phone.modelText);
     unsigned long esn = 0;
-    if (ReadEsn(phone.esn, esn))
+    if (Server::ParseEsn(phone.esn, esn))
         return Lang::Format("%s (%lX)", model.empty() ? Text(IDS_UNKNOWN_MARK).c_str() : model.c_str(), esn);
     if (model.empty())
         return Text(IDS_PORT_PHONE_NO_PHONE);
@@ -165,12 +128,6 @@ const std::string& LabelColumnText(const CPortItem& item) {
 long PortSortKey(int column, bool descending) {
     const long key = column + 1;
     return descending ? -key : key;
-}
-
-int ComparePortNames(std::string_view name1, std::string_view name2) {
-    if (IsComName(name1) && IsComName(name2))
-        return Order(ComNumber(name1), ComNumber(name2));
-    return CompareTexts(name1, name2);
 }
 
 int ComparePortItems(const CPortItem* item1, const CPortItem* item2, long sortKey) {

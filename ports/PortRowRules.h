@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lists/ListColumns.h"
+#include "lists/RowOrder.h"
 #include "ports/PortItem.h"
 #include "server/OstrelServer.h"
 
@@ -23,17 +25,7 @@ enum PortListColumn : int {
     portColumnCount
 };
 
-struct PortListColumnResources {
-    UINT headerId;
-    UINT widthId; // the width when shown, a decimal text
-};
-
-extern const PortListColumnResources portListColumns[portColumnCount];
-
-// A column's width from its width text: the text read as a signed decimal number, as far as it
-// goes (an empty or unreadable one gives 0; negative ones are the list view's autosizes), and
-// 0 for a hidden column.
-int ColumnWidth(std::string_view widthText, bool shown);
+extern const ListColumn portListColumns[portColumnCount];
 
 // Icons of the port rows in both image lists (the 16x16 and the 32x32 strip).
 enum PortImage : int {
@@ -80,8 +72,6 @@ const std::string& LabelColumnText(const CPortItem& item);
 
 // The sort key of a header click: the column's index + 1, negative for descending.
 long PortSortKey(int column, bool descending);
-// Port names: "COMn" names by their numbers (COM2 before COM10), other names by text.
-int ComparePortNames(std::string_view name1, std::string_view name2);
 // The order of two rows' items under a sort key (< 0, 0, > 0). A missing item, a key naming
 // no column and equal fields compare equal.
 int ComparePortItems(const CPortItem* item1, const CPortItem* item2, long sortKey);

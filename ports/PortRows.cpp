@@ -4,7 +4,7 @@
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Module.h"
-#include "ports/ListViewHelper.h"
+#include "lists/ListViewHelper.h"
 #include "server/OwnedRecord.h"
 #include "server/ServerEventRoute.h"
 

@@ -1,8 +1,6 @@
-#include "ports/ListViewHelper.h"
+#include "lists/ListViewHelper.h"
 
 #include "framework/com/Module.h"
-#include "ports/PortRowRules.h"
-#include "resources/resource.h"
 
 #include <vector>
 
@@ -37,21 +35,21 @@ CListViewHelper::~CListViewHelper() {
     }
 }
 
-bool CListViewHelper::LoadImageLists() {
-    m_small = LoadStrip(IDB_LIST_IMAGES_SMALL, 16);
-    m_large = LoadStrip(IDB_LIST_IMAGES_LARGE, 32);
+bool CListViewHelper::LoadImageLists(UINT smallStripId, UINT largeStripId) {
+    m_small = LoadStrip(smallStripId, 16);
+    m_large = LoadStrip(largeStripId, 32);
     m_list.SetImageList(m_small.get(), LVSIL_SMALL);
     m_list.SetImageList(m_large.get(), LVSIL_NORMAL);
     return m_small && m_large;
 }
 
-int CListViewHelper::AddColumn(int index, UINT headerId, UINT widthId, bool shown, int format) const {
-    const std::string header = Fw::Module::Current().String(headerId);
-    return m_list.InsertColumn(index, header.c_str(), ResourceWidth(widthId, shown), format);
+int CListViewHelper::AddColumn(int index, const ListColumn& column, bool shown, int format) const {
+    const std::string header = Fw::Module::Current().String(column.headerId);
+    return m_list.InsertColumn(index, header.c_str(), ResourceWidth(column.widthId, shown), format);
 }
 
-bool CListViewHelper::ShowColumn(int index, UINT widthId, bool shown) const {
-    return m_list.SetColumnWidth(index, ResourceWidth(widthId, shown));
+bool CListViewHelper::ShowColumn(int index, const ListColumn& column, bool shown) const {
+    return m_list.SetColumnWidth(index, ResourceWidth(column.widthId, shown));
 }
 
 void CListViewHelper::RemoveColumns() const {

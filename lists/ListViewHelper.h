@@ -2,6 +2,7 @@
 
 #include "foundation/Win32/Unique.h"
 #include "framework/windows/ListView.h"
+#include "lists/ListColumns.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -20,13 +21,14 @@ public:
 
     const Fw::ListView& List() const { return m_list; }
 
-    // Both image lists, room for 2 images and growing by 14, unmasked. The list view is
-    // made with LVS_SHAREIMAGELISTS, so the helper owns them and frees them with itself.
-    bool LoadImageLists();
+    // Both image lists from the strips of 16x16 and 32x32 pictures, room for 2 images and
+    // growing by 14, unmasked. The list view is made with LVS_SHAREIMAGELISTS, so the helper
+    // owns them and frees them with itself.
+    bool LoadImageLists(UINT smallStripId, UINT largeStripId);
     // A column with the header text and width of the string table; a hidden column is
     // there all the same, with width 0, so that column indexes never move.
-    int AddColumn(int index, UINT headerId, UINT widthId, bool shown, int format = LVCFMT_LEFT) const;
-    bool ShowColumn(int index, UINT widthId, bool shown) const;
+    int AddColumn(int index, const ListColumn& column, bool shown, int format = LVCFMT_LEFT) const;
+    bool ShowColumn(int index, const ListColumn& column, bool shown) const;
     // Every column gone, for a list that is set up again.
     void RemoveColumns() const;
 
