@@ -113,6 +113,16 @@ ZelkorSettings readZelkor(const ScenarioNode& node) {
     return zelkor;
 }
 
+std::vector<Listener> readListeners(const ScenarioNode& array) {
+    std::vector<Listener> listeners;
+    for (const ScenarioNode& listener : array.items()) {
+        listener.expectFields({"cookie", "bytes"});
+        listeners.push_back(
+            {listener.field("cookie").asInteger<long>(), readByteCount(listener.field("bytes"))});
+    }
+    return listeners;
+}
+
 SimPort readPort(const ScenarioNode& node) {
     node.expectFields({"id",           "name",        "label",          "state",       "link",
                        "baudRate",     "baudRates",   "host",           "networkPort", "linkQualifier",
@@ -179,13 +189,8 @@ SimPort readPort(const ScenarioNode& node) {
     readFlag(node, "platformDevice", port.platformDevice);
     if (const ScenarioNode* zelkor = node.optionalField("zelkor"))
         port.zelkor = readZelkor(*zelkor);
-    if (const ScenarioNode* listeners = optionalArray(node, "listeners")) {
-        for (const ScenarioNode& listener : listeners->items()) {
-            listener.expectFields({"cookie", "bytes"});
-            port.listeners.push_back(
-                {listener.field("cookie").asInteger<long>(), readByteCount(listener.field("bytes"))});
-        }
-    }
+    if (const ScenarioNode* listeners = node.optionalField("listeners"))
+        port.listeners = readListeners(*listeners);
     return port;
 }
 
@@ -458,6 +463,10 @@ SimPhone ParsePhoneFields(std::string_view text, const std::string& name, const 
     SimPhone phone = base;
     readPhoneFields(document.root(), phone);
     return phone;
+}
+
+std::vector<Listener> ParseListeners(std::string_view text, const std::string& name) {
+    return readListeners(ScenarioDocument::Parse(text, name).root());
 }
 
 } // namespace Sim

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Sim {
 
@@ -23,5 +24,9 @@ std::string PortSettingsJson(const SimPort& port);
 // A phone written as in a scenario's "phones" list but without "id" and "port", laid over
 // `base`: what the control interface uses to attach a new phone or change one in place.
 SimPhone ParsePhoneFields(std::string_view text, const std::string& name, const SimPhone& base);
+
+// A port's listeners written as a scenario's "listeners" array: what the control interface
+// puts in place of a port's listeners.
+std::vector<Listener> ParseListeners(std::string_view text, const std::string& name);
 
 } // namespace Sim

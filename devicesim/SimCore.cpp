@@ -158,6 +158,10 @@ void SimCore::SetPhoneMode(short portId, long mode) {
     Fire(Event::PhoneChanged, portId, phone.id);
 }
 
+void SimCore::SetListeners(short portId, std::vector<Listener> listeners) {
+    Port(portId).listeners = std::move(listeners);
+}
+
 short SimCore::AddClient(SimClient client) {
     client.id = IssueId();
     m_state.clients.push_back(std::move(client));

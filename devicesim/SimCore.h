@@ -109,6 +109,8 @@ public:
     void RemoveClient(short clientId);                     // 5 removed
     short AddAgentObject(long cookie);                     // 5 added (type 8)
     void RemoveAgentObject(short objectId, bool announce); // 5 removed when announced
+    // Fires nothing: the server announces no byte counts.
+    void SetListeners(short portId, std::vector<Listener> listeners);
 
 private:
     // `call` is the line the log gets for it.

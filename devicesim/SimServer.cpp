@@ -193,4 +193,17 @@ HRESULT STDMETHODCALLTYPE SimServer::SetProtocolLock(long lLocked) {
     return Fw::Boundary([&] { m_core->State().protocolLock = lLocked != 0; });
 }
 
+HRESULT STDMETHODCALLTYPE SimServer::SetListeners(short sPortId, BSTR bstrListeners) {
+    return Fw::Boundary([&] {
+        m_core->Port(sPortId);
+        std::vector<Listener> listeners;
+        try {
+            listeners = ParseListeners(Lang::FromBstr(bstrListeners), "SetListeners");
+        } catch (const ScenarioError&) {
+            Com::Throw(E_INVALIDARG); // the caller's text, not the simulator, is at fault
+        }
+        m_core->SetListeners(sPortId, std::move(listeners));
+    });
+}
+
 } // namespace Sim

@@ -68,6 +68,7 @@ public:
     HRESULT STDMETHODCALLTYPE TakeCalls(BSTR* pbstrCalls) override;
     HRESULT STDMETHODCALLTYPE GetPortSettings(short sPortId, BSTR* pbstrJson) override;
     HRESULT STDMETHODCALLTYPE SetProtocolLock(long lLocked) override;
+    HRESULT STDMETHODCALLTYPE SetListeners(short sPortId, BSTR bstrListeners) override;
 
 private:
     std::shared_ptr<SimCore> m_core;

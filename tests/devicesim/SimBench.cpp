@@ -505,6 +505,16 @@ const Step changes[] = {
     {STEP(Get(b.agent, &Ex::GetSecurityPassword, 1)), "12345678"},
     {STEP(b.agentEx->SetDiagCommandHistory(1, _bstr_t("0C;29 00"))), "ok", {"11 1 0"}},
     {STEP(Get(b.agent, &Ex::GetDiagCommandHistory, 1)), "0C;29 00"},
+    // Listeners put in place are read back as they were given, unannounced; a refused list keeps
+    // the old ones.
+    {STEP(b.control->SetListeners(
+         1, _bstr_t(R"([{"cookie": 5, "bytes": "6000000000"}, {"cookie": 6, "bytes": 7}])"))),
+     "ok"},
+    {STEP(b.Listeners(128)), "2: 5 6 / 6000000000 7"},
+    {STEP(b.Listeners(1)), "1: 5 / 6000000000"},
+    {STEP(b.control->SetListeners(1, _bstr_t(R"([{"cookie": 8, "bytes": 1})"))), invalid},
+    {STEP(b.control->SetListeners(99, _bstr_t("[]"))), invalid},
+    {STEP(b.Listeners(128)), "2: 5 6 / 6000000000 7"},
     // Nothing written to a phone file reaches the phone before the commit.
     {STEP(b.OpenForWriting(8, "RDM_DEV_MAP")), "ok"},
     {STEP(b.file->Write("\xFF\x01\x02", 3, nullptr)), "ok"},
