@@ -3,6 +3,8 @@
 #include "interfaces/OstrelUITools.h"
 #include "lookup/CKmMobModelTools.h"
 #include "lookup/CKmNvTools.h"
+#include "phones/PhoneList.h"
+#include "phones/PhoneListProps.h"
 #include "ports/PortList.h"
 #include "ports/PortListProps.h"
 #include "resources/resource.h"
@@ -13,8 +15,8 @@ namespace {
 // A class without a creator is registered already but is built by later work; until then
 // it is not available, exactly like an unknown class.
 const Fw::ClassEntry classes[] = {
-    {&CLSID_OstrelPhoneList, IDR_OSTRELPHONELIST, nullptr},
-    {&CLSID_PhoneListProps, IDR_PHONELISTPROPS, nullptr},
+    {&CLSID_OstrelPhoneList, IDR_OSTRELPHONELIST, Fw::CreatorOf<COstrelPhoneList>},
+    {&CLSID_PhoneListProps, IDR_PHONELISTPROPS, Fw::CreatorOf<CPhoneListProps>},
     {&CLSID_OstrelServerButton, IDR_OSTRELSERVERBUTTON, nullptr},
     {&CLSID_OstrelServerCombo, IDR_OSTRELSERVERCOMBO, nullptr},
     {&CLSID_OstrelPhoneServerCtrl, IDR_OSTRELPHONESERVERCTRL, nullptr},

@@ -5,6 +5,7 @@
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Module.h"
 #include "lists/ListViewHelper.h"
+#include "lists/RedrawOff.h"
 #include "server/OwnedRecord.h"
 #include "server/ServerEventRoute.h"
 
@@ -22,26 +23,6 @@ int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context) {
     const auto* sort = reinterpret_cast<const SortContext*>(context);
     return ComparePortRows(*sort->items, row1, row2, sort->key);
 }
-
-// Redrawing off for a bulk change of the list, on again however the change ends.
-class RedrawOff {
-public:
-    explicit RedrawOff(Fw::ListView list)
-        : m_list(list) {
-        m_list.SetRedraw(false);
-    }
-    // The selection notifies the host synchronously; a host may shut the list down from
-    // there, taking the list helper with it. The window handle is the one thing to trust.
-    ~RedrawOff() {
-        if (m_list.Exists()) {
-            m_list.SetRedraw(true);
-            m_list.Invalidate();
-        }
-    }
-
-private:
-    Fw::ListView m_list;
-};
 
 } // namespace
 

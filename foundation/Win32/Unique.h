@@ -104,6 +104,12 @@ struct ImageListTraits {
     static void close(HIMAGELIST list) { ::ImageList_Destroy(list); }
 };
 
+struct IconTraits {
+    using pointer = HICON;
+    static pointer empty() { return nullptr; }
+    static void close(HICON icon) { ::DestroyIcon(icon); }
+};
+
 // A device context made with CreateCompatibleDC or CreateDC (not one from GetDC).
 struct DcTraits {
     using pointer = HDC;
@@ -129,6 +135,7 @@ using UniqueBitmap = Unique<GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = Unique<GdiObjectTraits<HBRUSH>>;
 using UniqueMenu = Unique<MenuTraits>;
 using UniqueImageList = Unique<ImageListTraits>;
+using UniqueIcon = Unique<IconTraits>;
 using UniqueDc = Unique<DcTraits>;
 using UniqueWindow = Unique<WindowTraits>;
 

@@ -275,6 +275,12 @@ public:
                                             &DialogImpl::Procedure, reinterpret_cast<LPARAM>(this));
     }
 
+    // The dialog of resource `templateId` in this module, modeless, owned by `owner`.
+    HWND Create(HWND owner, int templateId) {
+        return ::CreateDialogParamA(Module::Current().Instance(), MAKEINTRESOURCEA(templateId), owner,
+                                    &DialogImpl::Procedure, reinterpret_cast<LPARAM>(this));
+    }
+
     // The dialog of resource `templateId` in this module, run modally over `owner` (the active
     // window, for a command's settings dialog); answers what EndDialog was given, or -1 when
     // the dialog could not be made.

@@ -51,7 +51,9 @@ private:
 // Each built class with the interface its objects answer; every other class of the contract,
 // and a class the module never heard of, has no class object.
 TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
-    const std::map<std::string, IID> built = {{"OstrelPortList", IID_IOstrelPortList},
+    const std::map<std::string, IID> built = {{"OstrelPhoneList", IID_IOstrelPhoneList},
+                                              {"PhoneListProps", IID_IPropertyPage},
+                                              {"OstrelPortList", IID_IOstrelPortList},
                                               {"PortListProps", IID_IPropertyPage},
                                               {"KmNvTools", IID_IKmNvTools},
                                               {"KmMobModelTools", IID_IKmMobModelTools}};

@@ -22,6 +22,7 @@ struct PersistedClass {
 };
 
 inline const PersistedClass persistedClasses[] = {
+    {"OstrelPhoneList", &CLSID_OstrelPhoneList, true, true},
     {"OstrelPortList", &CLSID_OstrelPortList, true, true},
 };
 
