@@ -158,11 +158,9 @@ TEST(ScenarioRobustness, EdgeValuesLoadOrAreRefusedWhereWritten) {
     const EdgeCase rows[] = {
         {portId("32767"), "loaded"},
         {portId(repeated("9", 400)), "1: "}, // beyond a double: the parser's own refusal
-        {portId("1.5"), "1: ports[0].id: expected a whole number"},
         {portId("-1e-400"), idRange}, // rounds to zero, which is whole
         {portId("1e2"), "loaded"},
         {portId("3.2767e4"), "loaded"},
-        {portId("'1'"), "1: ports[0].id: expected a number"},
         {portId("null"), "1: ports[0].id: expected a number"},
         {port(", 'link': 'network', 'host': 'h', 'networkPort': 65535"), "loaded"},
         {port(", 'link': 'network', 'host': 'h', 'networkPort': 65536"),
@@ -175,7 +173,6 @@ TEST(ScenarioRobustness, EdgeValuesLoadOrAreRefusedWhereWritten) {
         {port(", 'baudRates': [{'rate': 9600, 'maskBit': 2147483648}]"), "loaded"},
         {port(", 'baudRates': [{'rate': 9600, 'maskBit': 4294967296}]"),
          "1: ports[0].baudRates[0].maskBit: expected a number from 1 to 4294967295"},
-        {port(", 'id': 2"), "1: ports[0]: duplicate field \"id\""},
         {port(", 'label': '" + repeated("x", 4 << 20) + "'"), "loaded"},
         {port(",\n 'label': '\xc0\xaf'"), "2: "}, // overlong
         {port(",\n 'label': 'caf\xc3'"), "2: "},  // cut short
