@@ -90,15 +90,8 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
     EXPECT_TRUE(::IsWindowVisible(list));
 
     ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
-    const Fw::ListView view(list);
-    const std::vector<std::string> benchPorts = {"COM1",  "COM4",  "COM7",         "COM9",
-                                                 "COM12", "COM15", "lab-rig:2500", "COM20"};
-    TestSupport::PumpUntil([&] { return view.GetItemCount() == int(benchPorts.size()); }, 2'000);
-    std::vector<std::string> ports;
-    for (int row = 0; row < view.GetItemCount(); ++row)
-        ports.push_back(view.GetItemText(row, 0));
-    EXPECT_EQ(benchPorts, ports);
-    EXPECT_EQ("Bench serial", view.GetItemText(0, 2));
+    // The rows' texts are the in-process tests'; here the bench's eight ports arrive.
+    EXPECT_TRUE(TestSupport::PumpUntil([&] { return Fw::ListView(list).GetItemCount() == 8; }, 2'000));
 
     // The headers come from the module's own string table, not from the host's executable.
     std::vector<std::string> headers;

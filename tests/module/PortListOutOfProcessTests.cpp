@@ -26,13 +26,6 @@ constexpr int kListId = 1;
 // Longer than any call may take once the simulator is gone: Wine answers a dead server in ms.
 constexpr ULONGLONG kPromptMs = 3'000;
 
-std::vector<std::string> Column(HWND list, int column) {
-    std::vector<std::string> texts;
-    for (int row = 0; row < Fw::ListView(list).GetItemCount(); ++row)
-        texts.push_back(Fw::ListView(list).GetItemText(row, column));
-    return texts;
-}
-
 // A 32-bit host's list is fed by a 64-bit server as well as by one of its own bitness.
 class PortListFedByEitherBitness : public TestSupport::EitherBitnessTest {
 protected:
@@ -59,25 +52,12 @@ TEST_P(PortListFedByEitherBitness, FollowsTheSimulatorAndSurvivesItsEnd) {
     ASSERT_EQ(S_OK, control->StartupEx(server.Get()));
     ASSERT_TRUE(TestSupport::PumpUntil([&] { return Fw::ListView(list).GetItemCount() == 8; }, 5'000))
         << Fw::ListView(list).GetItemCount();
-    EXPECT_EQ(
-        (std::vector<std::string>{"COM1", "COM4", "COM7", "COM9", "COM12", "COM15", "lab-rig:2500", "COM20"}),
-        Column(list, 0));
 
-    // The event crosses back from the simulator; only COM7's row may be rebuilt for it.
-    for (int row = 0; row < Fw::ListView(list).GetItemCount(); ++row) {
-        char marked[] = "marked";
-        LVITEMA item = {};
-        item.iSubItem = 2;
-        item.pszText = marked;
-        ::SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    }
+    // The event crosses back from the simulator; which rows it rebuilds is the in-process tests'.
     ASSERT_EQ(S_OK, sim->SetPortState(3, 8));
     ASSERT_TRUE(
         TestSupport::PumpUntil([&] { return Fw::ListView(list).GetItemText(2, 1) == "Disabled"; }, 5'000))
         << "no event reached the control: " << Fw::ListView(list).GetItemText(2, 1);
-    std::vector<std::string> labels(8, "marked");
-    labels[2] = "Flash station";
-    EXPECT_EQ(labels, Column(list, 2));
 
     sim.Reset();
     ASSERT_TRUE(FAILED(TestSupport::EndSimulator(server.Get()))) << "the simulator did not end";
