@@ -221,21 +221,14 @@ UINT trackProbeMenu(HWND owner) {
     return chosen;
 }
 
-// The port list's tests reach the driver's other failures through faults in the menu they drive.
-TEST(MenuDriver, ReadsEachMenuAndChoosesOrDismissesAsScripted) {
+// The port command tests read their menus, walk into submenus and dismiss; what they never meet is
+// a command past a greyed item, or a greyed one chosen.
+TEST(MenuDriver, ChoosesPastAGreyedItemAndRefusesAGreyedCommand) {
     TestContainer container;
     {
         MenuDriver driver;
-        for (const UINT id : {23u, 12u, 22u, 0u})
-            id ? driver.Choose(id) : driver.Dismiss();
-        EXPECT_EQ(23u, trackProbeMenu(container.Window()));
-        EXPECT_EQ(12u, trackProbeMenu(container.Window())) << "a command in a submenu";
-        EXPECT_EQ(22u, trackProbeMenu(container.Window())) << "past the greyed item";
-        EXPECT_EQ(0u, trackProbeMenu(container.Window()));
-        ASSERT_EQ(4u, driver.Seen().size());
-        EXPECT_EQ((std::vector<std::string>{"&View[&Large, &Small]", "-", "&Properties... (greyed)",
-                                            "Switch (checked)", "Trace..."}),
-                  driver.Seen()[3]);
+        driver.Choose(22);
+        EXPECT_EQ(22u, trackProbeMenu(container.Window()));
     }
     EXPECT_NONFATAL_FAILURE(
         {
