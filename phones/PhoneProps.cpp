@@ -1,9 +1,11 @@
 #include "phones/PhoneProps.h"
 
+#include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Text.h"
 #include "framework/com/Module.h"
 #include "framework/windows/DialogKeys.h"
 #include "server/OwnedRecord.h"
+#include "server/ServerGone.h"
 
 #include <commctrl.h>
 
@@ -116,7 +118,16 @@ void CPhoneProps::OnTimer(UINT_PTR id) {
         return;
     }
     Server::OwnedRecord<OstrelPhoneInfo> phone;
-    if (!m_agent || FAILED(m_agent->GetPortPhoneInfo(static_cast<short>(m_portId), phone.put())))
+    const HRESULT status =
+        m_agent ? m_agent->GetPortPhoneInfo(static_cast<short>(m_portId), phone.put()) : E_POINTER;
+    if (Server::IsServerGone(status)) {
+        // Nothing will answer again: the window keeps what it showed, says why it stopped,
+        // and asks no more.
+        ::KillTimer(m_hWnd, refreshTimer);
+        SetChanged(IDC_PHONE_STATE, Lang::ErrorText(status));
+        return;
+    }
+    if (FAILED(status))
         return;
     // The call may have let the list rebuild the row and take the item away.
     if (!m_item || !m_hWnd)

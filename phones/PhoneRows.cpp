@@ -1,6 +1,7 @@
 #include "phones/PhoneRows.h"
 
 #include "foundation/Com/Failure.h"
+#include "foundation/ServerCodes.h"
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
@@ -14,8 +15,6 @@ namespace {
 
 // The object type of phones in the server's object ids.
 constexpr long phoneObjects = 2;
-// The one port state whose phone gets a row.
-constexpr long portStateEnabled = 2;
 
 struct SortContext {
     const CPhoneItemList* items;
@@ -45,7 +44,7 @@ CPhoneItem* CPhoneRows::ItemOfRow(int row) const {
 
 void CPhoneRows::AddRow(const OstrelPhoneInfo& phone, const OstrelModelEx& model, int position) {
     Server::OwnedRecord<OstrelPortInfo> port;
-    if (FAILED(m_agent->GetPortInfo(phone.portId, port.put())) || port->portState != portStateEnabled)
+    if (FAILED(m_agent->GetPortInfo(phone.portId, port.put())) || port->portState != portEnabled)
         return;
     const Fw::ListView& list = m_helper->List();
     const int count = list.GetItemCount();
