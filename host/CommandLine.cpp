@@ -22,13 +22,16 @@ constexpr OpenName openNames[] = {
     {"menu", OpenTarget::Menu},
     {"properties", OpenTarget::Properties},
     {"zelkor", OpenTarget::Zelkor},
+    {"phone-list", OpenTarget::PhoneList},
+    {"phone-properties", OpenTarget::PhoneProperties},
 };
 
 OpenTarget OpenTargetNamed(const std::string& argument, const std::string& name) {
     for (const OpenName& entry : openNames)
         if (::lstrcmpiA(name.c_str(), entry.name) == 0)
             return entry.target;
-    throw Lang::Exception(argument + " takes menu, properties or zelkor, not " + name, argument);
+    throw Lang::Exception(
+        argument + " takes menu, properties, zelkor, phone-list or phone-properties, not " + name, argument);
 }
 
 } // namespace

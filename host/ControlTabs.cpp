@@ -1,11 +1,15 @@
 #include "host/ControlTabs.h"
 
 #include "foundation/Com/Failure.h"
+#include "host/PhoneListOpener.h"
+#include "host/PortListOpener.h"
 #include "host/resource.h"
 #include "interfaces/OstrelUITools.h"
 
 #include <comdef.h>
 #include <wrl/client.h>
+
+#include <algorithm>
 
 namespace DemoHost {
 
@@ -30,15 +34,36 @@ void ShutDownPortList(IUnknown* control) {
     Com::ThrowIfFailed(As<IOstrelPortList>(control)->Shutdown());
 }
 
+// The phone list makes its agent, columns and rows the same way.
+void StartPhoneList(IUnknown* control, IUnknown* server) {
+    Com::ThrowIfFailed(As<IOstrelPhoneList>(control)->StartupEx(server));
+}
+
+void ShutDownPhoneList(IUnknown* control) {
+    Com::ThrowIfFailed(As<IOstrelPhoneList>(control)->Shutdown());
+}
+
+constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor};
+constexpr OpenTarget phoneListOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties};
+
 const ControlTab tabs[] = {
     {IDS_TAB_PORTLIST, &CLSID_OstrelPortList, "OstrelUITools.OstrelPortList", "PortList1", StartPortList,
-     ShutDownPortList},
+     ShutDownPortList, portListOpens, OpenOnPortList},
+    {IDS_TAB_PHONELIST, &CLSID_OstrelPhoneList, "OstrelUITools.OstrelPhoneList", "PhoneList1", StartPhoneList,
+     ShutDownPhoneList, phoneListOpens, OpenOnPhoneList},
 };
 
 } // namespace
 
 std::span<const ControlTab> ControlTabs() {
     return tabs;
+}
+
+const ControlTab* TabOpening(OpenTarget target) {
+    const auto found = std::find_if(std::begin(tabs), std::end(tabs), [&](const ControlTab& tab) {
+        return std::find(tab.opens.begin(), tab.opens.end(), target) != tab.opens.end();
+    });
+    return found == std::end(tabs) ? nullptr : &*found;
 }
 
 } // namespace DemoHost

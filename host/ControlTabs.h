@@ -2,6 +2,8 @@
 // to the device server once it is active.
 #pragma once
 
+#include "host/CommandLine.h"
+
 #include <windows.h>
 #include <unknwn.h>
 
@@ -17,10 +19,17 @@ struct ControlTab {
     // Raise _com_error on a failed call.
     void (*startup)(IUnknown* control, IUnknown* server);
     void (*shutdown)(IUnknown* control);
+    // What /open opens on this tab's control, and how: on the started control and its window,
+    // true once opened, false while the control's rows are not in yet. Null for none.
+    std::span<const OpenTarget> opens;
+    bool (*open)(IUnknown* control, HWND window, OpenTarget target);
 };
 
 // A control gets its row here when it lands; until then its class is not handed out and the
 // tab says so.
 std::span<const ControlTab> ControlTabs();
+
+// The tab whose control `target` is opened on, or null.
+const ControlTab* TabOpening(OpenTarget target);
 
 } // namespace DemoHost

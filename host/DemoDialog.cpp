@@ -5,7 +5,6 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/Lang/Trace.h"
 #include "framework/com/Module.h"
-#include "host/PortListOpener.h"
 #include "host/WindowBitmap.h"
 
 #include <algorithm>
@@ -20,7 +19,7 @@ constexpr UINT_PTR screenshotTimer = 1;
 constexpr UINT screenshotDelayMs = 1500;
 constexpr int screenshotFailed = 3;
 constexpr UINT_PTR openTimer = 2;
-// How often the port list is looked at for the row to open on, and for how long.
+// How often the list is looked at for the row to open on, and for how long.
 constexpr UINT openPollMs = 250;
 constexpr int openPollLimit = 80;
 
@@ -84,7 +83,13 @@ bool DemoDialog::OnInitDialog(HWND) {
     m_pages.reserve(ControlTabs().size());
     for (const ControlTab& tab : ControlTabs())
         AddPage(tab, area);
-    ShowPage(0);
+    // What is opened is opened on the tab in sight, as a user would open it.
+    const ControlTab* opening = TabOpening(m_open);
+    const auto shown =
+        std::find_if(m_pages.begin(), m_pages.end(), [&](const Page& page) { return page.tab == opening; });
+    const size_t first = shown == m_pages.end() ? 0 : size_t(shown - m_pages.begin());
+    TabCtrl_SetCurSel(tabs.Handle(), int(first));
+    ShowPage(first);
     // The scenario by its file name: the folder is the machine's business, not the picture's.
     const std::string scenarioName = m_scenario.substr(m_scenario.find_last_of("\\/") + 1);
     Child(IDC_STATUS).SetText(Lang::Format(ResourceText(IDS_SERVING).c_str(), scenarioName.c_str()).c_str());
@@ -164,11 +169,12 @@ void DemoDialog::OnTimer(UINT_PTR id) {
     OnClose(0, IDCANCEL, nullptr);
 }
 
-// The port list fills itself from the server's answers: the target opens once the row it is
-// shown on is in, and the timer stops before the menu or dialog runs its own message loop.
+// A list fills itself from the server's answers: the target opens once the row it is shown on
+// is in, and the timer stops before a menu or dialog runs its own message loop.
 void DemoDialog::OpenWhenListed() {
     const bool opened = std::any_of(m_pages.begin(), m_pages.end(), [&](const Page& page) {
-        return page.started && OpenOnPortList(page.site->Unknown().Get(), page.site->Window(), m_open);
+        return page.started && page.tab == TabOpening(m_open) &&
+               page.tab->open(page.site->Unknown().Get(), page.site->Window(), m_open);
     });
     if (!opened && ++m_openPolls < openPollLimit)
         return;

@@ -20,8 +20,8 @@ namespace DemoHost {
 
 class DemoDialog : public Fw::DialogImpl<DemoDialog> {
 public:
-    // An empty screenshotPath: the user closes the dialog. An `open` target opens on the port
-    // list once its rows are in.
+    // An empty screenshotPath: the user closes the dialog. An `open` target opens on its list,
+    // whose tab is the one shown, once the list's rows are in.
     DemoDialog(Microsoft::WRL::ComPtr<IOstrelServer> server, std::string scenario, std::string screenshotPath,
                OpenTarget open = OpenTarget::None);
     ~DemoDialog();

@@ -1,6 +1,7 @@
 // OstrelDemoHost.exe: a dialog tool that embeds the module's controls against the device
 // server simulator, as the suite's tools embed them against the real server.
-//   OstrelDemoHost.exe [/scenario <path>] [/screenshot <file.bmp> | /open menu|properties|zelkor]
+//   OstrelDemoHost.exe [/scenario <path>]
+//       [/screenshot <file.bmp> | /open menu|properties|zelkor|phone-list|phone-properties]
 // It starts OstrelDeviceSim.exe beside it on the scenario (default scenarios\bench.json beside
 // it), waits until the server answers, and shows the dialog; the simulator ends after it.
 #include "foundation/Lang/ErrorText.h"

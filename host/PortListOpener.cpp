@@ -5,6 +5,7 @@
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/windows/ListView.h"
+#include "host/ListRows.h"
 #include "interfaces/OstrelUITools.h"
 #include "resources/resource.h"
 #include "server/OwnedRecord.h"
@@ -61,18 +62,14 @@ short ChoosePort(std::span<const PortFacts> ports, OpenTarget target) {
 
 bool OpenOnPortList(IUnknown* control, HWND window, OpenTarget target) {
     try {
-        const ComPtr<IOstrelPortList> portList = Com::Query<IOstrelPortList>(control);
-        ComPtr<IUnknown> agentObject;
-        if (!portList || FAILED(portList->GetConfigAgent(&agentObject)))
+        const ComPtr<IUnknown> agentObject = ListAgent<IOstrelPortList>(control);
+        if (!agentObject)
             return false;
         const short portId = ChoosePort(ServedPorts(agentObject.Get()), target);
-        const Fw::ListView rows(::FindWindowExA(window, nullptr, WC_LISTVIEWA, nullptr));
-        const int row = portId != 0 && rows.Exists() ? rows.FindItem(portId) : -1;
+        const Fw::ListView rows = ListRows(window);
+        const int row = portId != 0 ? SelectRow(rows, portId) : -1;
         if (row < 0)
             return false;
-        rows.EnsureVisible(row);
-        rows.SelectItem(row);
-        ::SetFocus(rows.Handle());
         if (target == OpenTarget::Menu) {
             // A right click at the foot of the row's name: the menu opens below it and leaves the
             // row in sight. The list follows the pointer after the press until a button message

@@ -22,3 +22,4 @@
 
 // Tab titles, one per control.
 #define IDS_TAB_PORTLIST 2101
+#define IDS_TAB_PHONELIST 2102
