@@ -54,7 +54,9 @@ bool CPhoneProps::OnInitDialog(HWND) {
     Fw::RegisterDialogKeys(m_hWnd);
     Update(m_item);
     ::SetTimer(m_hWnd, refreshTimer, refreshInterval, nullptr);
-    return true;
+    // OK, not the version box, the first tab stop, whose text would open selected.
+    Child(IDOK).SetFocus();
+    return false;
 }
 
 void CPhoneProps::Update(CPhoneItem* item) {

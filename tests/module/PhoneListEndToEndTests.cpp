@@ -32,20 +32,24 @@ std::string TextOf(HWND dialog, int id) {
     return text;
 }
 
-// A window anywhere below `root` by its id: the frame holds the page's own dialog.
+struct CheckBoxSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindCheckBox(HWND child, LPARAM search) {
+    auto* wanted = reinterpret_cast<CheckBoxSearch*>(search);
+    if (::GetDlgCtrlID(child) != wanted->id || !(::GetWindowLongA(child, GWL_STYLE) & BS_CHECKBOX))
+        return TRUE;
+    wanted->found = child;
+    return FALSE;
+}
+
+// A check box anywhere below `root` by its id: the frame holds the page's own dialog.
 HWND Descendant(HWND root, int id) {
-    std::pair<int, HWND> search = {id, nullptr};
-    ::EnumChildWindows(
-        root,
-        [](HWND child, LPARAM found) {
-            auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(found);
-            if (::GetDlgCtrlID(child) != wanted->first || !(::GetWindowLongA(child, GWL_STYLE) & BS_CHECKBOX))
-                return TRUE;
-            wanted->second = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    CheckBoxSearch search = {id, nullptr};
+    ::EnumChildWindows(root, FindCheckBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 TEST(PhoneListEndToEnd, PropertiesWindowStopsAskingWhenTheSimulatorDies) {
