@@ -9,6 +9,7 @@
 #include "phones/PhoneList.h"
 #include "phones/PhoneListProps.h"
 #include "resources/resource.h"
+#include "tests/support/MenuDriver.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/NotificationListener.h"
@@ -306,6 +307,36 @@ TEST_F(PhoneListTest, DownloadModeRefusesPropertiesButShowsAccumulatedData) {
     EXPECT_EQ("Listeners - Accumulated Data(Bytes)", driver.Seen()[1].caption);
     EXPECT_EQ((std::vector<Row>{{"-5", "6000000000"}, {"9", "12"}}), listeners);
     EXPECT_FALSE(PropertiesWindow());
+}
+
+TEST_F(PhoneListTest, ContextMenuOffersItsCommandsAndTheMappingEntrySaysItIsNotBuilt) {
+    const auto rightClick = [&](int row, UINT command) {
+        TestSupport::MenuDriver menus;
+        command ? menus.Choose(command) : menus.Dismiss();
+        const RECT rect = row < 0 ? RECT{200, 230, 200, 230} : list.GetItemRect(row, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        // A right press makes Wine's list follow the mouse until a button message comes.
+        list.Post(WM_RBUTTONUP, 0, at);
+        list.Send(WM_RBUTTONDOWN, MK_RBUTTON, at);
+        return menus.Seen().empty() ? std::vector<std::string>{} : menus.Seen()[0];
+    };
+    TestSupport::ModalDriver dialogs;
+    dialogs.Expect([](TestSupport::ModalDialog& box) { box.Click(IDOK); });
+    const std::vector<std::string> offered = {"&View[Lar&ge Icons, S&mall Icons, &List, &Details]",
+                                              "-",
+                                              "&Properties...",
+                                              "Port &Shutdown...",
+                                              "Configure Service to Port Mapping...",
+                                              "Accumulated Data(Bytes)"};
+    EXPECT_EQ(offered, rightClick(0, ID_PHONE_SERVICE_MAPPING));
+    ASSERT_EQ(1u, dialogs.Seen().size());
+    EXPECT_EQ("Configure Service to Port Mapping", dialogs.Seen()[0].caption);
+
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    std::vector<std::string> unselected = offered;
+    unselected[2] += " (greyed)";
+    EXPECT_EQ(unselected, rightClick(-1, ID_VIEW_LIST));
+    EXPECT_EQ(LVS_LIST, list.Style() & LVS_TYPEMASK);
 }
 
 TEST_F(PhoneListTest, PropertyPageReadsAppliesInOrderAndRefusesOtherObjects) {
