@@ -35,13 +35,8 @@ COstrelPhoneList::~COstrelPhoneList() {
 HRESULT COstrelPhoneList::Startup() {
     return Fw::Boundary([&] {
         // Without its window yet the list has no columns to make; InitializeList starts it later.
-        if (m_started || !m_list.Exists())
+        if (m_started || !StartList(phoneListColumns, IDB_PHONE_IMAGES_SMALL, IDB_PHONE_IMAGES_LARGE))
             return S_OK;
-        m_helper = std::make_unique<CListViewHelper>(m_list.Handle());
-        m_helper->LoadImageLists(IDB_PHONE_IMAGES_SMALL, IDB_PHONE_IMAGES_LARGE);
-        m_helper->RemoveColumns();
-        for (int column = 0; column < phoneColumnCount; ++column)
-            m_helper->AddColumn(column, phoneListColumns[column], m_columnShown[column] != 0);
         m_rows.SetList(m_helper.get());
         m_started = true;
         return S_OK;
@@ -88,24 +83,14 @@ HRESULT COstrelPhoneList::GetSelectedPhone(LONG* pESN, LONG* pPortID) {
     });
 }
 
-LONG& COstrelPhoneList::ShownFlag(const Fw::PropertyEntry<int>& property) {
-    return property.slot == noColumn ? m_showServer : m_columnShown[property.slot];
-}
-
 HRESULT COstrelPhoneList::GetShown(DISPID id, LONG* value) {
-    return Fw::Boundary(value, [&] { *value = ShownFlag(Fw::FindProperty(shownFlags, id)); });
+    return Fw::Boundary(value, [&] { *value = Shown(id); });
 }
 
 HRESULT COstrelPhoneList::PutShown(DISPID id, LONG value) {
     return Fw::Boundary([&] {
-        const auto& property = Fw::FindProperty(shownFlags, id);
-        LONG& flag = ShownFlag(property);
-        if (flag == value)
-            return;
-        flag = value;
-        if (property.slot != noColumn && m_helper)
-            m_helper->ShowColumn(property.slot, phoneListColumns[property.slot], value != 0);
-        PropertyChanged(id);
+        if (SetShown(id, value, phoneListColumns))
+            PropertyChanged(id);
     });
 }
 
@@ -244,7 +229,7 @@ HRESULT COstrelPhoneList::ShowAccumulatedData() {
 // --- behaviour ------------------------------------------------------------------------------
 
 CPhoneItem* COstrelPhoneList::SelectedItem() const {
-    return m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1);
+    return m_rows.ItemOfRow(SelectedRow());
 }
 
 void COstrelPhoneList::CloseAllPropertiesWindows() {
@@ -340,10 +325,7 @@ void COstrelPhoneList::RunCommand(UINT id) {
         // Port Shutdown has no action in the phone list.
         return;
     }
-    if (m_list) {
-        ::SetWindowLongPtrA(m_list.Handle(), GWL_STYLE, (m_list.Style() & ~LVS_TYPEMASK) | view);
-        m_list.Invalidate();
-    }
+    SwitchView(view);
     FireViewChange();
 }
 
@@ -352,18 +334,8 @@ void COstrelPhoneList::RunCommand(UINT id) {
 int COstrelPhoneList::OnCreate(const CREATESTRUCTA*) {
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&classes);
-    RECT client = {};
-    ::GetClientRect(m_hWnd, &client);
-    const HWND list = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                            LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
-                                        0, 0, client.right, client.bottom, m_hWnd,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)),
-                                        Fw::Module::Current().Instance(), nullptr);
-    if (!list)
+    if (!CreateList(m_hWnd, listId))
         return -1;
-    m_list = Fw::ListView(list);
-    m_listView.Subclass(list);
     m_connection.Sink().Bind(ViewKind::PhoneList, m_hWnd);
     m_deviceChanges.emplace(m_hWnd);
     return 0;
@@ -376,15 +348,8 @@ void COstrelPhoneList::OnDestroy() {
     m_propsWindows.clear();
     m_rows.RemoveAll();
     m_rows.SetList(nullptr);
-    m_helper.reset();
+    DestroyList();
     m_started = false;
-    m_listView.Unsubclass();
-    m_list = Fw::ListView();
-}
-
-void COstrelPhoneList::OnSize(UINT, SIZE client) {
-    if (m_list)
-        m_list.Move({0, 0, client.cx, client.cy});
 }
 
 void COstrelPhoneList::OnSetFocus(HWND) {
@@ -393,25 +358,8 @@ void COstrelPhoneList::OnSetFocus(HWND) {
         m_list.SetFocus();
 }
 
-void COstrelPhoneList::OnDrawItem(UINT, DRAWITEMSTRUCT* draw) {
-    if (m_helper && draw)
-        m_helper->DrawItem(*draw);
-}
-
 void COstrelPhoneList::OnDeviceChange(UINT, DWORD_PTR) {
     m_connection.Sink().Post(WM_SERVER_REFRESH_ITEM, refreshAllItems);
-}
-
-void COstrelPhoneList::OnEnable(bool enabled) {
-    if (m_list) {
-        m_list.Enable(enabled);
-        m_list.Invalidate();
-    }
-}
-
-void COstrelPhoneList::OnSysColorChange() {
-    if (m_list)
-        m_list.Send(WM_SYSCOLORCHANGE);
 }
 
 LRESULT COstrelPhoneList::OnServerDetach(WPARAM, LPARAM detail) {

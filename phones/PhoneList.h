@@ -10,8 +10,7 @@
 #include "framework/windows/ListView.h"
 #include "interfaces/DispIds.h"
 #include "interfaces/OstrelUITools.h"
-#include "lists/ListViewHelper.h"
-#include "lists/ListViewWindow.h"
+#include "lists/ListControl.h"
 #include "lists/ViewConnection.h"
 #include "phones/PhoneProps.h"
 #include "phones/PhoneRows.h"
@@ -27,6 +26,7 @@
 // interface has no members.
 class COstrelPhoneList
     : public Fw::Control<COstrelPhoneList, IOstrelPhoneList, &CLSID_OstrelPhoneList, _IOstrelPhoneListEvents>,
+      public ListControl<COstrelPhoneList, 6>,
       public Fw::PersistStorage,
       public Fw::PersistPropertyBag,
       public Fw::DataObject,
@@ -36,7 +36,6 @@ public:
     static constexpr SIZEL defaultExtent = {10874, 5450};
     // The Show...Label properties, in save order, each by the column it shows; the server has
     // no column of its own.
-    static constexpr int noColumn = -1;
     static constexpr Fw::PropertyEntry<int> shownFlags[] = {
         {"ShowPhoneTypeLabel", DISPID_PHONELIST_SHOWPHONETYPELABEL, phoneColumnPhone},
         {"ShowESNLabel", DISPID_PHONELIST_SHOWESNLABEL, phoneColumnEsn},
@@ -103,12 +102,8 @@ public:
 
     int OnCreate(const CREATESTRUCTA*);
     void OnDestroy();
-    void OnSize(UINT, SIZE client);
     void OnSetFocus(HWND);
-    void OnDrawItem(UINT, DRAWITEMSTRUCT* draw);
     void OnDeviceChange(UINT, DWORD_PTR);
-    void OnEnable(bool enabled);
-    void OnSysColorChange();
     LRESULT OnServerDetach(WPARAM, LPARAM);
     LRESULT OnServerRefreshItem(WPARAM, LPARAM portId);
     LRESULT OnPropsClosed(WPARAM portId, LPARAM);
@@ -150,20 +145,13 @@ private:
     void RunCommand(UINT id);
     HRESULT GetShown(DISPID id, LONG* value);
     HRESULT PutShown(DISPID id, LONG value);
-    LONG& ShownFlag(const Fw::PropertyEntry<int>& property);
     // A text of the selected row, or general failure without one.
     HRESULT SelectedText(BSTR* value, const std::string CPhoneItem::* field) const;
 
-    Fw::ListView m_list;
-    ListViewWindow<COstrelPhoneList> m_listView{*this};
-    std::unique_ptr<CListViewHelper> m_helper;
     CPhoneRows m_rows;
     ViewConnection m_connection;
     bool m_started = false;
     bool m_pendingDetach = false;
-    // Shown flags by column (Phone, ESN, Phone Number, Banner, Port), and the server's.
-    LONG m_columnShown[phoneColumnCount] = {1, 1, 1, 1, 1};
-    LONG m_showServer = 1;
     std::map<long, std::unique_ptr<CPhoneProps>> m_propsWindows;
     std::optional<Fw::DeviceChangeListener> m_deviceChanges;
 };

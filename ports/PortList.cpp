@@ -13,13 +13,8 @@ PortList::~PortList() {
 HRESULT PortList::Startup() {
     return Fw::Boundary([&] {
         // Without its window yet the list has no columns to make; InitializeList starts it later.
-        if (m_started || !m_list.Exists())
+        if (m_started || !StartList(portListColumns, IDB_LIST_IMAGES_SMALL, IDB_LIST_IMAGES_LARGE))
             return S_OK;
-        m_helper = std::make_unique<CListViewHelper>(m_list.Handle());
-        m_helper->LoadImageLists(IDB_LIST_IMAGES_SMALL, IDB_LIST_IMAGES_LARGE);
-        m_helper->RemoveColumns();
-        for (int column = 0; column < portColumnCount; ++column)
-            m_helper->AddColumn(column, portListColumns[column], m_columnShown[column] != 0);
         m_rows.SetList(m_helper.get());
         m_started = true;
         return S_OK;
@@ -56,30 +51,19 @@ HRESULT PortList::InitializeList(IUnknown* pConfigAgent) {
 
 HRESULT PortList::GetSelectedPort(LONG* pPortID) {
     return Fw::Boundary(pPortID, [&] {
-        if (const CPortItem* item = m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1))
+        if (const CPortItem* item = m_rows.ItemOfRow(SelectedRow()))
             *pPortID = item->GetID();
     });
 }
 
-LONG& PortList::ShownFlag(const Fw::PropertyEntry<int>& property) {
-    return property.slot == noColumn ? m_showPortErrors : m_columnShown[property.slot];
-}
-
 HRESULT PortList::GetShown(DISPID id, LONG* value) {
-    return Fw::Boundary(value, [&] { *value = ShownFlag(Fw::FindProperty(shownFlags, id)); });
+    return Fw::Boundary(value, [&] { *value = Shown(id); });
 }
 
 HRESULT PortList::PutShown(DISPID id, LONG value) {
     return Fw::Boundary([&] {
-        const auto& property = Fw::FindProperty(shownFlags, id);
-        LONG& flag = ShownFlag(property);
-        if (flag == value)
-            return;
-        flag = value;
-        // Columns are never removed: a hidden one keeps its index at width 0.
-        if (property.slot != noColumn && m_helper)
-            m_helper->ShowColumn(property.slot, portListColumns[property.slot], value != 0);
-        PropertyChanged(id);
+        if (SetShown(id, value, portListColumns))
+            PropertyChanged(id);
     });
 }
 
@@ -147,7 +131,7 @@ HRESULT PortList::ShowPropertiesOnDoubleClick(LONG bEnable) {
 HRESULT PortList::GetSelectedPortState(short* pState) {
     return Fw::Boundary(pState, [&] {
         *pState = static_cast<short>(0xFFFF);
-        if (const CPortItem* item = m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1))
+        if (const CPortItem* item = m_rows.ItemOfRow(SelectedRow()))
             *pState = item->stateCode;
     });
 }
@@ -199,7 +183,7 @@ bool PortList::WantsKey(UINT virtualKey) const {
 // --- what the commands need ----------------------------------------------------------------
 
 CPortItem* PortList::SelectedItem() {
-    return m_rows.ItemOfRow(m_list.Exists() ? m_list.SelectedItem() : -1);
+    return m_rows.ItemOfRow(SelectedRow());
 }
 
 HWND PortList::MessageOwner() {
@@ -207,8 +191,7 @@ HWND PortList::MessageOwner() {
 }
 
 void PortList::SetViewMode(DWORD view) {
-    if (m_list)
-        ::SetWindowLongPtrA(m_list.Handle(), GWL_STYLE, (m_list.Style() & ~LVS_TYPEMASK) | view);
+    SwitchView(view);
 }
 
 void PortList::Redraw() {
@@ -222,19 +205,9 @@ void PortList::Redraw() {
 int PortList::OnCreate(const CREATESTRUCTA*) {
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&classes);
-    RECT client = {};
-    ::GetClientRect(m_hWnd, &client);
-    const HWND list = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | LVS_REPORT |
-                                            LVS_SINGLESEL |
-                                            LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
-                                        0, 0, client.right, client.bottom, m_hWnd,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)),
-                                        Fw::Module::Current().Instance(), nullptr);
-    if (!list)
+    // The progress bars are children of the list.
+    if (!CreateList(m_hWnd, listId, WS_CLIPCHILDREN))
         return -1;
-    m_list = Fw::ListView(list);
-    m_listView.Subclass(list);
     // Transfer progress moves its bar inside the server's call; everything else is posted.
     m_connection.Sink().Bind(ViewKind::PortList, m_hWnd, [this](const ServerEventRoute& route, short portId, short value) {
         m_rows.ShowTransferProgress(static_cast<long>(route.lParam), portId, value);
@@ -250,15 +223,8 @@ void PortList::OnDestroy() {
     m_deviceChanges.reset();
     m_rows.RemoveAllRows();
     m_rows.SetList(nullptr);
-    m_helper.reset();
+    DestroyList();
     m_started = false;
-    m_listView.Unsubclass();
-    m_list = Fw::ListView();
-}
-
-void PortList::OnSize(UINT, SIZE client) {
-    if (m_list)
-        m_list.Move({0, 0, client.cx, client.cy});
 }
 
 void PortList::OnSetFocus(HWND) {
@@ -267,27 +233,9 @@ void PortList::OnSetFocus(HWND) {
         m_list.SetFocus();
 }
 
-void PortList::OnDrawItem(UINT, DRAWITEMSTRUCT* draw) {
-    if (m_helper && draw)
-        m_helper->DrawItem(*draw);
-}
-
 void PortList::OnDeviceChange(UINT, DWORD_PTR) {
     // A port came or went on this machine: reload once the system has finished telling.
     m_connection.Sink().Post(WM_SERVER_REFRESH_ITEM, refreshAllItems);
-}
-
-void PortList::OnEnable(bool enabled) {
-    if (m_list) {
-        m_list.Enable(enabled);
-        m_list.Invalidate();
-    }
-}
-
-void PortList::OnSysColorChange() {
-    // Common controls hear of new colours only from their parent.
-    if (m_list)
-        m_list.Send(WM_SYSCOLORCHANGE);
 }
 
 LRESULT PortList::OnServerDetach(WPARAM, LPARAM detail) {

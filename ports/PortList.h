@@ -10,8 +10,7 @@
 #include "framework/windows/ListView.h"
 #include "interfaces/DispIds.h"
 #include "interfaces/OstrelUITools.h"
-#include "lists/ListViewHelper.h"
-#include "lists/ListViewWindow.h"
+#include "lists/ListControl.h"
 #include "lists/ViewConnection.h"
 #include "lists/ListViewHelper.h"
 #include "ports/PortCommands.h"
@@ -28,6 +27,7 @@
 // current from the server's events. Hosts hear of activation and selection through window
 // notifications; its event interface has no members.
 class PortList : public Fw::Control<PortList, IOstrelPortList, &CLSID_OstrelPortList, _IOstrelPortListEvents>,
+                 public ListControl<PortList, 5>,
                  public Fw::PersistStorage,
                  public Fw::PersistPropertyBag,
                  public Fw::DataObject,
@@ -37,8 +37,7 @@ public:
     static constexpr const char* displayName = "OstrelPortList";
     static constexpr SIZEL defaultExtent = {10874, 5450};
     // The Show...Label properties, in save order, each by the column it shows; the port errors
-    // have no column of their own.
-    static constexpr int noColumn = -1;
+    // have no column of their own, and the State column no property.
     static constexpr Fw::PropertyEntry<int> shownFlags[] = {
         {"ShowPortNumberLabel", DISPID_PORTLIST_SHOWPORTNUMBERLABEL, portColumnPort},
         {"ShowPortLabel", DISPID_PORTLIST_SHOWPORTLABEL, portColumnLabel},
@@ -94,12 +93,8 @@ public:
     // The control's window messages.
     int OnCreate(const CREATESTRUCTA*);
     void OnDestroy();
-    void OnSize(UINT, SIZE client);
     void OnSetFocus(HWND);
-    void OnDrawItem(UINT, DRAWITEMSTRUCT* draw);
     void OnDeviceChange(UINT, DWORD_PTR);
-    void OnEnable(bool enabled);
-    void OnSysColorChange();
     LRESULT OnServerDetach(WPARAM, LPARAM);
     LRESULT OnServerRefreshItem(WPARAM, LPARAM portId);
     void OnCommand(UINT code, UINT id, HWND control);
@@ -148,19 +143,12 @@ private:
     // The bodies of the Show...Label accessors, by the property's DISPID.
     HRESULT GetShown(DISPID id, LONG* value);
     HRESULT PutShown(DISPID id, LONG value);
-    LONG& ShownFlag(const Fw::PropertyEntry<int>& property);
     // Where notifications go: the window the host named, else `fallback`.
     HWND NotificationTarget(HWND fallback) const;
 
-    Fw::ListView m_list;
-    ListViewWindow<PortList> m_listView{*this};
-    std::unique_ptr<CListViewHelper> m_helper;
     CPortRows m_rows;
     ViewConnection m_connection;
     bool m_started = false;
-    // Shown flags by column (Port, State, Label, Phone, Link); State has no property.
-    LONG m_columnShown[portColumnCount] = {1, 1, 1, 1, 1};
-    LONG m_showPortErrors = 1;
     LONG m_propertiesOnDoubleClick = 0;
     HWND m_notificationWindow = nullptr;
     // Brings the device broadcasts, which reach top-level windows only, while the window lives.

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "framework/com/Module.h"
+#include "framework/controls/PropertyTable.h"
+#include "framework/windows/ListView.h"
+#include "lists/ListViewHelper.h"
+#include "lists/ListViewWindow.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <span>
+
+// What a list control does alike around its one list view, for a control class T that derives
+// from it besides its Fw::Control: the list window, subclassed as ListViewWindow<T>; the helper
+// with its columns and icon strips; the Show...Label flags of T's property table `shownFlags`,
+// each by the column it shows (noColumn: none); and the messages that concern only the list
+// view, which T names in its own message map.
+template <class T, size_t LabelCount>
+class ListControl {
+public:
+    static constexpr int noColumn = -1;
+
+    ListControl() { std::fill(std::begin(m_shown), std::end(m_shown), 1); }
+
+    void OnSize(UINT, SIZE client) {
+        if (m_list)
+            m_list.Move({0, 0, client.cx, client.cy});
+    }
+    void OnDrawItem(UINT, DRAWITEMSTRUCT* draw) {
+        if (m_helper && draw)
+            m_helper->DrawItem(*draw);
+    }
+    void OnEnable(bool enabled) {
+        if (m_list) {
+            m_list.Enable(enabled);
+            m_list.Invalidate();
+        }
+    }
+    void OnSysColorChange() {
+        // Common controls hear of new colours only from their parent.
+        if (m_list)
+            m_list.Send(WM_SYSCOLORCHANGE);
+    }
+
+protected:
+    // The list view over the control's client area, made in T's WM_CREATE: report view, one
+    // selected row shown always, owner-drawn rows, image lists owned by the helper.
+    bool CreateList(HWND control, int id, DWORD extraStyle = 0) {
+        RECT client = {};
+        ::GetClientRect(control, &client);
+        const HWND list = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                                                LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS |
+                                                extraStyle,
+                                            0, 0, client.right, client.bottom, control,
+                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                            Fw::Module::Current().Instance(), nullptr);
+        if (!list)
+            return false;
+        m_list = Fw::ListView(list);
+        m_listView.Subclass(list);
+        return true;
+    }
+    // In T's WM_DESTROY, after the rows are gone.
+    void DestroyList() {
+        m_helper.reset();
+        m_listView.Unsubclass();
+        m_list = Fw::ListView();
+    }
+
+    // Startup's part: the helper, both strips and every column (a hidden one at width 0);
+    // false without a window yet.
+    bool StartList(std::span<const ListColumn> columns, UINT smallStrip, UINT largeStrip) {
+        if (!m_list.Exists())
+            return false;
+        m_helper = std::make_unique<CListViewHelper>(m_list.Handle());
+        m_helper->LoadImageLists(smallStrip, largeStrip);
+        // A list started again after Shutdown still has the columns of before.
+        m_helper->RemoveColumns();
+        for (int column = 0; column < int(columns.size()); ++column)
+            m_helper->AddColumn(column, columns[column], ColumnShown(column));
+        return true;
+    }
+
+    int SelectedRow() const { return m_list.Exists() ? m_list.SelectedItem() : -1; }
+    // The list's view (LVS_ICON, LVS_SMALLICON, LVS_LIST or LVS_REPORT), painted anew.
+    void SwitchView(DWORD view) {
+        if (!m_list)
+            return;
+        ::SetWindowLongPtrA(m_list.Handle(), GWL_STYLE, (m_list.Style() & ~LVS_TYPEMASK) | view);
+        m_list.Invalidate();
+    }
+
+    LONG Shown(DISPID id) const { return m_shown[LabelIndex(id)]; }
+    // Stores a label's flag; when it changed, its column (if it has one) takes its resource
+    // width or 0, and the answer is true. Columns are never removed, so indexes never move.
+    bool SetShown(DISPID id, LONG value, std::span<const ListColumn> columns) {
+        const size_t index = LabelIndex(id);
+        if (m_shown[index] == value)
+            return false;
+        m_shown[index] = value;
+        const int column = T::shownFlags[index].slot;
+        if (column != noColumn && m_helper)
+            m_helper->ShowColumn(column, columns[column], value != 0);
+        return true;
+    }
+    // A column no label names is always shown.
+    bool ColumnShown(int column) const {
+        for (size_t index = 0; index < LabelCount; ++index)
+            if (T::shownFlags[index].slot == column)
+                return m_shown[index] != 0;
+        return true;
+    }
+
+    Fw::ListView m_list;
+    ListViewWindow<T> m_listView{static_cast<T&>(*this)};
+    std::unique_ptr<CListViewHelper> m_helper;
+
+private:
+    static size_t LabelIndex(DISPID id) {
+        return static_cast<size_t>(&Fw::FindProperty(T::shownFlags, id) - std::begin(T::shownFlags));
+    }
+
+    LONG m_shown[LabelCount] = {};
+};
