@@ -68,8 +68,8 @@ void CPhoneProps::Update(CPhoneItem* item) {
         m_images.reset(::ImageList_LoadImageA(Fw::Module::Current().Instance(),
                                               MAKEINTRESOURCEA(IDB_PHONE_IMAGES_LARGE), 32, 14, RGB(255, 255, 255),
                                               IMAGE_BITMAP, LR_CREATEDIBSECTION));
-        ShowIcon();
     }
+    ShowIcon();
     Child(IDC_PHONE_PORT).SetText(item->portText.c_str());
     if (item->modelNumber == 0) {
         Child(IDC_PHONE_MODEL).SetText(Fw::Module::Current().String(IDS_PHONE_NOT_CONNECTED).c_str());
@@ -95,12 +95,14 @@ void CPhoneProps::Update(CPhoneItem* item) {
 }
 
 void CPhoneProps::ShowIcon() {
-    if (!m_images || !m_item)
+    // Making an icon costs a hundred times what the rest of a tick does: only a new picture is made.
+    if (!m_images || !m_item || m_item->Image() == m_shownImage)
         return;
     Win32::UniqueIcon icon(::ImageList_GetIcon(m_images.get(), m_item->Image(), ILD_NORMAL));
     Child(IDC_PHONE_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(icon.get()));
     // The static shows the new icon now; the old one may go.
     m_icon = std::move(icon);
+    m_shownImage = m_item->Image();
 }
 
 void CPhoneProps::SetChanged(int id, const std::string& text) const {
@@ -165,6 +167,7 @@ void CPhoneProps::Close() {
     Destroy();
     m_boldFont.reset();
     m_icon.reset();
+    m_shownImage = -1;
     m_images.reset();
     m_item = nullptr;
     if (::IsWindow(m_list)) {

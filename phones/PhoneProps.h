@@ -49,6 +49,7 @@ public:
     };
 
 private:
+    // The item's picture in the icon box, when it is not the one shown already.
     void ShowIcon();
     // Sets a control's text only when it differs, so that unchanged values do not flicker.
     void SetChanged(int id, const std::string& text) const;
@@ -60,4 +61,5 @@ private:
     Win32::UniqueFont m_boldFont;
     Win32::UniqueImageList m_images;
     Win32::UniqueIcon m_icon;
+    int m_shownImage = -1;
 };

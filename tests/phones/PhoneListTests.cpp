@@ -248,6 +248,14 @@ TEST_F(PhoneListTest, PropertiesWindowShowsThePhoneAndFollowsItUntilItGoes) {
     ::SendMessageA(window, WM_TIMER, CPhoneProps::refreshTimer, 0);
     EXPECT_EQ("Calling", TextOf(window, IDC_PHONE_STATE));
     EXPECT_EQ("4", TextOf(window, IDC_PHONE_SLOT_CYCLE));
+    // A tick keeps the picture; a rebuilt row with another one brings it.
+    const auto icon = [&] { return ::SendDlgItemMessageA(window, IDC_PHONE_ICON, STM_GETICON, 0, 0); };
+    const LRESULT barPhone = icon();
+    ::SendMessageA(window, WM_TIMER, CPhoneProps::refreshTimer, 0);
+    EXPECT_EQ(barPhone, icon());
+    ASSERT_EQ(S_OK, sim->ChangePhone(1, _bstr_t(L"{\"locked\": true}")));
+    TestSupport::FlushMessages();
+    EXPECT_NE(barPhone, icon());
     ASSERT_EQ(S_OK, sim->SetPhoneMode(1, 2));
     ASSERT_TRUE(TestSupport::PumpUntil(
         [&] { return TextOf(window, IDC_PHONE_PHONE_STATE) == "* SOFTWARE DOWNLOAD *"; },
