@@ -359,6 +359,10 @@ int Run(HWND owner) {
         return 1;
 
     AgentList inProcessList(owner, local.Get());
+    if (!inProcessList.list.window) {
+        std::fprintf(stderr, "no list view could be made (error %lu)\n", ::GetLastError());
+        return 1;
+    }
     inProcessList.rows.LoadAll();
     const std::vector<Row> source = ReadRows(inProcessList.list.helper->List());
     const BareList bare(owner, source);
@@ -431,6 +435,10 @@ int main() {
     ::InitCommonControlsEx(&classes);
     const HWND owner = ::CreateWindowExA(0, WC_STATICA, "", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
                                          nullptr, nullptr, nullptr);
+    if (!owner) {
+        std::fprintf(stderr, "no window to hold the lists (error %lu)\n", ::GetLastError());
+        return 1;
+    }
     // Every list, agent, window and server of the run is gone before COM is.
     const int status = Run(owner);
     ::DestroyWindow(owner);
