@@ -261,10 +261,25 @@ TEST_F(PhoneListTest, PropertiesWindowShowsThePhoneAndFollowsItUntilItGoes) {
         [&] { return TextOf(window, IDC_PHONE_PHONE_STATE) == "* SOFTWARE DOWNLOAD *"; },
         CPhoneProps::refreshInterval * 3));
     EXPECT_EQ("* SOFTWARE DOWNLOAD *", TextOf(window, IDC_PHONE_STATE));
+    ASSERT_EQ(S_OK, sim->SetPhoneMode(1, 5));
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return TextOf(window, IDC_PHONE_STATE) == "Calling"; },
+                                       CPhoneProps::refreshInterval * 3))
+        << "back from download mode: " << TextOf(window, IDC_PHONE_STATE);
+    EXPECT_EQ("VX-210", TextOf(window, IDC_PHONE_MODEL));
 
     ASSERT_EQ(S_OK, sim->DetachPhone(1));
     TestSupport::FlushMessages();
     EXPECT_FALSE(::IsWindow(window)) << "the row went, and its window with it";
+    EXPECT_EQ(0u, Object().OpenPropertiesWindows());
+}
+
+// The host's message loop knows nothing of the window; its dialog keys work all the same.
+TEST_F(PhoneListTest, EscapeInAPropertiesWindowClosesIt) {
+    const HWND window = OpenProperties(0);
+    ASSERT_TRUE(window);
+    ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    TestSupport::FlushMessages();
+    EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(0u, Object().OpenPropertiesWindows());
 }
 
