@@ -1,5 +1,7 @@
 #include "module/ClassTable.h"
 
+#include "connection/ServerButton.h"
+#include "connection/ServerCombo.h"
 #include "interfaces/OstrelUITools.h"
 #include "lookup/CKmMobModelTools.h"
 #include "lookup/CKmNvTools.h"
@@ -17,8 +19,8 @@ namespace {
 const Fw::ClassEntry classes[] = {
     {&CLSID_OstrelPhoneList, IDR_OSTRELPHONELIST, Fw::CreatorOf<COstrelPhoneList>},
     {&CLSID_PhoneListProps, IDR_PHONELISTPROPS, Fw::CreatorOf<CPhoneListProps>},
-    {&CLSID_OstrelServerButton, IDR_OSTRELSERVERBUTTON, nullptr},
-    {&CLSID_OstrelServerCombo, IDR_OSTRELSERVERCOMBO, nullptr},
+    {&CLSID_OstrelServerButton, IDR_OSTRELSERVERBUTTON, Fw::CreatorOf<COstrelServerButton>},
+    {&CLSID_OstrelServerCombo, IDR_OSTRELSERVERCOMBO, Fw::CreatorOf<COstrelServerCombo>},
     {&CLSID_OstrelPhoneServerCtrl, IDR_OSTRELPHONESERVERCTRL, nullptr},
     {&CLSID_OstrelPortList, IDR_OSTRELPORTLIST, Fw::CreatorOf<PortList>},
     {&CLSID_PortListProps, IDR_PORTLISTPROPS, Fw::CreatorOf<CPortListProps>},

@@ -53,6 +53,8 @@ private:
 TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
     const std::map<std::string, IID> built = {{"OstrelPhoneList", IID_IOstrelPhoneList},
                                               {"PhoneListProps", IID_IPropertyPage},
+                                              {"OstrelServerButton", IID_IOstrelServerButton},
+                                              {"OstrelServerCombo", IID_IOstrelServerCombo},
                                               {"OstrelPortList", IID_IOstrelPortList},
                                               {"PortListProps", IID_IPropertyPage},
                                               {"KmNvTools", IID_IKmNvTools},

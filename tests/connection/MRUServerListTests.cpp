@@ -1,0 +1,99 @@
+// The remembered server names against a scratch key of the current user, read back from the
+// registry after each call.
+#include "connection/MRUServerList.h"
+#include "tests/connection/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using TestSupport::RegValue;
+
+// Damaged values: another type, longer than a name, and a name filling the whole buffer with no
+// NUL after it (a shorter one is given its NUL by the system's own reading).
+const std::string fullName(CMRUServerList::maxNameBytes, 'u');
+const RegValue dword = {"Server2", REG_DWORD, std::string("\x07\0\0\0", 4)};
+const RegValue overLong = {"Server3", REG_SZ, std::string(299, 'x') + '\0'};
+const RegValue unterminated = {"Server4", REG_SZ, fullName};
+
+struct AddCase {
+    const char* what;
+    std::vector<RegValue> before;
+    const char* name;
+    int index;
+    std::vector<std::string> after;
+};
+
+const AddCase addCases[] = {
+    {"an empty key", {}, "alpha", 0, {"Server1=alpha"}},
+    {"three names",
+     {{"Server1", REG_SZ, std::string("a\0", 2)},
+      {"Server2", REG_SZ, std::string("b\0", 2)},
+      {"Server3", REG_SZ, std::string("c\0", 2)}},
+     "delta",
+     3,
+     {"Server1=a", "Server2=b", "Server3=c", "Server4=delta"}},
+    {"a gap at Server2",
+     {{"Server1", REG_SZ, std::string("a\0", 2)}, {"Server3", REG_SZ, std::string("c\0", 2)}},
+     "gamma",
+     2,
+     {"Server1=a", "Server3=gamma"}},
+    {"the name stored",
+     {{"Server1", REG_SZ, std::string("a\0", 2)}, {"Server2", REG_EXPAND_SZ, std::string("lab\0", 4)}},
+     "lab",
+     1,
+     {"Server1=a", "Server2=lab"}},
+    {"the name in another case",
+     {{"Server1", REG_SZ, std::string("lab\0", 4)}},
+     "LAB",
+     1,
+     {"Server1=lab", "Server2=LAB"}},
+    {"damaged values",
+     {{"Server1", REG_SZ, std::string("a\0", 2)}, dword, overLong, unterminated},
+     fullName.c_str(),
+     4,
+     {"Server1=a", "Server2=(type 4)", "Server3=" + std::string(299, 'x'), "Server4=" + fullName,
+      "Server5=" + fullName}},
+};
+
+TEST(MRUServerList, AddAnswersWhereTheNameIsStored) {
+    for (const AddCase& c : addCases) {
+        const TestSupport::ScratchKey key(c.before);
+        CMRUServerList list(key.Location());
+        EXPECT_EQ(c.index, list.Add(c.name)) << c.what;
+        EXPECT_EQ(c.after, key.Values()) << c.what;
+    }
+}
+
+TEST(MRUServerList, AMissingKeyStoresNothingAndIsNotCreated) {
+    const TestSupport::ScratchKey parent({});
+    CMRUServerList list({HKEY_CURRENT_USER, parent.Path() + "\\Missing"});
+    EXPECT_EQ(-1, list.Add("alpha"));
+    EXPECT_EQ(0, list.Count());
+    HKEY opened = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, (parent.Path() + "\\Missing").c_str(), 0,
+                                             KEY_READ, &opened));
+}
+
+TEST(MRUServerList, ListsTheWellFormedNamesInTheirOrder) {
+    const TestSupport::ScratchKey key({{"Server1", REG_SZ, std::string("first\0", 6)},
+                                       dword,
+                                       overLong,
+                                       unterminated,
+                                       {"Server5", REG_EXPAND_SZ, std::string("last\0", 5)}});
+    const CMRUServerList list(key.Location());
+    ASSERT_EQ(2, list.Count());
+    std::vector<std::string> names(2);
+    EXPECT_EQ(S_OK, list.Get(0, names[0]));
+    EXPECT_EQ(S_OK, list.Get(1, names[1]));
+    EXPECT_EQ((std::vector<std::string>{"first", "last"}), names);
+    std::string none = "kept";
+    EXPECT_EQ(E_FAIL, list.Get(2, none));
+    EXPECT_EQ(E_FAIL, list.Get(-1, none));
+    EXPECT_EQ("kept", none);
+}
+
+} // namespace
