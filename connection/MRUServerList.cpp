@@ -23,10 +23,9 @@ std::optional<std::string> ReadName(HKEY key, DWORD index, bool& exists) {
     DWORD size = sizeof data;
     const LSTATUS status = ::RegEnumValueA(key, index, valueName, &nameLength, nullptr, &type, data, &size);
     exists = status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 ||
-        data[size - 1] != 0)
+    if (status != ERROR_SUCCESS)
         return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(data), size - 1);
+    return CMRUServerList::NameOf(type, data, size);
 }
 
 } // namespace
@@ -37,6 +36,13 @@ CMRUServerList::Location CMRUServerList::DefaultLocation() {
 
 CMRUServerList::Location CMRUServerList::SetDefaultLocation(Location location) {
     return std::exchange(CurrentDefault(), std::move(location));
+}
+
+std::optional<std::string> CMRUServerList::NameOf(DWORD type, const BYTE* data, DWORD size) {
+    // Windows hands an unterminated string over as stored, without adding a NUL.
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 || size > maxNameBytes || data[size - 1] != 0)
+        return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(data), size - 1);
 }
 
 CMRUServerList::CMRUServerList()

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     // S_OK and the name at that index, or E_FAIL without one.
     HRESULT Get(int index, std::string& name) const;
     int Count() const;
+
+    // The name a value of the key holds: a string type and data that fits, with its NUL last.
+    static std::optional<std::string> NameOf(DWORD type, const BYTE* data, DWORD size);
 
 private:
     // The well-formed names of the key, in its value order; none when it cannot be read.

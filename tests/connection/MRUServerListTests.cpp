@@ -96,4 +96,28 @@ TEST(MRUServerList, ListsTheWellFormedNamesInTheirOrder) {
     EXPECT_EQ("kept", none);
 }
 
+// What one value's data gives: the registry's own reading terminates strings where it has room, so
+// the damage a host may find elsewhere is fed here directly.
+TEST(MRUServerList, TakesOnlyTerminatedStringsThatFit) {
+    struct ValueCase {
+        DWORD type;
+        std::string data;
+        std::optional<std::string> name;
+    };
+    const ValueCase cases[] = {
+        {REG_SZ, std::string("lab\0", 4), "lab"},
+        {REG_EXPAND_SZ, std::string("lab\0", 4), "lab"},
+        {REG_SZ, "lab", std::nullopt},
+        {REG_SZ, "", std::nullopt},
+        {REG_BINARY, std::string("lab\0", 4), std::nullopt},
+        {REG_MULTI_SZ, std::string("lab\0\0", 5), std::nullopt},
+        {REG_SZ, fullName.substr(1) + '\0', fullName.substr(1)},
+        {REG_SZ, fullName + '\0', std::nullopt},
+    };
+    for (const ValueCase& c : cases)
+        EXPECT_EQ(c.name, CMRUServerList::NameOf(c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                                                 static_cast<DWORD>(c.data.size())))
+            << c.type << " " << c.data.size() << " bytes";
+}
+
 } // namespace
