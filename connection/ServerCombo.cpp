@@ -72,14 +72,11 @@ HRESULT COstrelServerCombo::put_SelectedServer(BSTR newVal) {
         m_selected = static_cast<const char*>(_bstr_t(newVal));
         if (!m_combo.Exists())
             return;
-        const auto found =
-            static_cast<int>(m_combo.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), m_selected.c_str()));
-        // The list's own search ignores case; a name differing only in case is a new entry.
-        char text[maxTypedName + 1] = {};
-        if (found != CB_ERR && m_combo.Send(CB_GETLBTEXTLEN, found) <= maxTypedName) {
-            m_combo.Send(CB_GETLBTEXT, found, text);
-            if (m_selected == text) {
-                m_combo.Send(CB_SETCURSEL, found);
+        // Compared here, not by the list's own search, which ignores case: a name differing only in
+        // case is an entry of its own.
+        for (LRESULT index = 0, count = m_combo.Send(CB_GETCOUNT); index < count; ++index) {
+            if (EntryText(index) == m_selected) {
+                m_combo.Send(CB_SETCURSEL, index);
                 return;
             }
         }
@@ -111,9 +108,13 @@ void COstrelServerCombo::OnSelectionChange(UINT, UINT, HWND) {
     const auto index = m_combo.Send(CB_GETCURSEL);
     if (index == CB_ERR)
         return;
+    ChangeServer(EntryText(index));
+}
+
+std::string COstrelServerCombo::EntryText(LRESULT index) const {
     std::string text(static_cast<size_t>(std::max<LRESULT>(m_combo.Send(CB_GETLBTEXTLEN, index), 0)), '\0');
     text.resize(static_cast<size_t>(std::max<LRESULT>(m_combo.Send(CB_GETLBTEXT, index, text.data()), 0)));
-    ChangeServer(std::move(text));
+    return text;
 }
 
 void COstrelServerCombo::ChangeServer(std::string name) {

@@ -81,6 +81,7 @@ protected:
 
 private:
     void ChangeServer(std::string name);
+    std::string EntryText(LRESULT index) const;
     // The height of the combo box's selection field; 0 without it.
     int SelectionFieldHeight() const;
 

@@ -2,8 +2,6 @@
 
 #include "connection/MRUServerList.h"
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
@@ -24,7 +22,7 @@ public:
         m_path = "Software\\OstrelTests\\ServerMRU-" + std::to_string(::GetCurrentProcessId()) + "-" +
                  std::to_string(++serial);
         HKEY key = nullptr;
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                           nullptr);
         for (const RegValue& value : values)
             ::RegSetValueExA(key, value.name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
@@ -38,31 +36,21 @@ public:
     const std::string& Path() const { return m_path; }
     CMRUServerList::Location Location() const { return {HKEY_CURRENT_USER, m_path}; }
 
-    // "name=text" per value in the key's order; a string without its NUL is marked, another type
-    // named by its number.
+    // "name=text" per value in the key's order, "name=(type N)" for a value that is no string.
     std::vector<std::string> Values() const {
         std::vector<std::string> lines;
         HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return lines;
-        for (DWORD index = 0;; ++index) {
-            char name[64] = {};
-            DWORD nameLength = sizeof name;
-            DWORD type = 0;
-            BYTE data[1024] = {};
-            DWORD size = sizeof data;
-            if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
-                break;
-            std::string line = std::string(name) + "=";
-            const std::string text(reinterpret_cast<const char*>(data), size);
-            if (type != REG_SZ && type != REG_EXPAND_SZ)
-                line += "(type " + std::to_string(type) + ")";
-            else if (size == 0 || text.back() != '\0')
-                line += text + "(unterminated)";
-            else
-                line += text.substr(0, size - 1);
-            lines.push_back(line);
-        }
+        ::RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, KEY_READ, &key);
+        char name[64] = {}, data[1024] = {};
+        DWORD type = 0;
+        for (DWORD i = 0, length = sizeof name, size = sizeof data;
+             key &&
+             !::RegEnumValueA(key, i, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+             ++i, length = sizeof name, size = sizeof data)
+            lines.push_back(std::string(name) + "=" +
+                            (type == REG_SZ || type == REG_EXPAND_SZ
+                                 ? std::string(data)
+                                 : "(type " + std::to_string(type) + ")"));
         ::RegCloseKey(key);
         return lines;
     }

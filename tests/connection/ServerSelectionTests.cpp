@@ -5,6 +5,7 @@
 #include "connection/ServerCombo.h"
 #include "framework/com/TypeLibrary.h"
 #include "tests/connection/ScratchKey.h"
+#include "tests/support/EventCounter.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/Scoped.h"
 #include "tests/support/TestContainer.h"
@@ -14,7 +15,6 @@
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -22,72 +22,48 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// What a script host's sink hears: each call's DISPID and its one string argument.
-class RecordingSink : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
-        if (iid != IID_IUnknown && iid != IID_IDispatch)
-            return *ppv = nullptr, E_NOINTERFACE;
-        *ppv = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
+// A script host's sink that also keeps each call's DISPID and string argument.
+struct RecordingSink : TestSupport::EventCounter {
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
                                      EXCEPINFO*, UINT*) override {
-        std::string call = std::to_string(id);
-        for (UINT i = 0; parameters && i < parameters->cArgs; ++i)
-            call += parameters->rgvarg[i].vt == VT_BSTR
-                        ? " " + std::string(_bstr_t(parameters->rgvarg[i].bstrVal))
-                        : " (vt " + std::to_string(parameters->rgvarg[i].vt) + ")";
-        calls.push_back(call);
+        const bool text = parameters && parameters->cArgs == 1 && parameters->rgvarg[0].vt == VT_BSTR;
+        calls.push_back(
+            std::to_string(id) + " " +
+            static_cast<const char*>(text ? _bstr_t(parameters->rgvarg[0].bstrVal) : _bstr_t("?")));
         return S_OK;
     }
-
     std::vector<std::string> calls;
 };
 
-// Advises the sink on the control's connection point for Events.
+// The control embedded, activated and advised with a sink on the connection point of Events.
 template <class Events>
-void Advise(IUnknown* control, RecordingSink& sink) {
-    ComPtr<IConnectionPointContainer> points;
-    ASSERT_EQ(S_OK, control->QueryInterface(IID_PPV_ARGS(&points)));
+HWND Embed(TestSupport::TestContainer& container, IUnknown* control, RECT rect, RecordingSink& sink) {
+    TestSupport::EmbedOptions options;
+    options.rect = rect;
+    TestSupport::ControlSite& site = container.Embed(control, options);
+    EXPECT_EQ(S_OK, site.Activate());
     ComPtr<IConnectionPoint> point;
-    ASSERT_EQ(S_OK, points->FindConnectionPoint(__uuidof(Events), &point));
+    ComPtr<IConnectionPointContainer> points;
     DWORD cookie = 0;
-    ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
-}
-
-std::string LowerComputerName() {
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD length = sizeof name;
-    ::GetComputerNameA(name, &length);
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return lower;
+    EXPECT_EQ(S_OK, control->QueryInterface(IID_PPV_ARGS(&points)));
+    EXPECT_EQ(S_OK, points->FindConnectionPoint(__uuidof(Events), &point));
+    EXPECT_EQ(S_OK, point->Advise(&sink, &cookie));
+    return ::GetDlgItem(site.Window(), 1);
 }
 
 class ServerComboTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(S_OK, Fw::Object<COstrelServerCombo>::Create(nullptr, IID_PPV_ARGS(&control)));
-        TestSupport::EmbedOptions options;
-        options.rect = {0, 0, 200, 120};
-        site = &container.Embed(control.Get(), options);
-        ASSERT_EQ(S_OK, site->Activate());
-        combo = ::GetDlgItem(site->Window(), COstrelServerCombo::comboId);
-        ASSERT_TRUE(combo);
+        combo = Embed<_IOstrelServerComboEvents>(container, control.Get(), {0, 0, 200, 120}, sink);
         COMBOBOXINFO parts = {};
         parts.cbSize = sizeof parts;
         ASSERT_TRUE(::GetComboBoxInfo(combo, &parts));
         edit = parts.hwndItem;
-        Advise<_IOstrelServerComboEvents>(control.Get(), sink);
+        char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+        DWORD length = sizeof name;
+        ASSERT_TRUE(::GetComputerNameA(name, &length));
+        computer = ::CharLowerA(name);
     }
     void TearDown() override {
         TestSupport::FlushMessages();
@@ -96,11 +72,11 @@ protected:
     }
 
     std::vector<std::string> Entries() const {
-        std::vector<std::string> entries;
-        for (LRESULT i = 0, count = ::SendMessageA(combo, CB_GETCOUNT, 0, 0); i < count; ++i) {
+        std::vector<std::string> entries(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        for (size_t i = 0; i < entries.size(); ++i) {
             char text[300] = {};
             ::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            entries.push_back(text);
+            entries[i] = text;
         }
         return entries;
     }
@@ -115,74 +91,52 @@ protected:
                                        {"Server2", REG_SZ, std::string("Bench-02\0", 9)}}};
     const TestSupport::Scoped<CMRUServerList::Location> mru{CMRUServerList::SetDefaultLocation,
                                                             key.Location()};
-    const std::string computer = LowerComputerName();
+    const std::vector<std::string> remembered = {"Server1=lab-rig", "Server2=Bench-02"};
+    std::string computer;
+    RecordingSink sink; // outlives the container, which lets the control and its sinks go
     TestSupport::TestContainer container;
-    TestSupport::ControlSite* site = nullptr;
     ComPtr<IOstrelServerCombo> control;
     HWND combo = nullptr;
     HWND edit = nullptr;
-    RecordingSink sink;
 };
 
 TEST_F(ServerComboTest, StartsWithThisComputerSelectedAndTheRememberedNamesAfterIt) {
-    ASSERT_FALSE(computer.empty());
     EXPECT_EQ((std::vector<std::string>{computer, "lab-rig", "Bench-02"}), Entries());
     EXPECT_EQ(0, Selection());
     EXPECT_EQ(computer, Selected());
+}
+
+TEST_F(ServerComboTest, APutSelectsAKnownNameOrAppendsAndRemembersANewOneWithoutFiring) {
+    // In turn on one combo: each row's entry and value come after the earlier rows'.
+    const struct {
+        const char* name;
+        int selection;
+        const char* value; // written by the put, or none
+    } puts[] = {{"Bench-02", 2, nullptr},
+                {"far-host", 3, "Server3=far-host"},
+                {"bench-02", 4, "Server4=bench-02"},
+                {"bench-02", 4, nullptr}};
+    std::vector<std::string> entries = Entries(), values = remembered;
+    for (const auto& put : puts) {
+        EXPECT_EQ(S_OK, control->put_SelectedServer(_bstr_t(put.name))) << put.name;
+        if (put.value) {
+            entries.push_back(put.name);
+            values.push_back(put.value);
+        }
+        EXPECT_EQ(entries, Entries()) << put.name;
+        EXPECT_EQ(put.selection, Selection()) << put.name;
+        EXPECT_EQ(values, key.Values()) << put.name;
+        EXPECT_EQ(put.name, Selected()) << put.name;
+    }
     EXPECT_TRUE(sink.calls.empty());
 }
 
-struct PutCase {
-    const char* name;
-    int selection;
-    std::vector<std::string> added; // after the three entries of the start
-    std::vector<std::string> values;
-};
-
-const PutCase putCases[] = {
-    {"Bench-02", 2, {}, {"Server1=lab-rig", "Server2=Bench-02"}},
-    {"bench-02", 3, {"bench-02"}, {"Server1=lab-rig", "Server2=Bench-02", "Server3=bench-02"}},
-    {"far-host", 3, {"far-host"}, {"Server1=lab-rig", "Server2=Bench-02", "Server3=far-host"}},
-};
-
-TEST_F(ServerComboTest, APutSelectsAKnownNameOrAppendsAndRemembersANewOneWithoutFiring) {
-    const std::vector<std::string> start = Entries();
-    for (const PutCase& c : putCases) {
-        // A fresh list for each row: the earlier rows' names must not be found.
-        const TestSupport::ScratchKey rowKey{{{"Server1", REG_SZ, std::string("lab-rig\0", 8)},
-                                              {"Server2", REG_SZ, std::string("Bench-02\0", 9)}}};
-        const TestSupport::Scoped<CMRUServerList::Location> rowMru{CMRUServerList::SetDefaultLocation,
-                                                                   rowKey.Location()};
-        ComPtr<IOstrelServerCombo> fresh;
-        ASSERT_EQ(S_OK, Fw::Object<COstrelServerCombo>::Create(nullptr, IID_PPV_ARGS(&fresh)));
-        TestSupport::EmbedOptions options;
-        options.rect = {0, 0, 200, 120};
-        TestSupport::ControlSite& freshSite = container.Embed(fresh.Get(), options);
-        ASSERT_EQ(S_OK, freshSite.Activate());
-        RecordingSink freshSink;
-        Advise<_IOstrelServerComboEvents>(fresh.Get(), freshSink);
-        combo = ::GetDlgItem(freshSite.Window(), COstrelServerCombo::comboId);
-
-        EXPECT_EQ(S_OK, fresh->put_SelectedServer(_bstr_t(c.name))) << c.name;
-        std::vector<std::string> entries = start;
-        entries.insert(entries.end(), c.added.begin(), c.added.end());
-        EXPECT_EQ(entries, Entries()) << c.name;
-        EXPECT_EQ(c.selection, Selection()) << c.name;
-        EXPECT_EQ(c.values, rowKey.Values()) << c.name;
-        _bstr_t selected;
-        EXPECT_EQ(S_OK, fresh->get_SelectedServer(selected.GetAddress()));
-        EXPECT_EQ(std::string(c.name), std::string(selected)) << c.name;
-        EXPECT_TRUE(freshSink.calls.empty()) << c.name;
-        freshSite.Close();
-    }
-}
-
 TEST_F(ServerComboTest, EnterOrTabFiresTheTypedNameOnceAndLeavesTheListAlone) {
+    const std::vector<std::string> entries = Entries();
     for (const UINT keyCode : {VK_RETURN, VK_TAB}) {
         sink.calls.clear();
         ::SetWindowTextA(edit, "typed-host");
         MSG keyDown = {};
-        keyDown.hwnd = edit;
         keyDown.message = WM_KEYDOWN;
         keyDown.wParam = keyCode;
         EXPECT_TRUE(::SendMessageA(edit, WM_GETDLGCODE, keyCode, reinterpret_cast<LPARAM>(&keyDown)) &
@@ -191,9 +145,9 @@ TEST_F(ServerComboTest, EnterOrTabFiresTheTypedNameOnceAndLeavesTheListAlone) {
         ::SendMessageA(edit, WM_KEYDOWN, keyCode, 0);
         ::SendMessageA(edit, WM_CHAR, keyCode == VK_RETURN ? '\r' : '\t', 0);
         EXPECT_EQ((std::vector<std::string>{"1 typed-host"}), sink.calls) << keyCode;
-        EXPECT_EQ((std::vector<std::string>{computer, "lab-rig", "Bench-02"}), Entries()) << keyCode;
+        EXPECT_EQ(entries, Entries()) << keyCode;
         EXPECT_EQ("typed-host", Selected()) << keyCode;
-        EXPECT_EQ((std::vector<std::string>{"Server1=lab-rig", "Server2=Bench-02"}), key.Values()) << keyCode;
+        EXPECT_EQ(remembered, key.Values()) << keyCode;
     }
 }
 
@@ -206,20 +160,20 @@ TEST_F(ServerComboTest, PickingAnEntryFiresItsText) {
 }
 
 TEST_F(ServerComboTest, KeepsTheWidthOfTheControlAndTheHeightOfItsField) {
-    RECT before = {};
+    RECT before = {}, after = {};
     ::GetWindowRect(combo, &before);
-    const LONG field = before.bottom - before.top;
-    ASSERT_EQ(S_OK, site->SetRect({0, 0, 310, 160}));
-    RECT after = {};
+    ::MoveWindow(::GetParent(combo), 0, 0, 310, 160, TRUE);
     ::GetWindowRect(combo, &after);
     EXPECT_EQ(310, after.right - after.left);
-    EXPECT_EQ(field, after.bottom - after.top);
+    EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
     LONG height = 0;
     EXPECT_EQ(S_OK, control->get_drawSizeHeight(&height));
-    EXPECT_EQ(field + 2 * (::GetSystemMetrics(SM_CYEDGE) + ::GetSystemMetrics(SM_CYBORDER)), height);
+    EXPECT_EQ(after.bottom - after.top +
+                  2 * (::GetSystemMetrics(SM_CYEDGE) + ::GetSystemMetrics(SM_CYBORDER)),
+              height);
 }
 
-// A picker that answers what the test says and remembers how it was asked.
+// A picker that answers what the test says and keeps the titles it was shown with.
 struct FakePicker : ComputerPicker {
     std::optional<std::string> answer;
     std::vector<std::string> titles;
@@ -232,48 +186,31 @@ struct FakePicker : ComputerPicker {
 TEST(ServerButton, APickFiresItsNameAndACancelFiresNothing) {
     FakePicker picker;
     const TestSupport::Scoped<ComputerPicker*> scopedPicker(SetComputerPicker, &picker);
+    RecordingSink sink;
     TestSupport::TestContainer container;
     ComPtr<IOstrelServerButton> control;
     ASSERT_EQ(S_OK, Fw::Object<COstrelServerButton>::Create(nullptr, IID_PPV_ARGS(&control)));
-    TestSupport::EmbedOptions options;
-    options.rect = {0, 0, 90, 24};
-    TestSupport::ControlSite& site = container.Embed(control.Get(), options);
-    ASSERT_EQ(S_OK, site.Activate());
-    const HWND button = ::GetDlgItem(site.Window(), COstrelServerButton::buttonId);
-    ASSERT_TRUE(button);
+    const HWND button = Embed<_IOstrelServerButtonEvents>(container, control.Get(), {0, 0, 90, 24}, sink);
     EXPECT_EQ("Browse...", Fw::Window(button).Text());
-    RecordingSink sink;
-    Advise<_IOstrelServerButtonEvents>(control.Get(), sink);
-    const auto& object = *static_cast<COstrelServerButton*>(control.Get());
-
-    struct Click {
+    const struct {
         std::optional<std::string> answer;
-        POINT at;
+        int x; // where the button is released; 200 is off it, where no picker opens
         std::vector<std::string> calls;
         std::string lastChosen;
-    };
-    const Click clicks[] = {
-        {"far-host", {5, 5}, {"1 far-host"}, "far-host"},
-        {std::nullopt, {5, 5}, {}, ""},
-        {"elsewhere", {200, 5}, {}, ""}, // released off the button: no picker
-    };
-    for (const Click& click : clicks) {
+    } clicks[] = {
+        {"far-host", 5, {"1 far-host"}, "far-host"}, {std::nullopt, 5, {}, ""}, {"elsewhere", 200, {}, ""}};
+    for (const auto& click : clicks) {
         sink.calls.clear();
         picker.titles.clear();
         picker.answer = click.answer;
-        ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(click.at.x, click.at.y));
-        ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(click.at.x, click.at.y));
-        const bool onButton = click.at.x < 90;
-        EXPECT_EQ(onButton ? std::vector<std::string>{"Select an OSTREL Server"} : std::vector<std::string>{},
-                  picker.titles)
-            << click.answer.value_or("cancel");
-        EXPECT_EQ(click.calls, sink.calls) << click.answer.value_or("cancel");
-        EXPECT_EQ(click.lastChosen, object.LastChosen()) << click.answer.value_or("cancel");
+        ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(click.x, 5));
+        ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(click.x, 5));
+        const std::string row = click.answer.value_or("cancel");
+        EXPECT_EQ(std::vector<std::string>(click.x < 90, "Select an OSTREL Server"), picker.titles) << row;
+        EXPECT_EQ(click.calls, sink.calls) << row;
+        EXPECT_EQ(click.lastChosen, static_cast<COstrelServerButton*>(control.Get())->LastChosen()) << row;
     }
-    site.Close();
     TestSupport::FlushMessages();
-    control.Reset();
-    Fw::TypeLibrary::Release();
 }
 
 } // namespace
