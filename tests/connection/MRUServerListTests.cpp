@@ -20,45 +20,33 @@ const RegValue dword = {"Server2", REG_DWORD, std::string("\x07\0\0\0", 4)};
 const RegValue overLong = {"Server3", REG_SZ, std::string(299, 'x') + '\0'};
 const RegValue unterminated = {"Server4", REG_SZ, fullName};
 
+// A string value as the module writes them, with its NUL.
+RegValue Sz(const char* name, const std::string& text, DWORD type = REG_SZ) {
+    return {name, type, text + '\0'};
+}
+
 struct AddCase {
     const char* what;
     std::vector<RegValue> before;
-    const char* name;
+    std::string name;
     int index;
     std::vector<std::string> after;
 };
 
+// clang-format off
 const AddCase addCases[] = {
     {"an empty key", {}, "alpha", 0, {"Server1=alpha"}},
-    {"three names",
-     {{"Server1", REG_SZ, std::string("a\0", 2)},
-      {"Server2", REG_SZ, std::string("b\0", 2)},
-      {"Server3", REG_SZ, std::string("c\0", 2)}},
-     "delta",
-     3,
+    {"three names", {Sz("Server1", "a"), Sz("Server2", "b"), Sz("Server3", "c")}, "delta", 3,
      {"Server1=a", "Server2=b", "Server3=c", "Server4=delta"}},
-    {"a gap at Server2",
-     {{"Server1", REG_SZ, std::string("a\0", 2)}, {"Server3", REG_SZ, std::string("c\0", 2)}},
-     "gamma",
-     2,
-     {"Server1=a", "Server3=gamma"}},
-    {"the name stored",
-     {{"Server1", REG_SZ, std::string("a\0", 2)}, {"Server2", REG_EXPAND_SZ, std::string("lab\0", 4)}},
-     "lab",
-     1,
+    {"a gap at Server2", {Sz("Server1", "a"), Sz("Server3", "c")}, "gamma", 2, {"Server1=a", "Server3=gamma"}},
+    {"the name stored", {Sz("Server1", "a"), Sz("Server2", "lab", REG_EXPAND_SZ)}, "lab", 1,
      {"Server1=a", "Server2=lab"}},
-    {"the name in another case",
-     {{"Server1", REG_SZ, std::string("lab\0", 4)}},
-     "LAB",
-     1,
-     {"Server1=lab", "Server2=LAB"}},
-    {"damaged values",
-     {{"Server1", REG_SZ, std::string("a\0", 2)}, dword, overLong, unterminated},
-     fullName.c_str(),
-     4,
+    {"the name in another case", {Sz("Server1", "lab")}, "LAB", 1, {"Server1=lab", "Server2=LAB"}},
+    {"damaged values", {Sz("Server1", "a"), dword, overLong, unterminated}, fullName, 4,
      {"Server1=a", "Server2=(type 4)", "Server3=" + std::string(299, 'x'), "Server4=" + fullName,
       "Server5=" + fullName}},
 };
+// clang-format on
 
 TEST(MRUServerList, AddAnswersWhereTheNameIsStored) {
     for (const AddCase& c : addCases) {
@@ -79,11 +67,8 @@ TEST(MRUServerList, AMissingKeyStoresNothingAndIsNotCreated) {
 }
 
 TEST(MRUServerList, ListsTheWellFormedNamesInTheirOrder) {
-    const TestSupport::ScratchKey key({{"Server1", REG_SZ, std::string("first\0", 6)},
-                                       dword,
-                                       overLong,
-                                       unterminated,
-                                       {"Server5", REG_EXPAND_SZ, std::string("last\0", 5)}});
+    const TestSupport::ScratchKey key(
+        {Sz("Server1", "first"), dword, overLong, unterminated, Sz("Server5", "last", REG_EXPAND_SZ)});
     const CMRUServerList list(key.Location());
     std::vector<std::string> names;
     for (std::string name; SUCCEEDED(list.Get(static_cast<int>(names.size()), name));)
