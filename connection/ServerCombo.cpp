@@ -1,5 +1,6 @@
 #include "connection/ServerCombo.h"
 
+#include "foundation/Lang/Text.h"
 #include "framework/com/Boundary.h"
 #include "interfaces/DispIds.h"
 
@@ -64,12 +65,13 @@ LRESULT ServerComboEdit::DefaultMessage(UINT message, WPARAM wParam, LPARAM lPar
 // --- IOstrelServerCombo ---------------------------------------------------------------------
 
 HRESULT COstrelServerCombo::get_SelectedServer(BSTR* pVal) {
-    return Fw::Boundary(pVal, [&] { *pVal = _bstr_t(m_selected.c_str()).Detach(); });
+    return Fw::Boundary(pVal, [&] { *pVal = Lang::ToBstr(m_selected); });
 }
 
 HRESULT COstrelServerCombo::put_SelectedServer(BSTR newVal) {
     return Fw::Boundary([&] {
-        m_selected = static_cast<const char*>(_bstr_t(newVal));
+        // A null text is the empty name, as COM has it.
+        m_selected = Lang::FromBstr(newVal);
         if (!m_combo.Exists())
             return;
         // Compared here, not by the list's own search, which ignores case: a name differing only in

@@ -129,6 +129,9 @@ TEST_F(ServerComboTest, APutSelectsAKnownNameOrAppendsAndRemembersANewOneWithout
         EXPECT_EQ(put.name, Selected()) << put.name;
     }
     EXPECT_TRUE(sink.calls.empty());
+    // A host may pass the empty name as a null text.
+    EXPECT_EQ(S_OK, control->put_SelectedServer(nullptr));
+    EXPECT_EQ("", Selected());
 }
 
 TEST_F(ServerComboTest, EnterOrTabFiresTheTypedNameOnceAndLeavesTheListAlone) {
