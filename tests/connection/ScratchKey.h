@@ -21,6 +21,8 @@ public:
         static int serial = 0;
         m_path = "Software\\OstrelTests\\ServerMRU-" + std::to_string(::GetCurrentProcessId()) + "-" +
                  std::to_string(++serial);
+        // A process that died mid-test left its keys; process ids come round again.
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str());
         HKEY key = nullptr;
         ::RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                           nullptr);
