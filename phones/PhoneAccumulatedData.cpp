@@ -3,6 +3,7 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
+#include "framework/com/Module.h"
 
 #include <comdef.h>
 
@@ -10,9 +11,10 @@
 
 bool CPhoneAccumulatedData::OnInitDialog(HWND) {
     m_list = Fw::ListView(Child(IDC_ACCUMULATED_LIST).Handle());
-    // The server's own spelling of the first column, which its users know.
-    m_list.InsertColumn(0, "Cokkie ID", 100, LVCFMT_LEFT);
-    m_list.InsertColumn(1, "Accumulated Data(Bytes)", 256, LVCFMT_LEFT);
+    // The first column keeps the spelling its users know.
+    const Fw::Module& module = Fw::Module::Current();
+    m_list.InsertColumn(0, module.String(IDS_ACCUMULATED_COOKIE_COLUMN).c_str(), 100, LVCFMT_LEFT);
+    m_list.InsertColumn(1, module.String(IDS_ACCUMULATED_BYTES_COLUMN).c_str(), 256, LVCFMT_LEFT);
     Load();
     ::SetTimer(m_hWnd, refreshTimer, refreshInterval, nullptr);
     return true;

@@ -216,6 +216,8 @@
 #define IDS_PHONE_PROPS_DOWNLOAD_TEXT 10330
 #define IDS_PHONE_MAPPING_NOT_BUILT 10331
 #define IDS_PHONE_MAPPING_TITLE 10332
+#define IDS_ACCUMULATED_COOKIE_COLUMN 10333
+#define IDS_ACCUMULATED_BYTES_COLUMN 10334
 
 // Icon strips of the phone list and the properties window: thirteen images each, 32x32 and 16x16
 #define IDB_PHONE_IMAGES_LARGE 202

@@ -39,6 +39,16 @@ const std::vector<Row> benchRows = {
     {"Halden S2", "No ESN", " ", " ", "COM20 (Field unit)", "icon 8"},
 };
 
+std::string ColumnTitle(const Fw::ListView& list, int column) {
+    char title[64] = {};
+    LVCOLUMNA format = {};
+    format.mask = LVCF_TEXT;
+    format.pszText = title;
+    format.cchTextMax = sizeof title;
+    list.GetColumn(column, format);
+    return title;
+}
+
 // The window a properties window of this thread shows, or null.
 HWND PropertiesWindow() {
     return ::FindWindowA(nullptr, "Phone Properties");
@@ -115,15 +125,8 @@ TEST_F(PhoneListTest, ShowsThePhonesOfEnabledPortsAndAnswersForTheSelectedOne) {
     EXPECT_EQ(benchRows, Rows());
     EXPECT_EQ((std::vector<int>{95, 80, 115, 85, 120}), Widths());
     std::vector<std::string> titles;
-    for (int column = 0; column < phoneColumnCount; ++column) {
-        char title[32] = {};
-        LVCOLUMNA format = {};
-        format.mask = LVCF_TEXT;
-        format.pszText = title;
-        format.cchTextMax = sizeof title;
-        list.GetColumn(column, format);
-        titles.push_back(title);
-    }
+    for (int column = 0; column < phoneColumnCount; ++column)
+        titles.push_back(ColumnTitle(list, column));
     EXPECT_EQ((std::vector<std::string>{"Phone", "ESN", "Phone Number", "Banner", "Port"}), titles);
 
     int count = 0;
@@ -316,6 +319,7 @@ TEST_F(PhoneListTest, DownloadModeRefusesPropertiesButShowsAccumulatedData) {
     driver.Expect([](TestSupport::ModalDialog& box) { box.Click(IDOK); });
     driver.Expect([&](TestSupport::ModalDialog& dialog) {
         const Fw::ListView rows(dialog.Control(IDC_ACCUMULATED_LIST));
+        listeners.push_back({ColumnTitle(rows, 0), ColumnTitle(rows, 1)});
         for (int row = 0; row < rows.GetItemCount(); ++row)
             listeners.push_back({rows.GetItemText(row, 0), rows.GetItemText(row, 1)});
         dialog.Click(IDOK);
@@ -328,7 +332,8 @@ TEST_F(PhoneListTest, DownloadModeRefusesPropertiesButShowsAccumulatedData) {
               driver.Seen()[0].message);
     EXPECT_EQ(TestSupport::DialogIcon::Exclamation, driver.Seen()[0].icon);
     EXPECT_EQ("Listeners - Accumulated Data(Bytes)", driver.Seen()[1].caption);
-    EXPECT_EQ((std::vector<Row>{{"-5", "6000000000"}, {"9", "12"}}), listeners);
+    EXPECT_EQ((std::vector<Row>{{"Cokkie ID", "Accumulated Data(Bytes)"}, {"-5", "6000000000"}, {"9", "12"}}),
+              listeners);
     EXPECT_FALSE(PropertiesWindow());
 }
 
