@@ -2,6 +2,7 @@
 // on the simulator in process and out of process, against bare list view inserts of the same
 // rows and the server calls the reload cannot do without, all measured in one run; then one
 // refresh tick of an open Phone Properties window, as a share of the tick's period.
+#include "bench/RemoteSimulator.h"
 #include "bench/Timing.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
@@ -25,6 +26,7 @@
 
 using Bench::Measurement;
 using Bench::MediansInTurn;
+using Bench::RemoteSimulator;
 using Bench::Now;
 using Microsoft::WRL::ComPtr;
 
@@ -33,7 +35,6 @@ namespace {
 constexpr long phoneObjects = 2;
 // The one port state whose phone gets a row.
 constexpr long portStateEnabled = 2;
-constexpr DWORD simulatorStartMs = 30000;
 constexpr double inProcessTarget = 1.3;
 constexpr int ticks = 201;
 
@@ -218,73 +219,6 @@ Measurement ServerCalls(const Agent& agent, int& phones) {
                 }
             }};
 }
-
-// The simulator started by hand on the large scenario (COM would start it on bench), reached
-// once its class object answers; it is asked to end when this goes.
-struct RemoteSimulator {
-    PROCESS_INFORMATION process = {};
-    ComPtr<IOstrelServer> server;
-
-    bool Start(const std::string& folder) {
-        std::string commandLine =
-            "\"" + folder + "\\OstrelDeviceSim.exe\" /scenario \"" + folder + "\\scenarios\\large.json\"";
-        // Its output comes back through a pipe: a CoCreateInstance made before its "serving"
-        // line would have COM start a second simulator, on the bench scenario.
-        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-        HANDLE readEnd = nullptr, writeEnd = nullptr;
-        if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-            return false;
-        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = writeEnd;
-        startup.hStdError = writeEnd;
-        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-        const BOOL started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                              nullptr, &startup, &process);
-        ::CloseHandle(writeEnd);
-        if (!started) {
-            ::CloseHandle(readEnd);
-            return false;
-        }
-        // The read ends when the simulator writes or, having ended, closes the pipe.
-        std::string output;
-        char chunk[256];
-        DWORD got = 0;
-        while (output.find("serving") == std::string::npos &&
-               ::ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
-            output.append(chunk, got);
-        ::CloseHandle(readEnd);
-        if (output.find("serving") == std::string::npos ||
-            output.find("another instance") != std::string::npos) {
-            std::fprintf(stderr, "%s", output.c_str());
-            return false;
-        }
-        const DWORD deadline = ::GetTickCount() + simulatorStartMs;
-        while (::GetTickCount() < deadline) {
-            if (SUCCEEDED(::CoCreateInstance(CLSID_OstrelServer, nullptr, CLSCTX_LOCAL_SERVER,
-                                             IID_PPV_ARGS(&server))))
-                return true;
-            ::Sleep(100);
-        }
-        return false;
-    }
-    ~RemoteSimulator() {
-        if (server) {
-            ComPtr<IOstrelSimControl> control;
-            if (SUCCEEDED(server.As(&control)))
-                control->Exit();
-        }
-        server.Reset();
-        if (process.hProcess) {
-            if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-                ::TerminateProcess(process.hProcess, 1);
-            ::CloseHandle(process.hProcess);
-            ::CloseHandle(process.hThread);
-        }
-    }
-};
 
 double Median(std::vector<double> series) {
     std::sort(series.begin(), series.end());
