@@ -5,6 +5,7 @@
 #include "framework/windows/ListView.h"
 #include "lists/ListViewHelper.h"
 #include "lists/ListViewWindow.h"
+#include "lists/ViewConnection.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -17,8 +18,9 @@
 // What a list control does alike around its one list view, for a control class T that derives
 // from it besides its Fw::Control: the list window, subclassed as ListViewWindow<T>; the helper
 // with its columns and icon strips; the Show...Label flags of T's property table `shownFlags`,
-// each by the column it shows (noColumn: none); and the messages that concern only the list
-// view, which T names in its own message map.
+// each by the column it shows (noColumn: none); its hold on the server and StartupEx over it;
+// and the messages that concern only the list view, which T names in its own message map.
+// T befriends this class for StartOnServer, which calls T's Startup, InitializeList and Detach.
 template <class T, size_t LabelCount>
 class ListControl {
 public:
@@ -86,6 +88,20 @@ protected:
         return true;
     }
 
+    // StartupEx: refused once started; else an agent of the list's own on the server, the list's
+    // current agent let go, then T's Startup and InitializeList with the new agent.
+    HRESULT StartOnServer(IUnknown* server) {
+        if (m_started)
+            return E_FAIL;
+        T& self = static_cast<T&>(*this);
+        return m_connection.StartOnServer(
+            server, [&] { self.Detach(); },
+            [&](IOstrelConfigAgent* agent) {
+                const HRESULT status = self.Startup();
+                return SUCCEEDED(status) ? self.InitializeList(agent) : status;
+            });
+    }
+
     int SelectedRow() const { return m_list.Exists() ? m_list.SelectedItem() : -1; }
     // The list's view (LVS_ICON, LVS_SMALLICON, LVS_LIST or LVS_REPORT), painted anew.
     void SwitchView(DWORD view) {
@@ -119,6 +135,8 @@ protected:
     Fw::ListView m_list;
     ListViewWindow<T> m_listView{static_cast<T&>(*this)};
     std::unique_ptr<CListViewHelper> m_helper;
+    ViewConnection m_connection;
+    bool m_started = false;
 
 private:
     static size_t LabelIndex(DISPID id) {

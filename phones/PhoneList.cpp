@@ -136,16 +136,7 @@ HRESULT COstrelPhoneList::GetConfigAgent(IUnknown** lpConfigAgent) {
 }
 
 HRESULT COstrelPhoneList::StartupEx(IUnknown* pIOstrelServer) {
-    return Fw::Boundary([&] {
-        if (m_started)
-            return E_FAIL;
-        return m_connection.StartOnServer(
-            pIOstrelServer, [&] { Detach(); },
-            [&](IOstrelConfigAgent* agent) {
-                const HRESULT status = Startup();
-                return SUCCEEDED(status) ? InitializeList(agent) : status;
-            });
-    });
+    return Fw::Boundary([&] { return StartOnServer(pIOstrelServer); });
 }
 
 HRESULT COstrelPhoneList::ShowProperties() {

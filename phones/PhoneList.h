@@ -133,6 +133,8 @@ protected:
     bool WantsKey(UINT virtualKey) const override;
 
 private:
+    friend class ListControl<COstrelPhoneList, 6>;
+
     // The detach of WM_SERVER_DETACH, Shutdown and InitializeList: every properties window
     // closes; the rows and the agent go once none is left open.
     void Detach();
@@ -149,8 +151,6 @@ private:
     HRESULT SelectedText(BSTR* value, const std::string CPhoneItem::* field) const;
 
     CPhoneRows m_rows;
-    ViewConnection m_connection;
-    bool m_started = false;
     bool m_pendingDetach = false;
     std::map<long, std::unique_ptr<CPhoneProps>> m_propsWindows;
     std::optional<Fw::DeviceChangeListener> m_deviceChanges;

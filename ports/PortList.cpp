@@ -103,16 +103,7 @@ HRESULT PortList::GetConfigAgent(IUnknown** lpConfigAgent) {
 }
 
 HRESULT PortList::StartupEx(IUnknown* pOstrelServer) {
-    return Fw::Boundary([&] {
-        if (m_started)
-            return E_FAIL;
-        return m_connection.StartOnServer(
-            pOstrelServer, [&] { Detach(); },
-            [&](IOstrelConfigAgent* agent) {
-                const HRESULT status = Startup();
-                return SUCCEEDED(status) ? InitializeList(agent) : status;
-            });
-    });
+    return Fw::Boundary([&] { return StartOnServer(pOstrelServer); });
 }
 
 HRESULT PortList::ShowProperties() {

@@ -128,6 +128,8 @@ protected:
     bool WantsKey(UINT virtualKey) const override;
 
 private:
+    friend class ListControl<PortList, 5>;
+
     // CPortCommands::Host
     CPortItem* SelectedItem() override;
     CPortItem* ItemOfPort(long portId) override { return m_rows.Items().Find(portId).item; }
@@ -147,8 +149,6 @@ private:
     HWND NotificationTarget(HWND fallback) const;
 
     CPortRows m_rows;
-    ViewConnection m_connection;
-    bool m_started = false;
     LONG m_propertiesOnDoubleClick = 0;
     HWND m_notificationWindow = nullptr;
     // Brings the device broadcasts, which reach top-level windows only, while the window lives.
