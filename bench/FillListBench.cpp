@@ -4,6 +4,7 @@
 // and of the fill's own server calls made bare, all measured in one run; then a storm of
 // refresh events for one port, to see whether the rows it rebuilds are coalesced.
 #include "bench/RemoteSimulator.h"
+#include "bench/ServerAgent.h"
 #include "bench/Timing.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
@@ -29,6 +30,7 @@
 #include <vector>
 
 using Bench::Measurement;
+using Bench::Agent;
 using Bench::MediansInTurn;
 using Bench::RemoteSimulator;
 using Bench::Now;
@@ -121,28 +123,6 @@ std::vector<Row> ReadRows(const Fw::ListView& list) {
     }
     return rows;
 }
-
-// A configuration agent of the server, handed back when this goes.
-struct Agent {
-    explicit Agent(IOstrelServer* server)
-        : server(server) {
-        if (FAILED(server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &object)) ||
-            FAILED(object.As(&agent)) || FAILED(object.As(&agentEx)))
-            std::abort();
-    }
-    ~Agent() {
-        agentEx.Reset();
-        agent.Reset();
-        object.Reset();
-        server->ReleaseConfigAgent(cookie);
-    }
-
-    IOstrelServer* server;
-    long cookie = 0;
-    ComPtr<IUnknown> object;
-    ComPtr<IOstrelConfigAgent> agent;
-    ComPtr<IOstrelConfigAgentEx> agentEx;
-};
 
 // A list filled the way the port list fills its own: port rows over an agent of the server.
 struct AgentList {

@@ -3,6 +3,7 @@
 // rows and the server calls the reload cannot do without, all measured in one run; then one
 // refresh tick of an open Phone Properties window, as a share of the tick's period.
 #include "bench/RemoteSimulator.h"
+#include "bench/ServerAgent.h"
 #include "bench/Timing.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
@@ -25,6 +26,7 @@
 #include <vector>
 
 using Bench::Measurement;
+using Bench::Agent;
 using Bench::MediansInTurn;
 using Bench::RemoteSimulator;
 using Bench::Now;
@@ -89,30 +91,6 @@ std::vector<Row> ReadRows(const Fw::ListView& list) {
     }
     return rows;
 }
-
-// A configuration agent of the server, handed back when this goes. The extended interface is
-// optional, as it is to the rows.
-struct Agent {
-    explicit Agent(IOstrelServer* server)
-        : server(server) {
-        if (FAILED(server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &object)) ||
-            FAILED(object.As(&agent)))
-            std::abort();
-        object.As(&agentEx);
-    }
-    ~Agent() {
-        agentEx.Reset();
-        agent.Reset();
-        object.Reset();
-        server->ReleaseConfigAgent(cookie);
-    }
-
-    IOstrelServer* server;
-    long cookie = 0;
-    ComPtr<IUnknown> object;
-    ComPtr<IOstrelConfigAgent> agent;
-    ComPtr<IOstrelConfigAgentEx> agentEx;
-};
 
 // A list loaded the way the phone list loads its own: phone rows over an agent of the server.
 struct AgentList {
