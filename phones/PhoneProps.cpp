@@ -147,15 +147,6 @@ void CPhoneProps::OnTimer(UINT_PTR id) {
     ShowIcon();
 }
 
-void CPhoneProps::OnOk(UINT, UINT, HWND) {
-    Close();
-}
-
-void CPhoneProps::OnCancel(UINT, UINT, HWND) {
-    // Esc and the close box.
-    Close();
-}
-
 void CPhoneProps::Close() {
     if (!m_hWnd)
         return;

@@ -38,14 +38,14 @@ public:
 
     bool OnInitDialog(HWND focus);
     void OnTimer(UINT_PTR id);
-    void OnOk(UINT, UINT, HWND);
-    void OnCancel(UINT, UINT, HWND);
+    // OK, Esc and the close box.
+    void OnClose(UINT, UINT, HWND) { Close(); }
 
     static inline const Fw::MessageEntry<CPhoneProps> messages[] = {
         Fw::OnMessage<WM_INITDIALOG, &CPhoneProps::OnInitDialog>(),
         Fw::OnMessage<WM_TIMER, &CPhoneProps::OnTimer>(),
-        Fw::OnCommand<IDOK, &CPhoneProps::OnOk>(),
-        Fw::OnCommand<IDCANCEL, &CPhoneProps::OnCancel>(),
+        Fw::OnCommand<IDOK, &CPhoneProps::OnClose>(),
+        Fw::OnCommand<IDCANCEL, &CPhoneProps::OnClose>(),
     };
 
 private:
