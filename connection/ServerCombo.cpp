@@ -185,6 +185,10 @@ void COstrelServerCombo::OnSize(UINT, SIZE client) {
                        std::max<LONG>(client.cy, SelectionFieldHeight()), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool COstrelServerCombo::OnSetText(const char* text) {
+    return m_combo && m_combo.SetText(text ? text : "");
+}
+
 void COstrelServerCombo::OnSetFocus(HWND) {
     PassOn();
     if (m_combo)

@@ -65,6 +65,9 @@ public:
     void OnDestroy();
     void OnSize(UINT, SIZE client);
     void OnSetFocus(HWND);
+    // The control's text is its edit field's: a container shows a name there that is not (yet)
+    // the selected server.
+    bool OnSetText(const char* text);
     void OnSelectionChange(UINT code, UINT id, HWND control);
 
     static inline const Fw::MessageEntry<COstrelServerCombo> messages[] = {
@@ -72,6 +75,7 @@ public:
         Fw::OnMessage<WM_DESTROY, &COstrelServerCombo::OnDestroy>(),
         Fw::OnMessage<WM_SIZE, &COstrelServerCombo::OnSize>(),
         Fw::OnMessage<WM_SETFOCUS, &COstrelServerCombo::OnSetFocus>(),
+        Fw::OnMessage<WM_SETTEXT, &COstrelServerCombo::OnSetText>(),
         Fw::OnCommand<comboId, CBN_SELCHANGE, &COstrelServerCombo::OnSelectionChange>(),
     };
 

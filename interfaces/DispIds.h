@@ -20,6 +20,16 @@
 #define DISPID_PHONELIST_SHOWSERVERLABEL 9
 #define DISPID_PHONELIST_SHOWNUMBERLABEL 10
 
+/* IOstrelPhoneServerCtrl: the Show...Label properties (all but the banner's also what the control
+   persists) and the selected server. */
+#define DISPID_PHONESERVER_SHOWPHONETYPELABEL 5
+#define DISPID_PHONESERVER_SHOWESNLABEL 6
+#define DISPID_PHONESERVER_SHOWBANNERLABEL 7
+#define DISPID_PHONESERVER_SHOWPORTLABEL 8
+#define DISPID_PHONESERVER_SHOWSERVERLABEL 9
+#define DISPID_PHONESERVER_SHOWNUMBERLABEL 10
+#define DISPID_PHONESERVER_SELECTEDSERVER 11
+
 /* IOstrelServerCombo, and the one member each of the server selectors' event interfaces. */
 #define DISPID_SERVERCOMBO_SELECTEDSERVER 1
 #define DISPID_SERVERCOMBO_DRAWSIZEHEIGHT 2

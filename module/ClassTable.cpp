@@ -1,5 +1,6 @@
 #include "module/ClassTable.h"
 
+#include "connection/PhoneServerCtrl.h"
 #include "connection/ServerButton.h"
 #include "connection/ServerCombo.h"
 #include "interfaces/OstrelUITools.h"
@@ -21,7 +22,7 @@ const Fw::ClassEntry classes[] = {
     {&CLSID_PhoneListProps, IDR_PHONELISTPROPS, Fw::CreatorOf<CPhoneListProps>},
     {&CLSID_OstrelServerButton, IDR_OSTRELSERVERBUTTON, Fw::CreatorOf<COstrelServerButton>},
     {&CLSID_OstrelServerCombo, IDR_OSTRELSERVERCOMBO, Fw::CreatorOf<COstrelServerCombo>},
-    {&CLSID_OstrelPhoneServerCtrl, IDR_OSTRELPHONESERVERCTRL, nullptr},
+    {&CLSID_OstrelPhoneServerCtrl, IDR_OSTRELPHONESERVERCTRL, Fw::CreatorOf<COstrelPhoneServerCtrl>},
     {&CLSID_OstrelPortList, IDR_OSTRELPORTLIST, Fw::CreatorOf<PortList>},
     {&CLSID_PortListProps, IDR_PORTLISTPROPS, Fw::CreatorOf<CPortListProps>},
     {&CLSID_OstrelPortConfigCtrl, IDR_OSTRELPORTCONFIGCTRL, nullptr},

@@ -264,3 +264,10 @@
 
 // The server selectors.
 #define IDS_SERVER_BROWSE 10200
+
+// The phone server control's face and its children
+#define IDD_PHONE_SERVER 203
+#define IDC_PHONE_SERVER_LIST 206
+#define IDC_PHONE_SERVER_LABEL 208
+#define IDC_PHONE_SERVER_COMBO 212
+#define IDC_PHONE_SERVER_BROWSE 213

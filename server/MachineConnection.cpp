@@ -4,6 +4,8 @@
 #include "foundation/Lang/Text.h"
 #include "framework/com/Boundary.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int maximumPolls = 100;
@@ -12,10 +14,21 @@ constexpr long serverReady = 1;
 constexpr long serverStarting = 0;
 const wchar_t configAgentProgId[] = L"Kelmar.OstrelConfigAgent.1";
 
+const MachineConnectionHooks* replacedHooks = nullptr;
+
 } // namespace
 
 MachineConnectionHooks MachineConnectionHooks::Platform() {
     return {CreateServerOnMachine, WaitPaintingOnly};
+}
+
+const MachineConnectionHooks* SetMachineConnectionHooks(const MachineConnectionHooks* hooks) {
+    return std::exchange(replacedHooks, hooks);
+}
+
+const MachineConnectionHooks& CurrentMachineConnectionHooks() {
+    static const MachineConnectionHooks platform = MachineConnectionHooks::Platform();
+    return replacedHooks ? *replacedHooks : platform;
 }
 
 HRESULT CreateServerOnMachine(const std::wstring& serverName, IOstrelServer** ppServer) {

@@ -4,6 +4,8 @@
 #include "foundation/Lang/Trace.h"
 #include "framework/controls/Persistence.h"
 
+#include <algorithm>
+
 namespace Fw {
 
 using Microsoft::WRL::ComPtr;
@@ -35,7 +37,7 @@ const std::vector<BYTE>& CompositeFace::Template() {
 }
 
 void CompositeFace::CreateChildren(HWND face, const std::string& hostName, bool userMode,
-                                   OLE_COLOR backColor) {
+                                   OLE_COLOR backColor, std::span<const int> heard, ChildEventRelay relay) {
     ReleaseChildren();
     if (!m_parsed || m_parsed->EmbeddedItems().empty())
         return;
@@ -48,6 +50,7 @@ void CompositeFace::CreateChildren(HWND face, const std::string& hostName, bool 
                         m_templateId);
     }
     m_children = std::make_unique<ControlContainer>(face, hostName);
+    m_relay = std::make_shared<const ChildEventRelay>(std::move(relay));
     EmbedOptions options;
     options.userMode = userMode;
     options.backColor = backColor;
@@ -70,6 +73,8 @@ void CompositeFace::CreateChildren(HWND face, const std::string& hostName, bool 
             madeBefore = before;
         }
         const auto data = initialData.find(item.id);
+        const bool listened = std::find(heard.begin(), heard.end(), item.id) != heard.end();
+        options.eventSink = listened ? ChildEventSink::Create(item.id, m_relay) : nullptr;
         ControlSite* site = Embed(face, item, data == initialData.end() ? nullptr : &data->second, options);
         if (!site)
             continue;
@@ -123,6 +128,7 @@ void CompositeFace::Trace(const EmbeddedItem& item, const char* step, HRESULT st
 }
 
 void CompositeFace::ReleaseChildren() {
+    m_relay.reset();
     m_sites.clear();
     m_children.reset();
 }

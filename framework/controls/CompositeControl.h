@@ -3,12 +3,15 @@
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Boundary.h"
 #include "framework/container/ControlContainer.h"
+#include "framework/controls/ChildEvents.h"
 #include "framework/controls/Control.h"
 #include "framework/windows/DialogTemplate.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,12 +35,15 @@ public:
     // Creates each embedded item's control from the module's classes, sites it in the face,
     // loads its initial data (or InitNew without any) and activates it at the item's
     // rectangle with the item's id, in the item's place in the tab order. A child that cannot
-    // be created, loaded or activated is traced and left out; the rest of the face stays.
-    void CreateChildren(HWND face, const std::string& hostName, bool userMode, OLE_COLOR backColor);
+    // be created, loaded or activated is traced and left out; the rest of the face stays. The
+    // children whose ids are heard have a sink advised on their event interface that hands
+    // each event to the relay.
+    void CreateChildren(HWND face, const std::string& hostName, bool userMode, OLE_COLOR backColor,
+                        std::span<const int> heard = {}, ChildEventRelay relay = {});
     // Posted to the face when an embedded control reports a focus change: the composite then
     // reads where the focus went (its site hears only of the face as a whole).
     static constexpr UINT focusMoved = WM_USER + 0x100;
-    // Closes every child and lets it go; the face window stays.
+    // Closes every child and lets it go, its events first; the face window stays.
     void ReleaseChildren();
     // The child embedded for a control id; null when it has none.
     ControlSite* Site(int id) const;
@@ -61,6 +67,7 @@ private:
     std::vector<BYTE> m_face;
     std::unique_ptr<ControlContainer> m_children;
     std::map<int, ControlSite*> m_sites;
+    std::shared_ptr<const ChildEventRelay> m_relay;
     Win32::UniqueBrush m_brush;
     COLORREF m_brushColor = 0;
 };
@@ -72,8 +79,9 @@ private:
 //         static constexpr UINT faceTemplate = IDD_PORTCONFIG;
 //         ...
 //     };
-// Besides what Control<> takes, T declares the template's id as `faceTemplate`. Its window is a
-// modeless child dialog of that template; T's message map sees the dialog's messages from
+// Besides what Control<> takes, T declares the template's id as `faceTemplate`, and may declare
+// `childEvents[]`, the Fw::ChildEventEntry lines of the children's events it handles. Its window
+// is a modeless child dialog of that template; T's message map sees the dialog's messages from
 // WM_INITDIALOG on, and its WM_INITDIALOG handler runs once the embedded children are up
 // (answer false: an in-place activation takes no focus). A T that overrides OnAmbientChanged
 // calls this class's too.
@@ -113,6 +121,32 @@ protected:
     }
 
 private:
+    static std::span<const int> HeardChildren() {
+        if constexpr (requires { T::childEvents; }) {
+            static const std::vector<int> ids = [] {
+                std::vector<int> heard;
+                for (const auto& entry : T::childEvents)
+                    if (std::find(heard.begin(), heard.end(), entry.childId) == heard.end())
+                        heard.push_back(entry.childId);
+                return heard;
+            }();
+            return ids;
+        } else {
+            return {};
+        }
+    }
+
+    // An event the map does not name is answered as handled: sources ignore their sinks' answers.
+    HRESULT RouteChildEvent(int childId, DISPID member, const DISPPARAMS& arguments) {
+        if constexpr (requires { T::childEvents; }) {
+            [[maybe_unused]] const auto alive = this->KeepAlive();
+            for (const auto& entry : T::childEvents)
+                if (entry.childId == childId && entry.member == member)
+                    entry.call(static_cast<T&>(*this), arguments);
+        }
+        return S_OK;
+    }
+
     static INT_PTR CALLBACK FaceProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = static_cast<CompositeControl*>(AttachedObject(window));
         if (!self && message == WM_INITDIALOG) {
@@ -120,7 +154,10 @@ private:
             self->m_hWnd = window;
             AttachObject(window, self);
             self->m_face.CreateChildren(window, self->DisplayName(), self->UserMode(),
-                                        self->AmbientBackColor());
+                                        self->AmbientBackColor(), HeardChildren(),
+                                        [self](int childId, DISPID member, const DISPPARAMS& arguments) {
+                                            return self->RouteChildEvent(childId, member, arguments);
+                                        });
         }
         if (!self)
             return FALSE;

@@ -53,6 +53,7 @@ FW_CRACKER(WM_SETFOCUS, void(HWND previous), (w.*h)(reinterpret_cast<HWND>(wPara
 FW_CRACKER(WM_KILLFOCUS, void(HWND next), (w.*h)(reinterpret_cast<HWND>(wParam)); return 0;)
 FW_CRACKER(WM_ENABLE, void(bool enabled), (w.*h)(wParam != FALSE); return 0;)
 FW_CRACKER(WM_SYSCOLORCHANGE, void(), (w.*h)(); return 0;)
+FW_CRACKER(WM_SETTEXT, bool(const char* text), return (w.*h)(reinterpret_cast<const char*>(lParam)) ? TRUE : FALSE;)
 // The DLGC_ flags of the keys the window wants; `message` is the key message the dialog
 // manager asks about, or null when it asks in general.
 FW_CRACKER(WM_GETDLGCODE, UINT(UINT virtualKey, const MSG* message),

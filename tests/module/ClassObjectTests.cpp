@@ -55,6 +55,7 @@ TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
                                               {"PhoneListProps", IID_IPropertyPage},
                                               {"OstrelServerButton", IID_IOstrelServerButton},
                                               {"OstrelServerCombo", IID_IOstrelServerCombo},
+                                              {"OstrelPhoneServerCtrl", IID_IOstrelPhoneServerCtrl},
                                               {"OstrelPortList", IID_IOstrelPortList},
                                               {"PortListProps", IID_IPropertyPage},
                                               {"KmNvTools", IID_IKmNvTools},

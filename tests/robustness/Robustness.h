@@ -24,6 +24,7 @@ struct PersistedClass {
 inline const PersistedClass persistedClasses[] = {
     {"OstrelPhoneList", &CLSID_OstrelPhoneList, true, true},
     {"OstrelPortList", &CLSID_OstrelPortList, true, true},
+    {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, true, true},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const PersistedClass& persisted) {
