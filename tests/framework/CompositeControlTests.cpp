@@ -4,16 +4,19 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/ClassTable.h"
+#include "framework/controls/ChildEvents.h"
 #include "framework/controls/CompositeControl.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ProbeControl.h"
 #include "tests/support/Scoped.h"
 #include "tests/support/TestContainer.h"
 
+#include <comdef.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -293,6 +296,37 @@ TEST_F(CompositeControlTest, AChildThatCannotBeMadeIsLeftOutAndTheRestOfTheFaceC
             replaced.trace.lines)
             << c.name;
     }
+}
+
+// The sink a composite advises on a child: the child's id and the event reach the relay with the
+// arguments as fired, until the relay is gone; a text argument is read whatever its variant type.
+TEST(ChildEventSink, RelaysEventsUntilItsCompositeLetsGo) {
+    std::vector<std::string> heard;
+    auto relay = std::make_shared<const Fw::ChildEventRelay>(
+        [&](int childId, DISPID member, const DISPPARAMS& arguments) {
+            heard.push_back(std::to_string(childId) + "/" + std::to_string(member) + " " +
+                            Fw::TextArgument(arguments, 0));
+            return S_OK;
+        });
+    const auto sink = Fw::ChildEventSink::Create(212, relay);
+    ASSERT_TRUE(sink);
+    _variant_t name(L"bench-7"), number(42L), null;
+    null.vt = VT_NULL;
+    DISPPARAMS text = {&name, nullptr, 1, 0}, numeric = {&number, nullptr, 1, 0}, none = {nullptr, nullptr, 0, 0};
+    EXPECT_EQ(S_OK, sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &text, nullptr, nullptr, nullptr));
+    EXPECT_EQ(S_OK, sink->Invoke(3, IID_NULL, 0, DISPATCH_METHOD, &numeric, nullptr, nullptr, nullptr));
+    EXPECT_EQ((std::vector<std::string>{"212/1 bench-7", "212/3 42"}), heard);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    DISPID namedId = 0;
+    DISPPARAMS named = {&name, &namedId, 1, 1}, unconvertible = {&null, nullptr, 1, 0};
+    EXPECT_EQ(DISP_E_NONAMEDARGS, sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &named, nullptr, nullptr, nullptr));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &unconvertible, nullptr, nullptr, nullptr));
+    EXPECT_EQ(2u, heard.size());
+
+    relay.reset();
+    EXPECT_EQ(S_OK, sink->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &text, nullptr, nullptr, nullptr));
+    EXPECT_EQ(2u, heard.size()) << "an event after the composite let go";
 }
 
 } // namespace
