@@ -55,7 +55,8 @@ public:
     static inline const auto interfaces = Fw::Interfaces(
         Fw::ControlInterfaces<COstrelPhoneServerCtrl>(), Fw::Entry<COstrelPhoneServerCtrl, IPersistStorage>(),
         Fw::Entry<COstrelPhoneServerCtrl, IPersistPropertyBag>(), Fw::Entry<COstrelPhoneServerCtrl, IDataObject>(),
-        Fw::Entry<COstrelPhoneServerCtrl, ISpecifyPropertyPages>());
+        Fw::Entry<COstrelPhoneServerCtrl, ISpecifyPropertyPages>(),
+        Fw::Entry<COstrelPhoneServerCtrl, IConnectionPointContainer>());
 
     // IOstrelPhoneServerCtrl
     HRESULT STDMETHODCALLTYPE Startup() override;
