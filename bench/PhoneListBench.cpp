@@ -1,20 +1,27 @@
 // What the phone list costs: a full reload of the large scenario's phones into the list's rows,
 // on the simulator in process and out of process, against bare list view inserts of the same
-// rows and the server calls the reload cannot do without, all measured in one run; then one
-// refresh tick of an open Phone Properties window, as a share of the tick's period.
+// rows and the server calls the reload cannot do without, all measured in one run; then a
+// machine chosen in the phone server control until its list has filled, against that list's own
+// fill; then one refresh tick of an open Phone Properties window, as a share of the tick's period.
 #include "bench/RemoteSimulator.h"
 #include "bench/ServerAgent.h"
 #include "bench/Timing.h"
+#include "connection/PhoneServerCtrl.h"
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
+#include "foundation/Com/Failure.h"
 #include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Module.h"
+#include "framework/com/TypeLibrary.h"
+#include "framework/container/ControlContainer.h"
 #include "lists/ListViewHelper.h"
+#include "module/ClassTable.h"
 #include "phones/PhoneItem.h"
 #include "phones/PhoneProps.h"
 #include "phones/PhoneRows.h"
 #include "resources/resource.h"
+#include "server/MachineConnection.h"
 #include "server/OwnedRecord.h"
 
 #include <commctrl.h>
@@ -22,14 +29,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-using Bench::Measurement;
 using Bench::Agent;
+using Bench::Measurement;
 using Bench::MediansInTurn;
-using Bench::RemoteSimulator;
 using Bench::Now;
+using Bench::RemoteSimulator;
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -198,6 +206,132 @@ Measurement ServerCalls(const Agent& agent, int& phones) {
             }};
 }
 
+// The phone server control embedded in the owner, its children made from the module's classes,
+// connecting through `hooks` (null: the platform's own) while it lives, and started: its first
+// connection is to the machine its combo names.
+class ServerControl {
+public:
+    ServerControl(HWND owner, const MachineConnectionHooks* hooks)
+        : m_classes(Fw::Module::Current().SetClasses(&ModuleClasses()))
+        , m_hooks(SetMachineConnectionHooks(hooks)) {
+        m_container.emplace(owner, "OstrelPhoneListBench");
+        Com::ThrowIfFailed(Fw::Object<COstrelPhoneServerCtrl>::Create(nullptr, IID_PPV_ARGS(&m_control)));
+        Fw::EmbedOptions options;
+        options.rect = {0, 0, 780, 560};
+        Com::ThrowIfFailed(m_container->Embed(m_control.Get(), options).Activate());
+        Com::ThrowIfFailed(m_control->Startup());
+    }
+    ~ServerControl() {
+        if (m_control)
+            m_control->Shutdown();
+        m_control.Reset();
+        m_container.reset();
+        SetMachineConnectionHooks(m_hooks);
+        Fw::Module::Current().SetClasses(m_classes);
+        Fw::TypeLibrary::Release();
+    }
+    ServerControl(const ServerControl&) = delete;
+    ServerControl& operator=(const ServerControl&) = delete;
+
+    IOstrelPhoneServerCtrl* Control() const { return m_control.Get(); }
+    template <class I>
+    ComPtr<I> Child(int id) const {
+        return static_cast<COstrelPhoneServerCtrl*>(m_control.Get())->Child<I>(id);
+    }
+    // The rows of the phone list inside, read from its list view.
+    int Rows() const {
+        const auto* site =
+            static_cast<COstrelPhoneServerCtrl*>(m_control.Get())->ChildSite(COstrelPhoneServerCtrl::listId);
+        const HWND rows = site ? ::FindWindowExA(site->Window(), nullptr, WC_LISTVIEWA, nullptr) : nullptr;
+        return rows ? ListView_GetItemCount(rows) : -1;
+    }
+
+private:
+    Fw::ClassTable* m_classes;
+    const MachineConnectionHooks* m_hooks;
+    std::optional<Fw::ControlContainer> m_container;
+    ComPtr<IOstrelPhoneServerCtrl> m_control;
+};
+
+// A machine chosen in the phone server control (a put of SelectedServer with the name its combo
+// already holds, so that no new name is remembered) until the list inside has filled, against that
+// list's own fill from an agent of `server` made beforehand, and the steps between the two: the
+// connection as a whole and each of its calls, and the combo's put. `where` names the half, and
+// `rows` is what the list must hold after either. Answers false, having said why, when it could
+// not be measured.
+bool MeasureChoice(const ServerControl& control, IOstrelServer* server, const char* where, int rows) {
+    _bstr_t machine;
+    Com::ThrowIfFailed(control.Control()->get_SelectedServer(machine.GetAddress()));
+    const auto list = control.Child<IOstrelPhoneList>(COstrelPhoneServerCtrl::listId);
+    const auto combo = control.Child<IOstrelServerCombo>(COstrelPhoneServerCtrl::comboId);
+    if (!list || !combo) {
+        std::fprintf(stderr, "the phone server control has no phone list or no combo\n");
+        return false;
+    }
+    // A list emptied, then filled by the choice alone: the choice is what fills it.
+    list->Shutdown();
+    const int emptied = control.Rows();
+    Com::ThrowIfFailed(control.Control()->put_SelectedServer(machine));
+    if (emptied != 0 || control.Rows() != rows) {
+        std::fprintf(stderr, "choosing %s %s: rows %d before, %d after, not %d\n",
+                     static_cast<const char*>(machine), where, emptied, control.Rows(), rows);
+        return false;
+    }
+
+    const Agent agent(server);
+    const MachineConnectionHooks& hooks = CurrentMachineConnectionHooks();
+    const std::string name = static_cast<const char*>(machine);
+    const std::wstring serverName = L"\\\\" + std::wstring(static_cast<const wchar_t*>(machine));
+    ComPtr<IOstrelConfigAgent> connected;
+    ComPtr<IOstrelServer> created;
+    long state = -1, cookie = 0;
+    ComPtr<IUnknown> agentObject;
+    const auto releaseAgent = [&] {
+        if (agentObject)
+            server->ReleaseConfigAgent(cookie);
+        agentObject.Reset();
+    };
+    const std::vector<double> medians = MediansInTurn({
+        {nullptr, [&] { control.Control()->put_SelectedServer(machine); }},
+        {nullptr, [&] { list->InitializeList(agent.object.Get()); }},
+        {[&] { connected.Reset(); }, [&] { ConnectToMachine(name, &connected); }},
+        {[&] { created.Reset(); }, [&] { hooks.createServer(serverName, &created); }},
+        {nullptr, [&] { server->GetServerState(&state); }},
+        {releaseAgent,
+         [&] {
+             ComPtr<IOstrelConfigAgent> queried;
+             server->CreateConfigAgent(_bstr_t(Sim::SimServer::AgentProgId), -1, &cookie, &agentObject);
+             agentObject.As(&queried);
+         }},
+        {nullptr, [&] { combo->put_SelectedServer(machine); }},
+    });
+    releaseAgent();
+    if (control.Rows() != rows || !connected || !created || state != 1) {
+        std::fprintf(stderr, "%s: rows %d of %d after the rounds, agent %s, server %s, server state %ld\n",
+                     where, control.Rows(), rows, connected ? "made" : "missing",
+                     created ? "made" : "missing", state);
+        return false;
+    }
+
+    const double choice = medians[0], fill = medians[1], connect = medians[2], creation = medians[3],
+                 poll = medians[4], agentMade = medians[5], put = medians[6];
+    // The put names the combo's own entry twice: once as asked, once when the connection succeeded.
+    // What is left is the differences of medians: out of process the fills' spread outweighs it,
+    // and it may come out below zero.
+    const double rest = choice - fill, left = rest - connect - 2 * put;
+    const auto line = [where](const char* what, double us) {
+        std::printf("%-44s %12.1f us\n", (std::string(what) + ", " + where).c_str(), us);
+    };
+    line("machine chosen, list filled", choice);
+    line("the list's own fill, beside it", fill);
+    std::printf("%-44s %12.2f\n", ("chosen / own fill, " + std::string(where)).c_str(), choice / fill);
+    std::printf("the rest, %.1f us: ConnectToMachine %.1f us (server creation %.1f us, GetServerState x1 "
+                "%.1f us, CreateConfigAgent %.1f us), the combo's SelectedServer put %.1f us x2, "
+                "unaccounted %.1f us\n",
+                rest, connect, creation, poll, agentMade, put, left);
+    return true;
+}
+
 double Median(std::vector<double> series) {
     std::sort(series.begin(), series.end());
     return series[series.size() / 2];
@@ -336,13 +470,35 @@ int Run(HWND owner) {
     std::printf("out-of-process reload / (baseline + remote calls)  %6.2f  (target <= 1.00) %s\n",
                 outOfProcessRatio, outOfProcessRatio <= 1.0 ? "met" : "MISSED");
 
+    // A machine chosen in the phone server control: in process its connection is handed the
+    // simulator above, out of process the platform's reaches the one started by hand (under Wine
+    // the local server answers whatever the machine's name).
+    const MachineConnectionHooks inProcessHooks{
+        [&local](const std::wstring&, IOstrelServer** ppServer) { return local.CopyTo(ppServer); },
+        MachineConnectionHooks::Platform().wait};
+    try {
+        {
+            const ServerControl control(owner, &inProcessHooks);
+            if (!MeasureChoice(control, local.Get(), "in process", localRows))
+                return 1;
+        }
+        const ServerControl control(owner, nullptr);
+        if (!MeasureChoice(control, simulator.server.Get(), "out of process", remoteRows))
+            return 1;
+    } catch (const _com_error& failure) {
+        std::fprintf(stderr, "the phone server control failed: 0x%08lX\n",
+                     static_cast<unsigned long>(failure.Error()));
+        return 1;
+    }
+
     return MeasureTick(owner, inProcessList, localControl.Get()) ? 0 : 1;
 }
 
 } // namespace
 
 int main() {
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // OLE, not COM alone: the phone server control is activated in place.
+    ::OleInitialize(nullptr);
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&classes);
     const HWND owner = ::CreateWindowExA(0, WC_STATICA, "", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
@@ -354,6 +510,6 @@ int main() {
     // Every list, agent, window and server of the run is gone before COM is.
     const int status = Run(owner);
     ::DestroyWindow(owner);
-    ::CoUninitialize();
+    ::OleUninitialize();
     return status;
 }
