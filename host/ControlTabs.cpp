@@ -34,23 +34,25 @@ void ShutDownPortList(IUnknown* control) {
     Com::ThrowIfFailed(As<IOstrelPortList>(control)->Shutdown());
 }
 
-// The phone list makes its agent, columns and rows the same way.
-void StartPhoneList(IUnknown* control, IUnknown* server) {
-    Com::ThrowIfFailed(As<IOstrelPhoneList>(control)->StartupEx(server));
+// The phone server control connects itself, to the machine its combo names: this computer at
+// first, whose local server is the simulator the demo started (Wine reaches the local server
+// whatever the name), so the server the host holds is not handed to it.
+void StartPhoneServer(IUnknown* control, IUnknown*) {
+    Com::ThrowIfFailed(As<IOstrelPhoneServerCtrl>(control)->Startup());
 }
 
-void ShutDownPhoneList(IUnknown* control) {
-    Com::ThrowIfFailed(As<IOstrelPhoneList>(control)->Shutdown());
+void ShutDownPhoneServer(IUnknown* control) {
+    Com::ThrowIfFailed(As<IOstrelPhoneServerCtrl>(control)->Shutdown());
 }
 
 constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor};
-constexpr OpenTarget phoneListOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties};
+constexpr OpenTarget phoneServerOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties};
 
 const ControlTab tabs[] = {
     {IDS_TAB_PORTLIST, &CLSID_OstrelPortList, "OstrelUITools.OstrelPortList", "PortList1", StartPortList,
      ShutDownPortList, portListOpens, OpenOnPortList},
-    {IDS_TAB_PHONELIST, &CLSID_OstrelPhoneList, "OstrelUITools.OstrelPhoneList", "PhoneList1", StartPhoneList,
-     ShutDownPhoneList, phoneListOpens, OpenOnPhoneList},
+    {IDS_TAB_PHONELIST, &CLSID_OstrelPhoneServerCtrl, "OstrelUITools.OstrelPhoneServerCtrl",
+     "PhoneServerCtrl1", StartPhoneServer, ShutDownPhoneServer, phoneServerOpens, OpenOnPhoneServer},
 };
 
 } // namespace

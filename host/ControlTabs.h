@@ -19,10 +19,11 @@ struct ControlTab {
     // Raise _com_error on a failed call.
     void (*startup)(IUnknown* control, IUnknown* server);
     void (*shutdown)(IUnknown* control);
-    // What /open opens on this tab's control, and how: on the started control and its window,
-    // true once opened, false while the control's rows are not in yet. Null for none.
+    // What /open opens on this tab's control, and how: on the started control, its window and
+    // the server the demo runs, true once opened, false while the control's rows are not in yet.
+    // Null for none.
     std::span<const OpenTarget> opens;
-    bool (*open)(IUnknown* control, HWND window, OpenTarget target);
+    bool (*open)(IUnknown* control, HWND window, IUnknown* server, OpenTarget target);
 };
 
 // A control gets its row here when it lands; until then its class is not handed out and the

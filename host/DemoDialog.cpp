@@ -174,7 +174,7 @@ void DemoDialog::OnTimer(UINT_PTR id) {
 void DemoDialog::OpenWhenListed() {
     const bool opened = std::any_of(m_pages.begin(), m_pages.end(), [&](const Page& page) {
         return page.started && page.tab == TabOpening(m_open) &&
-               page.tab->open(page.site->Unknown().Get(), page.site->Window(), m_open);
+               page.tab->open(page.site->Unknown().Get(), page.site->Window(), m_server.Get(), m_open);
     });
     if (!opened && ++m_openPolls < openPollLimit)
         return;

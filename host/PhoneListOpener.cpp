@@ -5,6 +5,8 @@
 #include "framework/windows/ListView.h"
 #include "host/ListRows.h"
 #include "interfaces/OstrelUITools.h"
+#include "resources/resource.h"
+#include "server/OstrelServer.h"
 #include "server/OwnedRecord.h"
 
 #include <comdef.h>
@@ -34,6 +36,32 @@ std::vector<PhoneFacts> ListedPhones(const Fw::ListView& rows, IUnknown* agentOb
     return phones;
 }
 
+// The ProgID every view asks the server's agents by.
+constexpr wchar_t agentProgId[] = L"Kelmar.OstrelConfigAgent.1";
+
+// An agent of the server, for one look at the phones, handed back when this goes.
+class ServerAgent {
+public:
+    explicit ServerAgent(IUnknown* serverObject)
+        : m_server(Com::Query<IOstrelServer>(serverObject)) {
+        Com::ThrowIfNull(m_server.Get());
+        Com::ThrowIfFailed(m_server->CreateConfigAgent(_bstr_t(agentProgId), -1, &m_cookie, &m_agent));
+    }
+    ~ServerAgent() {
+        if (m_agent)
+            m_server->ReleaseConfigAgent(m_cookie);
+    }
+    ServerAgent(const ServerAgent&) = delete;
+    ServerAgent& operator=(const ServerAgent&) = delete;
+
+    IUnknown* Get() const { return m_agent.Get(); }
+
+private:
+    ComPtr<IOstrelServer> m_server;
+    long m_cookie = 0;
+    ComPtr<IUnknown> m_agent;
+};
+
 } // namespace
 
 long ChoosePhone(std::span<const PhoneFacts> phones) {
@@ -42,19 +70,21 @@ long ChoosePhone(std::span<const PhoneFacts> phones) {
     return found == phones.end() ? 0 : found->portId;
 }
 
-bool OpenOnPhoneList(IUnknown* control, HWND window, OpenTarget target) {
+bool OpenOnPhoneServer(IUnknown* control, HWND window, IUnknown* server, OpenTarget target) {
     try {
-        const ComPtr<IOstrelPhoneList> phoneList = Com::Query<IOstrelPhoneList>(control);
-        const ComPtr<IUnknown> agentObject = ListAgent<IOstrelPhoneList>(control);
-        if (!agentObject)
+        if (!Com::Query<IOstrelPhoneServerCtrl>(control))
             return false;
-        const Fw::ListView rows = ListRows(window);
-        const long portId = ChoosePhone(ListedPhones(rows, agentObject.Get()));
+        const HWND list = ::GetDlgItem(window, IDC_PHONE_SERVER_LIST);
+        const Fw::ListView rows = ListRows(list);
+        if (!rows.Exists() || rows.GetItemCount() == 0)
+            return false;
+        const long portId = ChoosePhone(ListedPhones(rows, ServerAgent(server).Get()));
         if (portId == 0 || SelectRow(rows, portId) < 0)
             return false;
-        // The properties window is modeless: it opens here and the caller's loop runs on.
+        // A command without a control is a menu's: the list opens the selected phone's window,
+        // which is modeless, and the caller's loop runs on.
         if (target == OpenTarget::PhoneProperties)
-            Com::ThrowIfFailed(phoneList->ShowProperties());
+            ::PostMessageA(list, WM_COMMAND, MAKEWPARAM(ID_PHONE_PROPERTIES, 0), 0);
         return true;
     } catch (const _com_error&) {
         // The server not answering yet reads as a list not filled yet.

@@ -1,5 +1,5 @@
-// The demo's /open on the phone list: the list on its first usable phone, or that phone's
-// Phone Properties window, opened as a user would open them.
+// The demo's /open on the phone server control: its phone list on the first usable phone, or that
+// phone's Phone Properties window, opened as a user would open them.
 #pragma once
 
 #include "host/CommandLine.h"
@@ -21,9 +21,11 @@ struct PhoneFacts {
 // no properties to show. 0 when every phone is.
 long ChoosePhone(std::span<const PhoneFacts> phones);
 
-// `control` is an embedded control and `window` its control window. On a phone list whose rows
-// are in, selects the chosen phone's row and, for PhoneProperties, opens its properties window;
-// false, having done nothing, on another control or while the list holds no such row yet.
-bool OpenOnPhoneList(IUnknown* control, HWND window, OpenTarget target);
+// `control` is an embedded control and `window` its control window, `server` the server the demo
+// runs. On a phone server control whose list (its child 206) has its rows in, selects the chosen
+// phone's row and, for PhoneProperties, has the list open its properties window; false, having
+// done nothing, on another control or while the list holds no such row yet. The phones' modes
+// are read through an agent of `server`: the control keeps the agent of its list to itself.
+bool OpenOnPhoneServer(IUnknown* control, HWND window, IUnknown* server, OpenTarget target);
 
 } // namespace DemoHost

@@ -60,7 +60,7 @@ short ChoosePort(std::span<const PortFacts> ports, OpenTarget target) {
     return zelkor ? zelkor : serial;
 }
 
-bool OpenOnPortList(IUnknown* control, HWND window, OpenTarget target) {
+bool OpenOnPortList(IUnknown* control, HWND window, IUnknown*, OpenTarget target) {
     try {
         const ComPtr<IUnknown> agentObject = ListAgent<IOstrelPortList>(control);
         if (!agentObject)

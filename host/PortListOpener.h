@@ -24,10 +24,11 @@ struct PortFacts {
 // show; the serial port without one. 0 when no port fits.
 short ChoosePort(std::span<const PortFacts> ports, OpenTarget target);
 
-// `control` is an embedded control and `window` its control window. On a port list whose
+// `control` is an embedded control and `window` its control window; the demo's server is not
+// needed, the list's own agent tells what is known of each port. On a port list whose
 // rows are in, selects the chosen port's row and opens `target` there (posted: it opens
 // once the caller's message loop runs); false, having done nothing, on another control or
 // while the list holds no such row yet, as it fills itself from the server's answers.
-bool OpenOnPortList(IUnknown* control, HWND window, OpenTarget target);
+bool OpenOnPortList(IUnknown* control, HWND window, IUnknown* server, OpenTarget target);
 
 } // namespace DemoHost
