@@ -62,8 +62,14 @@ int COstrelServerButton::OnCreate(const CREATESTRUCTA*) {
     if (!button)
         return -1;
     m_buttonWindow = Fw::Window(button);
+    m_buttonWindow.SetFont(ChildFont(), false);
     m_button.Subclass(button);
     return 0;
+}
+
+void COstrelServerButton::OnAmbientChanged(DISPID id) {
+    if (m_buttonWindow && (id == DISPID_AMBIENT_FONT || id == DISPID_UNKNOWN))
+        m_buttonWindow.SetFont(ChildFont());
 }
 
 void COstrelServerButton::OnDestroy() {

@@ -62,6 +62,9 @@ public:
         Fw::OnMessage<WM_SETFOCUS, &COstrelServerButton::OnSetFocus>(),
     };
 
+protected:
+    void OnAmbientChanged(DISPID id) override;
+
 private:
     Fw::Window m_buttonWindow;
     ServerBrowseButton m_button{*this};

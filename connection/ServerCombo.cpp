@@ -1,6 +1,7 @@
 #include "connection/ServerCombo.h"
 
 #include "foundation/Lang/Text.h"
+#include "foundation/Win32/Unique.h"
 #include "framework/com/Boundary.h"
 #include "interfaces/DispIds.h"
 
@@ -155,6 +156,7 @@ int COstrelServerCombo::OnCreate(const CREATESTRUCTA*) {
     if (!combo)
         return -1;
     m_combo = Fw::Window(combo);
+    m_combo.SetFont(ChildFont(), false);
     COMBOBOXINFO parts = {};
     parts.cbSize = sizeof(parts);
     if (::GetComboBoxInfo(combo, &parts))
@@ -183,6 +185,22 @@ void COstrelServerCombo::OnSize(UINT, SIZE client) {
     if (m_combo)
         ::SetWindowPos(m_combo.Handle(), nullptr, 0, 0, client.cx,
                        std::max<LONG>(client.cy, SelectionFieldHeight()), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void COstrelServerCombo::OnDraw(HDC dc, const RECT& bounds) {
+    if (!m_combo)
+        return ControlBase::OnDraw(dc, bounds);
+    const Win32::UniqueBrush background(::CreateSolidBrush(BackColor()));
+    ::FillRect(dc, &bounds, background.get());
+}
+
+void COstrelServerCombo::OnAmbientChanged(DISPID id) {
+    if (!m_combo)
+        return;
+    if (id == DISPID_AMBIENT_FONT || id == DISPID_UNKNOWN)
+        m_combo.SetFont(ChildFont());
+    if (id == DISPID_AMBIENT_BACKCOLOR || id == DISPID_UNKNOWN)
+        Invalidate();
 }
 
 bool COstrelServerCombo::OnSetText(const char* text) {

@@ -82,6 +82,10 @@ public:
 protected:
     // Enter and Tab name a server even where a dialog host would move on or press its default.
     bool WantsKey(UINT virtualKey) const override;
+    // The combo box covers the control but for the space its container gives below the field:
+    // that shows the container's background, not the designer's face.
+    void OnDraw(HDC dc, const RECT& bounds) override;
+    void OnAmbientChanged(DISPID id) override;
 
 private:
     void ChangeServer(std::string name);

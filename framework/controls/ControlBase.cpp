@@ -56,6 +56,11 @@ HFONT ControlBase::AmbientFont() const {
     return font;
 }
 
+HFONT ControlBase::ChildFont() const {
+    const HFONT ambient = AmbientFont();
+    return ambient ? ambient : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
 void ControlBase::ReadAmbients() {
     const _variant_t userMode = ReadAmbient(m_clientSite.Get(), DISPID_AMBIENT_USERMODE);
     m_userMode = userMode.vt == VT_BOOL ? userMode.boolVal != VARIANT_FALSE : true;

@@ -36,6 +36,8 @@ public:
     COLORREF BackColor() const;
     // The container's font, alive as long as the control keeps its ambients; null without one.
     HFONT AmbientFont() const;
+    // The font of the control's child windows: the container's, else the system's GUI font.
+    HFONT ChildFont() const;
     SIZEL Extent() const { return m_extent; }
     bool EventsFrozen() const { return m_freezeCount > 0; }
     bool InPlaceActive() const { return m_inPlaceSite != nullptr; }
