@@ -55,8 +55,7 @@ public:
     static inline const auto interfaces = Fw::Interfaces(
         Fw::ControlInterfaces<COstrelPhoneServerCtrl>(), Fw::Entry<COstrelPhoneServerCtrl, IPersistStorage>(),
         Fw::Entry<COstrelPhoneServerCtrl, IPersistPropertyBag>(), Fw::Entry<COstrelPhoneServerCtrl, IDataObject>(),
-        Fw::Entry<COstrelPhoneServerCtrl, ISpecifyPropertyPages>(),
-        Fw::Entry<COstrelPhoneServerCtrl, IConnectionPointContainer>());
+        Fw::Entry<COstrelPhoneServerCtrl, ISpecifyPropertyPages>());
 
     // IOstrelPhoneServerCtrl
     HRESULT STDMETHODCALLTYPE Startup() override;
