@@ -2,6 +2,9 @@
 
 #include "framework/com/SupportErrorInfo.h"
 #include "framework/controls/Control.h"
+#include "framework/controls/DataObject.h"
+#include "framework/controls/PersistStorage.h"
+#include "framework/controls/SpecifyPropertyPages.h"
 #include "interfaces/OstrelUITools.h"
 
 #include <string>
@@ -33,12 +36,17 @@ private:
 // through ServerSelChanged; a cancelled pick announces nothing.
 class COstrelServerButton : public Fw::Control<COstrelServerButton, IOstrelServerButton,
                                                &CLSID_OstrelServerButton, _IOstrelServerButtonEvents>,
+                            public Fw::PersistStorage,
+                            public Fw::DataObject,
+                            public Fw::SpecifyPropertyPages,
                             public Fw::SupportErrorInfo<IOstrelServerButton> {
 public:
     static constexpr const char* displayName = "OstrelServerButton";
     static constexpr SIZEL defaultExtent = {2858, 609};
     static inline const auto interfaces = Fw::Interfaces(
-        Fw::ControlInterfaces<COstrelServerButton>(), Fw::Entry<COstrelServerButton, ISupportErrorInfo>(),
+        Fw::ControlInterfaces<COstrelServerButton>(), Fw::Entry<COstrelServerButton, IPersistStorage>(),
+        Fw::Entry<COstrelServerButton, IDataObject>(), Fw::Entry<COstrelServerButton, ISpecifyPropertyPages>(),
+        Fw::Entry<COstrelServerButton, ISupportErrorInfo>(),
         Fw::Entry<COstrelServerButton, IConnectionPointContainer>());
 
     // The child id hosts and tests find the button by.

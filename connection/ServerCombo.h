@@ -3,6 +3,9 @@
 #include "connection/MRUServerList.h"
 #include "framework/com/SupportErrorInfo.h"
 #include "framework/controls/Control.h"
+#include "framework/controls/DataObject.h"
+#include "framework/controls/PersistStorage.h"
+#include "framework/controls/SpecifyPropertyPages.h"
 #include "interfaces/OstrelUITools.h"
 
 #include <string>
@@ -40,12 +43,17 @@ private:
 // ServerChanged and the container connects.
 class COstrelServerCombo : public Fw::Control<COstrelServerCombo, IOstrelServerCombo,
                                               &CLSID_OstrelServerCombo, _IOstrelServerComboEvents>,
+                           public Fw::PersistStorage,
+                           public Fw::DataObject,
+                           public Fw::SpecifyPropertyPages,
                            public Fw::SupportErrorInfo<IOstrelServerCombo> {
 public:
     static constexpr const char* displayName = "OstrelServerCombo";
     static constexpr SIZEL defaultExtent = {5054, 7064};
     static inline const auto interfaces = Fw::Interfaces(
-        Fw::ControlInterfaces<COstrelServerCombo>(), Fw::Entry<COstrelServerCombo, ISupportErrorInfo>(),
+        Fw::ControlInterfaces<COstrelServerCombo>(), Fw::Entry<COstrelServerCombo, IPersistStorage>(),
+        Fw::Entry<COstrelServerCombo, IDataObject>(), Fw::Entry<COstrelServerCombo, ISpecifyPropertyPages>(),
+        Fw::Entry<COstrelServerCombo, ISupportErrorInfo>(),
         Fw::Entry<COstrelServerCombo, IConnectionPointContainer>());
 
     // The child id hosts and tests find the combo box by.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
+#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -124,6 +125,42 @@ TEST_F(ModuleExports, EveryBuiltClassCanBeAggregated) {
         outer.inner.Reset();
         EXPECT_EQ(1u, outer.references);
         EXPECT_EQ(S_OK, canUnloadNow());
+    }
+}
+
+// What a host may ask each built control for: every visual control answers the same container
+// interfaces, and each one some of the optional ones, never the others.
+TEST_F(ModuleExports, EachControlAnswersItsOwnInterfacesOnly) {
+    const IID everyControl[] = {IID_IDispatch, IID_IViewObjectEx, IID_IViewObject2, IID_IViewObject,
+                                IID_IOleInPlaceObjectWindowless, IID_IOleInPlaceObject, IID_IOleWindow,
+                                IID_IOleInPlaceActiveObject, IID_IOleControl, IID_IOleObject,
+                                IID_IPersistStreamInit, IID_IPersist, IID_ISpecifyPropertyPages,
+                                IID_IQuickActivate, IID_IPersistStorage, IID_IDataObject, IID_IProvideClassInfo,
+                                IID_IProvideClassInfo2};
+    const IID optional[] = {IID_IPersistPropertyBag, IID_IConnectionPointContainer, IID_ISupportErrorInfo};
+    const struct {
+        const char* name;
+        const CLSID* clsid;
+        bool answers[std::size(optional)]; // bag, connection points, error info
+    } controls[] = {
+        {"OstrelPhoneList", &CLSID_OstrelPhoneList, {true, true, false}},
+        {"OstrelServerButton", &CLSID_OstrelServerButton, {false, true, true}},
+        {"OstrelServerCombo", &CLSID_OstrelServerCombo, {false, true, true}},
+        {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, {true, false, false}},
+        {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false}},
+    };
+    for (const auto& control : controls) {
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(S_OK, ClassObject(*control.clsid)->CreateInstance(nullptr, IID_PPV_ARGS(&object))) << control.name;
+        for (const IID& iid : everyControl) {
+            ComPtr<IUnknown> answered;
+            EXPECT_EQ(S_OK, object->QueryInterface(iid, &answered)) << control.name << " interface " << &iid - everyControl;
+        }
+        for (size_t index = 0; index < std::size(optional); ++index) {
+            ComPtr<IUnknown> answered;
+            EXPECT_EQ(control.answers[index] ? S_OK : E_NOINTERFACE, object->QueryInterface(optional[index], &answered))
+                << control.name << " optional interface " << index;
+        }
     }
 }
 

@@ -25,6 +25,8 @@ inline const PersistedClass persistedClasses[] = {
     {"OstrelPhoneList", &CLSID_OstrelPhoneList, true, true},
     {"OstrelPortList", &CLSID_OstrelPortList, true, true},
     {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, true, true},
+    {"OstrelServerCombo", &CLSID_OstrelServerCombo, true, false},
+    {"OstrelServerButton", &CLSID_OstrelServerButton, true, false},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const PersistedClass& persisted) {
