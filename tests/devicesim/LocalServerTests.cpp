@@ -137,7 +137,7 @@ TEST_F(LocalServer, ScriptReachesTheSameModelThroughItsProgId) {
 
 TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
     ChildProcess first(simulatorCommand("/scenario \"" + scenarioPath("empty.json") + "\""), restartRpcSs);
-    ASSERT_TRUE(first.Says("serving")) << first.Output();
+    ASSERT_TRUE(first.Says("OstrelDeviceSim: serving")) << first.Output();
 
     ChildProcess second(simulatorCommand(""), restartRpcSs);
     ASSERT_TRUE(second.Started() && second.Ended());
@@ -159,7 +159,7 @@ TEST_F(LocalServer, HandStartedInstanceServesItsScenarioAndRefusesASecond) {
 // allowed are slack for a loaded machine, not a grace the simulator takes.
 TEST_F(LocalServer, EndsWhenItsLastClientDies) {
     ChildProcess server(simulatorCommand(""), restartRpcSs);
-    ASSERT_TRUE(server.Says("serving")) << server.Output();
+    ASSERT_TRUE(server.Says("OstrelDeviceSim: serving")) << server.Output();
     ChildProcess first(script(" hold")), second(script(" hold"));
     ASSERT_TRUE(first.Says("client ") && second.Says("client ")) << first.Output() << second.Output();
 

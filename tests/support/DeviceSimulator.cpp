@@ -56,7 +56,7 @@ void EitherBitnessTest::SetUp() {
         return;
     handStarted = std::make_unique<ChildProcess>(
         simulatorCommand("/scenario \"" + scenarioPath("bench.json") + "\"", build), restartRpcSs);
-    ASSERT_TRUE(handStarted->Says("serving")) << simulatorPath(build) << ": " << handStarted->Output();
+    ASSERT_TRUE(handStarted->Says("OstrelDeviceSim: serving")) << simulatorPath(build) << ": " << handStarted->Output();
 }
 
 } // namespace TestSupport
