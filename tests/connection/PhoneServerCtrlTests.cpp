@@ -197,6 +197,9 @@ TEST_P(ConnectionRoute, ConnectsToTheNamedMachineAndRemembersItOnlyOnceConnected
     EXPECT_EQ(route.rows, Rows());
     EXPECT_EQ(expand({route.machine}, "")[0], Fw::Window(Inner(Ctrl::comboId)).Text()) << "the edit field";
     EXPECT_EQ(std::vector<DWORD>(route.waits, 1000), waits);
+    const bool typed = route.how == Route::typed || route.how == Route::typedTwice;
+    EXPECT_EQ(typed, ::GetWindow(face, GW_CHILD) == Object().ChildSite(Ctrl::listId)->Window())
+        << "a name from the combo raises the phone list above its siblings";
 }
 
 // clang-format off
@@ -358,29 +361,6 @@ TEST_F(PhoneServerCtrlTest, KeepsTheComboOneFieldHighAndLaysOutItsChildrenOnResi
     };
     for (const auto& place : places)
         EXPECT_EQ(Text(place.expected), Text(RectInFace(face, window(place.id)))) << place.id;
-}
-
-TEST_F(PhoneServerCtrlTest, GivesItsChildrenTheContainersNewBackground) {
-    Activate();
-    const OLE_COLOR color = RGB(0x20, 0x40, 0x60);
-    site->SetBackColor(color);
-    for (const int id : {Ctrl::comboId, Ctrl::buttonId, Ctrl::listId}) {
-        ComPtr<IDispatch> ambients;
-        ASSERT_EQ(S_OK, Object().ChildSite(id)->ClientSite()->QueryInterface(IID_PPV_ARGS(&ambients))) << id;
-        _variant_t value;
-        DISPPARAMS none = {};
-        EXPECT_EQ(S_OK, ambients->Invoke(DISPID_AMBIENT_BACKCOLOR, IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
-                                         &value, nullptr, nullptr))
-            << id;
-        EXPECT_EQ(color, OLE_COLOR(long(value))) << id;
-    }
-    const HDC dc = ::GetDC(face);
-    const auto painted =
-        ::SendMessageA(face, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(::GetDlgItem(face, Ctrl::labelId)));
-    ::ReleaseDC(face, dc);
-    LOGBRUSH brush = {};
-    ::GetObjectA(reinterpret_cast<HBRUSH>(painted), sizeof brush, &brush);
-    EXPECT_EQ(color, brush.lbColor) << "the label's";
 }
 
 } // namespace
