@@ -1,33 +1,25 @@
-// The device-management stand-in as a loader reaches it: by the decorated names of its entry
-// points, listing what NorvikDevMgmt.ports beside it names, the caller owning what it gets.
-#include "PortDescription.h"
+// The device-management stand-in as the module's loader reaches it: found beside the host program
+// by the names of its entry points, listing what NorvikDevMgmt.ports beside it names.
+#include "ports/DevMgmtProxy.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <memory>
 #include <string>
 
 namespace {
 
-using ListByCount = CPortDescriptions* (*)(unsigned int);
-using ListUsbOnly = CPortDescriptions* (*)(bool);
-using ListByClass = CPortDescriptions* (*)(GUID, unsigned int);
-
-const GUID portsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
-
-std::string BesideTheLibrary(const char* name) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+std::wstring HostFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-// "COM7 usb Diag/Bench" for each port.
-std::string Summary(CPortDescriptions* owned) {
-    const std::unique_ptr<CPortDescriptions> ports(owned);
+// "COM7 usb Diag/Bench;" for each port.
+std::string Summary(const CDevMgmtProxy::Listing& listing) {
     std::string summary;
-    for (const CPortDescription& port : *ports)
+    for (const LocalPortDescription& port : Described(listing))
         summary += std::string(port.portName.begin(), port.portName.end()) + (port.isUsb ? " usb " : " serial ") +
                    std::string(port.description.begin(), port.description.end()) + "/" +
                    std::string(port.detail.begin(), port.detail.end()) + ";";
@@ -36,47 +28,51 @@ std::string Summary(CPortDescriptions* owned) {
 
 class DevMgmtStandIn : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(library) << "NorvikDevMgmt.dll beside the tests"; }
-    void TearDown() override {
-        ::FreeLibrary(library);
-        ::DeleteFileA(listing.c_str());
-    }
-    template <class Function>
-    Function Entry(const char* decorated) const {
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, decorated)));
-    }
-    void Lists(const char* text) const { std::ofstream(listing, std::ios::binary) << text; }
+    void TearDown() override { ::DeleteFileW(listing.c_str()); }
+    void Lists(const char* text) const { std::ofstream(listing.c_str(), std::ios::binary) << text; }
 
-    const std::string listing = BesideTheLibrary("NorvikDevMgmt.ports");
-    HMODULE library = ::LoadLibraryA(BesideTheLibrary("NorvikDevMgmt.dll").c_str());
+    const std::wstring listing = HostFolder() + L"NorvikDevMgmt.ports";
 };
 
 TEST_F(DevMgmtStandIn, ListsWhatItsFileNamesByListAndKind) {
-    const auto com = Entry<ListByCount>("_Z14GetPortListComj");
-    const auto modem = Entry<ListByCount>("_Z16GetPortListModemj");
-    const auto comUsb = Entry<ListUsbOnly>("_Z14GetPortListComb");
-    const auto byClass = Entry<ListByClass>("_Z11GetPortList5_GUIDj");
-    ASSERT_TRUE(com && modem && comUsb && byClass);
-    EXPECT_EQ("", Summary(com(16))) << "no file: a machine without ports";
+    CDevMgmtProxy proxy;
+    ASSERT_EQ(0u, proxy.Load());
+    EXPECT_EQ("", Summary(proxy.GetPortListCom(16))) << "no file: a machine without ports";
 
     Lists("# bench\r\ncom\tCOM1\tserial\tCommunications Port\t\r\n"
           "com\tCOM7\tusb\tDiag \xC3\xA9\tBench\n"
           "modem\tCOM9\tusb\tData modem\t\n"
           "com\tCOM12\tusb\t\tNMEA\n");
-    EXPECT_EQ("COM1 serial Communications Port/;COM7 usb Diag \xE9/Bench;COM12 usb /NMEA;", Summary(com(16)));
-    EXPECT_EQ("COM1 serial Communications Port/;", Summary(com(1))) << "at most the count asked for";
-    EXPECT_EQ("COM9 usb Data modem/;", Summary(modem(16)));
-    EXPECT_EQ("COM7 usb Diag \xE9/Bench;COM12 usb /NMEA;", Summary(comUsb(true)));
-    EXPECT_EQ(Summary(com(16)), Summary(byClass(portsClass, 16)));
-    EXPECT_EQ("", Summary(byClass(GUID{}, 16)));
+    EXPECT_EQ("COM1 serial Communications Port/;COM7 usb Diag \xE9/Bench;COM12 usb /NMEA;",
+              Summary(proxy.GetPortListCom(16)));
+    EXPECT_EQ("COM1 serial Communications Port/;", Summary(proxy.GetPortListCom(1))) << "at most as many as asked";
+    EXPECT_EQ("COM9 usb Data modem/;", Summary(proxy.GetPortListModem(16)));
+
+    // The forms the module never calls answer too.
+    const HMODULE library = ::GetModuleHandleW(L"NorvikDevMgmt.dll");
+    ASSERT_TRUE(library);
+    const auto usbOnly = reinterpret_cast<CPortDescriptions* (*)(bool)>(
+        reinterpret_cast<void*>(::GetProcAddress(library, "_Z14GetPortListComb")));
+    ASSERT_TRUE(usbOnly);
+    EXPECT_EQ("COM7 usb Diag \xE9/Bench;COM12 usb /NMEA;", Summary(CDevMgmtProxy::Listing(usbOnly(true))));
 }
 
-TEST_F(DevMgmtStandIn, AnOlderBuildLacksOneEntryPoint) {
-    const HMODULE older = ::LoadLibraryA(BesideTheLibrary("NorvikDevMgmtWithoutComBool.dll").c_str());
-    ASSERT_TRUE(older);
-    EXPECT_EQ(nullptr, ::GetProcAddress(older, "_Z14GetPortListComb"));
-    EXPECT_NE(nullptr, ::GetProcAddress(older, "_Z14GetPortListComj"));
-    ::FreeLibrary(older);
+TEST_F(DevMgmtStandIn, LoadsOnlyAWholeLibraryBesideTheHost) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring empty = std::wstring(temp) + L"OstrelDevMgmt-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    ::CreateDirectoryW(empty.c_str(), nullptr);
+    CDevMgmtProxy proxy;
+    EXPECT_EQ(DWORD(ERROR_MOD_NOT_FOUND), proxy.LoadFrom(empty));
+    EXPECT_FALSE(proxy.GetPortListCom(16)) << "no library, no listing";
+
+    const std::wstring older = empty + L"NorvikDevMgmt.dll";
+    ASSERT_TRUE(::CopyFileW((HostFolder() + L"NorvikDevMgmtWithoutComBool.dll").c_str(), older.c_str(), FALSE));
+    EXPECT_EQ(DWORD(ERROR_INVALID_ADDRESS), proxy.LoadFrom(empty)) << "an entry point missing";
+    EXPECT_FALSE(proxy.GetPortListModem(16));
+    EXPECT_EQ(nullptr, ::GetModuleHandleW(older.c_str())) << "nothing is kept of a library refused";
+    ::DeleteFileW(older.c_str());
+    ::RemoveDirectoryW(empty.c_str());
 }
 
 } // namespace

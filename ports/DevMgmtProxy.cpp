@@ -1,0 +1,63 @@
+#include "ports/DevMgmtProxy.h"
+
+namespace {
+
+const wchar_t libraryName[] = L"NorvikDevMgmt.dll";
+
+template <class Function>
+bool Find(HMODULE library, const char* decoratedName, Function& entry) {
+    entry = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, decoratedName)));
+    return entry != nullptr;
+}
+
+// The host program's folder with its trailing backslash, however long its path.
+std::wstring HostFolder() {
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+} // namespace
+
+DWORD CDevMgmtProxy::Load() {
+    return LoadFrom(HostFolder());
+}
+
+DWORD CDevMgmtProxy::LoadFrom(const std::wstring& folder) {
+    m_entries = {};
+    m_library.reset(::LoadLibraryW((folder + libraryName).c_str()));
+    if (!m_library)
+        return ::GetLastError();
+    // In the order the suite's own loader looks them up; the first one missing ends the search.
+    EntryPoints found;
+    const HMODULE library = m_library.get();
+    if (!Find(library, "_Z11GetPortList5_GUIDj", found.portList) ||
+        !Find(library, "_Z14GetPortListComj", found.portListCom) ||
+        !Find(library, "_Z16GetPortListModemj", found.portListModem) ||
+        !Find(library, "_Z11DeviceParseRKNSt7__cxx1112basic_stringIwSt11char_traitsIwESaIwEEE", found.deviceParse) ||
+        !Find(library, "_Z14DeviceParseVecRKSt6vectorINSt7__cxx1112basic_stringIwSt11char_traitsIwESaIwEEESaIS5_EE",
+              found.deviceParseVec) ||
+        !Find(library, "_Z14GetPortListComb", found.portListComUsb) ||
+        !Find(library, "_Z16GetPortListModemb", found.portListModemUsb)) {
+        m_library.reset();
+        return ERROR_INVALID_ADDRESS;
+    }
+    m_entries = found;
+    return 0;
+}
+
+CDevMgmtProxy::Listing CDevMgmtProxy::GetPortListCom(unsigned int maxPorts) const {
+    return Listing(m_entries.portListCom ? m_entries.portListCom(maxPorts) : nullptr);
+}
+
+CDevMgmtProxy::Listing CDevMgmtProxy::GetPortListModem(unsigned int maxPorts) const {
+    return Listing(m_entries.portListModem ? m_entries.portListModem(maxPorts) : nullptr);
+}
+
+LocalPortDescriptions Described(const CDevMgmtProxy::Listing& listing) {
+    LocalPortDescriptions ports;
+    if (listing)
+        for (const CPortDescription& port : *listing)
+            ports.push_back({port.portName, port.description, port.detail, port.isUsb});
+    return ports;
+}
