@@ -10,17 +10,16 @@ bool Find(HMODULE library, const char* decoratedName, Function& entry) {
     return entry != nullptr;
 }
 
-// The host program's folder with its trailing backslash, however long its path.
-std::wstring HostFolder() {
+} // namespace
+
+std::wstring HostProgramFolder() {
     std::wstring path(32768, L'\0');
     path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-} // namespace
-
 DWORD CDevMgmtProxy::Load() {
-    return LoadFrom(HostFolder());
+    return LoadFrom(HostProgramFolder());
 }
 
 DWORD CDevMgmtProxy::LoadFrom(const std::wstring& folder) {

@@ -41,5 +41,9 @@ private:
     EntryPoints m_entries;
 };
 
+// The host program's folder (not this module's) with its trailing backslash, however long its path:
+// the suite's libraries sit there.
+std::wstring HostProgramFolder();
+
 // What the listing reads of the library's descriptions.
 LocalPortDescriptions Described(const CDevMgmtProxy::Listing& listing);
