@@ -24,6 +24,8 @@ constexpr OpenName openNames[] = {
     {"zelkor", OpenTarget::Zelkor},
     {"phone-list", OpenTarget::PhoneList},
     {"phone-properties", OpenTarget::PhoneProperties},
+    {"add-port", OpenTarget::NewPort},
+    {"add-port-outgoing", OpenTarget::OutgoingConnection},
 };
 
 OpenTarget OpenTargetNamed(const std::string& argument, const std::string& name) {
@@ -31,7 +33,7 @@ OpenTarget OpenTargetNamed(const std::string& argument, const std::string& name)
         if (::lstrcmpiA(name.c_str(), entry.name) == 0)
             return entry.target;
     throw Lang::Exception(
-        argument + " takes menu, properties, zelkor, phone-list or phone-properties, not " + name, argument);
+        argument + " takes menu, properties, zelkor, phone-list, phone-properties, add-port or add-port-outgoing, not " + name, argument);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "host/ControlTabs.h"
 
 #include "foundation/Com/Failure.h"
+#include "host/AddPortOpener.h"
 #include "host/PhoneListOpener.h"
 #include "host/PortListOpener.h"
 #include "host/resource.h"
@@ -45,12 +46,20 @@ void ShutDownPhoneServer(IUnknown* control) {
     Com::ThrowIfFailed(As<IOstrelPhoneServerCtrl>(control)->Shutdown());
 }
 
-constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor};
+// The add-port dialog belongs to the port configuration control; until that lands it opens on the
+// port list's agent.
+bool OpenOnPortsTab(IUnknown* control, HWND window, IUnknown* server, OpenTarget target) {
+    return IsAddPortTarget(target) ? OpenAddPort(control, window, server, target)
+                                   : OpenOnPortList(control, window, server, target);
+}
+
+constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor,
+                                        OpenTarget::NewPort, OpenTarget::OutgoingConnection};
 constexpr OpenTarget phoneServerOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties};
 
 const ControlTab tabs[] = {
     {IDS_TAB_PORTLIST, &CLSID_OstrelPortList, "OstrelUITools.OstrelPortList", "PortList1", StartPortList,
-     ShutDownPortList, portListOpens, OpenOnPortList},
+     ShutDownPortList, portListOpens, OpenOnPortsTab},
     {IDS_TAB_PHONELIST, &CLSID_OstrelPhoneServerCtrl, "OstrelUITools.OstrelPhoneServerCtrl",
      "PhoneServerCtrl1", StartPhoneServer, ShutDownPhoneServer, phoneServerOpens, OpenOnPhoneServer},
 };

@@ -28,6 +28,8 @@ std::string Summary(const CDevMgmtProxy::Listing& listing) {
 
 class DevMgmtStandIn : public ::testing::Test {
 protected:
+    // The demo leaves its own listing here.
+    void SetUp() override { ::DeleteFileW(listing.c_str()); }
     void TearDown() override { ::DeleteFileW(listing.c_str()); }
     void Lists(const char* text) const { std::ofstream(listing.c_str(), std::ios::binary) << text; }
 
