@@ -25,8 +25,8 @@ constexpr int instancesPerDevice = 8;
 // The first COM number of the USB instances: the serial map's ports from it on are theirs.
 constexpr int firstUsbPort = 65;
 constexpr int libraryLines = 256;
-// What the fill asks each of the library's listings for.
-constexpr unsigned int listedPorts = 16;
+// The version of the library's declarations the fill names to its listings.
+constexpr unsigned int layoutVersion = 16;
 
 constexpr const char* usbTree = "SYSTEM\\CurrentControlSet\\Enum\\USB";
 constexpr const char* serialMap = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
@@ -314,7 +314,7 @@ int Run(HWND listBox) {
     {
         CDevMgmtProxy proxy;
         if (proxy.LoadFrom(folders.Library()) == 0)
-            listed = proxy.GetPortListCom(listedPorts)->size() + proxy.GetPortListModem(listedPorts)->size();
+            listed = proxy.GetPortListCom(layoutVersion)->size() + proxy.GetPortListModem(layoutVersion)->size();
     }
     if (registryOffer.remoteEfsPorts || registryOffer.rows.empty() || !libraryOffer.remoteEfsPorts ||
         libraryOffer.rows.empty() || listed == 0) {
@@ -333,8 +333,8 @@ int Run(HWND listBox) {
          [&] {
              CDevMgmtProxy proxy;
              if (proxy.LoadFrom(folders.Library()) == 0) {
-                 const CDevMgmtProxy::Listing com = proxy.GetPortListCom(listedPorts);
-                 const CDevMgmtProxy::Listing modem = proxy.GetPortListModem(listedPorts);
+                 const CDevMgmtProxy::Listing com = proxy.GetPortListCom(layoutVersion);
+                 const CDevMgmtProxy::Listing modem = proxy.GetPortListModem(layoutVersion);
              }
          }},
         {nullptr, [&] { CDevMgmtProxy().LoadFrom(folders.Empty()); }},
@@ -352,8 +352,8 @@ int Run(HWND listBox) {
                 registryFill / walk);
     std::printf("registry fill / (bare walk + appends)              %8.2f\n",
                 registryFill / (walk + appends));
-    std::printf("library: %d lines, %zu descriptions listed (each listing asked for %u), %zu rows\n",
-                libraryLines, listed, listedPorts, libraryOffer.rows.size());
+    std::printf("library: %d lines, %zu descriptions listed, %zu rows\n",
+                libraryLines, listed, libraryOffer.rows.size());
     std::printf("library fill + list box appends                %12.1f us  (%.3f us a description listed, "
                 "%.3f us a line)\n",
                 libraryFill, libraryFill / static_cast<double>(listed), libraryFill / libraryLines);

@@ -1,14 +1,10 @@
 #include "ports/DevMgmtProxy.h"
 
+#include "foundation/Win32/LibraryExport.h"
+
 namespace {
 
 const wchar_t libraryName[] = L"NorvikDevMgmt.dll";
-
-template <class Function>
-bool Find(HMODULE library, const char* decoratedName, Function& entry) {
-    entry = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, decoratedName)));
-    return entry != nullptr;
-}
 
 } // namespace
 
@@ -30,14 +26,17 @@ DWORD CDevMgmtProxy::LoadFrom(const std::wstring& folder) {
     // In the order the suite's own loader looks them up; the first one missing ends the search.
     EntryPoints found;
     const HMODULE library = m_library.get();
-    if (!Find(library, "_Z11GetPortList5_GUIDj", found.portList) ||
-        !Find(library, "_Z14GetPortListComj", found.portListCom) ||
-        !Find(library, "_Z16GetPortListModemj", found.portListModem) ||
-        !Find(library, "_Z11DeviceParseRKNSt7__cxx1112basic_stringIwSt11char_traitsIwESaIwEEE", found.deviceParse) ||
-        !Find(library, "_Z14DeviceParseVecRKSt6vectorINSt7__cxx1112basic_stringIwSt11char_traitsIwESaIwEEESaIS5_EE",
-              found.deviceParseVec) ||
-        !Find(library, "_Z14GetPortListComb", found.portListComUsb) ||
-        !Find(library, "_Z16GetPortListModemb", found.portListModemUsb)) {
+    if (!Win32::FindExport(library, "_Z11GetPortList5_GUIDj", found.portList) ||
+        !Win32::FindExport(library, "_Z14GetPortListComj", found.portListCom) ||
+        !Win32::FindExport(library, "_Z16GetPortListModemj", found.portListModem) ||
+        !Win32::FindExport(library, "_Z11DeviceParseRKNSt7__cxx1112basic_stringIwSt11char_traitsIwESaIwEEE",
+                           found.deviceParse) ||
+        !Win32::FindExport(
+            library,
+            "_Z14DeviceParseVecRKSt6vectorINSt7__cxx1112basic_stringIwSt11char_traitsIwESaIwEEESaIS5_EE",
+            found.deviceParseVec) ||
+        !Win32::FindExport(library, "_Z14GetPortListComb", found.portListComUsb) ||
+        !Win32::FindExport(library, "_Z16GetPortListModemb", found.portListModemUsb)) {
         m_library.reset();
         return ERROR_INVALID_ADDRESS;
     }
@@ -45,12 +44,12 @@ DWORD CDevMgmtProxy::LoadFrom(const std::wstring& folder) {
     return 0;
 }
 
-CDevMgmtProxy::Listing CDevMgmtProxy::GetPortListCom(unsigned int maxPorts) const {
-    return Listing(m_entries.portListCom ? m_entries.portListCom(maxPorts) : nullptr);
+CDevMgmtProxy::Listing CDevMgmtProxy::GetPortListCom(unsigned int layoutVersion) const {
+    return Listing(m_entries.portListCom ? m_entries.portListCom(layoutVersion) : nullptr);
 }
 
-CDevMgmtProxy::Listing CDevMgmtProxy::GetPortListModem(unsigned int maxPorts) const {
-    return Listing(m_entries.portListModem ? m_entries.portListModem(maxPorts) : nullptr);
+CDevMgmtProxy::Listing CDevMgmtProxy::GetPortListModem(unsigned int layoutVersion) const {
+    return Listing(m_entries.portListModem ? m_entries.portListModem(layoutVersion) : nullptr);
 }
 
 LocalPortDescriptions Described(const CDevMgmtProxy::Listing& listing) {

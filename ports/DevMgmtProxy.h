@@ -23,8 +23,8 @@ public:
     DWORD LoadFrom(const std::wstring& folder);
 
     // The port listings; empty without the library.
-    Listing GetPortListCom(unsigned int maxPorts) const;
-    Listing GetPortListModem(unsigned int maxPorts) const;
+    Listing GetPortListCom(unsigned int layoutVersion) const;
+    Listing GetPortListModem(unsigned int layoutVersion) const;
 
 private:
     struct EntryPoints {

@@ -5,8 +5,8 @@
 
 namespace {
 
-// The number of ports the listings are asked for; the library decides what it means.
-constexpr unsigned int listedPorts = 16;
+// The version of the library's declarations this module reads its listings by.
+constexpr unsigned int layoutVersion = 16;
 
 } // namespace
 
@@ -18,9 +18,9 @@ LocalPortOffer OfferLocalPorts(const LocalPortSources& sources, const KnownPortT
                                IOstrelPortClassifier* classifier, bool diagOnly) {
     CDevMgmtProxy library;
     if (library.LoadFrom(sources.libraryFolder) == 0) {
-        LibraryPortListing listing = ListLibraryPorts(
-            [&] { return Described(library.GetPortListModem(listedPorts)); },
-            Described(library.GetPortListCom(listedPorts)), isKnown, classifier, diagOnly);
+        LibraryPortListing listing =
+            ListLibraryPorts([&] { return Described(library.GetPortListModem(layoutVersion)); },
+                             Described(library.GetPortListCom(layoutVersion)), isKnown, classifier, diagOnly);
         return {std::move(listing.rows), std::move(listing.remoteEfsPorts)};
     }
     UsbPortRegEnum usbPorts;

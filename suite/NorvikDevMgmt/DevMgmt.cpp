@@ -25,7 +25,8 @@ std::wstring Wide(const std::string& text) {
 
 std::wstring ListingFile() {
     HMODULE self = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                          reinterpret_cast<LPCWSTR>(&ListingFile), &self);
     std::wstring path(32768, L'\0');
     path.resize(::GetModuleFileNameW(self, path.data(), DWORD(path.size())));
@@ -34,12 +35,12 @@ std::wstring ListingFile() {
 
 enum class Listing { com, modem };
 
-// The ports of one listing in file order, at most maxPorts, only USB ones when asked.
-std::unique_ptr<CPortDescriptions> Read(Listing listing, unsigned int maxPorts, bool usbOnly) {
+// The ports of one listing in file order, only USB ones when asked.
+std::unique_ptr<CPortDescriptions> Read(Listing listing, bool usbOnly) {
     auto ports = std::make_unique<CPortDescriptions>();
     std::ifstream file(ListingFile().c_str());
     std::string line;
-    while (ports->size() < maxPorts && std::getline(file, line)) {
+    while (std::getline(file, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.empty() || line[0] == '#')
@@ -63,40 +64,38 @@ std::unique_ptr<CPortDescriptions> Read(Listing listing, unsigned int maxPorts, 
     return ports;
 }
 
-constexpr unsigned int everyPort = ~0u;
-
 } // namespace
 
-CPortDescriptions* GetPortList(GUID deviceClass, unsigned int maxPorts) {
+CPortDescriptions* GetPortList(GUID deviceClass, unsigned int) {
     if (::IsEqualGUID(deviceClass, portsClass))
-        return Read(Listing::com, maxPorts, false).release();
+        return Read(Listing::com, false).release();
     if (::IsEqualGUID(deviceClass, modemClass))
-        return Read(Listing::modem, maxPorts, false).release();
+        return Read(Listing::modem, false).release();
     return new CPortDescriptions;
 }
 
-CPortDescriptions* GetPortListCom(unsigned int maxPorts) {
-    return Read(Listing::com, maxPorts, false).release();
+CPortDescriptions* GetPortListCom(unsigned int) {
+    return Read(Listing::com, false).release();
 }
 
-CPortDescriptions* GetPortListModem(unsigned int maxPorts) {
-    return Read(Listing::modem, maxPorts, false).release();
+CPortDescriptions* GetPortListModem(unsigned int) {
+    return Read(Listing::modem, false).release();
 }
 
 // A build that lacks this entry point stands for an older library.
 #ifndef NORVIK_DEVMGMT_WITHOUT_COM_BOOL
 CPortDescriptions* GetPortListCom(bool usbOnly) {
-    return Read(Listing::com, everyPort, usbOnly).release();
+    return Read(Listing::com, usbOnly).release();
 }
 #endif
 
 CPortDescriptions* GetPortListModem(bool usbOnly) {
-    return Read(Listing::modem, everyPort, usbOnly).release();
+    return Read(Listing::modem, usbOnly).release();
 }
 
 CPortDescription* DeviceParse(const std::wstring& portName) {
     for (const Listing listing : {Listing::com, Listing::modem})
-        for (CPortDescription& port : *Read(listing, everyPort, false))
+        for (CPortDescription& port : *Read(listing, false))
             if (port.portName == portName)
                 return new CPortDescription(std::move(port));
     return nullptr;

@@ -53,11 +53,12 @@ static_assert(offsetof(CPortDescription, isUsb) == 276);
 
 using CPortDescriptions = std::vector<CPortDescription>;
 
-// The ports of a device class, of the COM and modem classes, at most `maxPorts` of each; the bool
-// forms list only the ports of USB devices when asked to.
-NORVIK_DEVMGMT_API CPortDescriptions* GetPortList(GUID deviceClass, unsigned int maxPorts);
-NORVIK_DEVMGMT_API CPortDescriptions* GetPortListCom(unsigned int maxPorts);
-NORVIK_DEVMGMT_API CPortDescriptions* GetPortListModem(unsigned int maxPorts);
+// Every port of a device class, of the COM and modem classes; the bool forms list only the ports of
+// USB devices when asked to. `layoutVersion` names the version of this declaration the caller was
+// built with (16 for this one); every version the library knows is answered alike.
+NORVIK_DEVMGMT_API CPortDescriptions* GetPortList(GUID deviceClass, unsigned int layoutVersion);
+NORVIK_DEVMGMT_API CPortDescriptions* GetPortListCom(unsigned int layoutVersion);
+NORVIK_DEVMGMT_API CPortDescriptions* GetPortListModem(unsigned int layoutVersion);
 NORVIK_DEVMGMT_API CPortDescriptions* GetPortListCom(bool usbOnly);
 NORVIK_DEVMGMT_API CPortDescriptions* GetPortListModem(bool usbOnly);
 // The description of one port by name, or of several; null or empty for names the machine lacks.

@@ -20,7 +20,8 @@ std::wstring HostFolder() {
 std::string Summary(const CDevMgmtProxy::Listing& listing) {
     std::string summary;
     for (const LocalPortDescription& port : Described(listing))
-        summary += std::string(port.portName.begin(), port.portName.end()) + (port.isUsb ? " usb " : " serial ") +
+        summary += std::string(port.portName.begin(), port.portName.end()) +
+                   (port.isUsb ? " usb " : " serial ") +
                    std::string(port.description.begin(), port.description.end()) + "/" +
                    std::string(port.detail.begin(), port.detail.end()) + ";";
     return summary;
@@ -47,7 +48,8 @@ TEST_F(DevMgmtStandIn, ListsWhatItsFileNamesByListAndKind) {
           "com\tCOM12\tusb\t\tNMEA\n");
     EXPECT_EQ("COM1 serial Communications Port/;COM7 usb Diag \xE9/Bench;COM12 usb /NMEA;",
               Summary(proxy.GetPortListCom(16)));
-    EXPECT_EQ("COM1 serial Communications Port/;", Summary(proxy.GetPortListCom(1))) << "at most as many as asked";
+    EXPECT_EQ(Summary(proxy.GetPortListCom(16)), Summary(proxy.GetPortListCom(1)))
+        << "every port, whatever the version";
     EXPECT_EQ("COM9 usb Data modem/;", Summary(proxy.GetPortListModem(16)));
 
     // The forms the module never calls answer too.
@@ -62,14 +64,16 @@ TEST_F(DevMgmtStandIn, ListsWhatItsFileNamesByListAndKind) {
 TEST_F(DevMgmtStandIn, LoadsOnlyAWholeLibraryBesideTheHost) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring empty = std::wstring(temp) + L"OstrelDevMgmt-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    const std::wstring empty =
+        std::wstring(temp) + L"OstrelDevMgmt-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
     ::CreateDirectoryW(empty.c_str(), nullptr);
     CDevMgmtProxy proxy;
     EXPECT_EQ(DWORD(ERROR_MOD_NOT_FOUND), proxy.LoadFrom(empty));
     EXPECT_FALSE(proxy.GetPortListCom(16)) << "no library, no listing";
 
     const std::wstring older = empty + L"NorvikDevMgmt.dll";
-    ASSERT_TRUE(::CopyFileW((HostFolder() + L"NorvikDevMgmtWithoutComBool.dll").c_str(), older.c_str(), FALSE));
+    ASSERT_TRUE(
+        ::CopyFileW((HostFolder() + L"NorvikDevMgmtWithoutComBool.dll").c_str(), older.c_str(), FALSE));
     EXPECT_EQ(DWORD(ERROR_INVALID_ADDRESS), proxy.LoadFrom(empty)) << "an entry point missing";
     EXPECT_FALSE(proxy.GetPortListModem(16));
     EXPECT_EQ(nullptr, ::GetModuleHandleW(older.c_str())) << "nothing is kept of a library refused";
