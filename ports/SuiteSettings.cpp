@@ -1,6 +1,7 @@
 #include "ports/SuiteSettings.h"
 
 #include "NorvikSettings.h"
+#include "foundation/Win32/LibraryExport.h"
 #include "foundation/Win32/Unique.h"
 #include "ports/DevMgmtProxy.h"
 
@@ -20,22 +21,19 @@ struct ServerEntries {
     void (*setDiagPortsOnly)(bool) = nullptr;
 };
 
-template <class Function>
-bool Find(HMODULE library, const char* decoratedName, Function& entry) {
-    entry = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, decoratedName)));
-    return entry != nullptr;
-}
-
 // One use of the library, as its own users make it: a Server for the current user lives while the
 // static member is called.
 template <class Use>
 void WithServer(Use use) {
-    const Win32::UniqueLibrary library(::LoadLibraryW((HostProgramFolder() + L"SettingsManager.dll").c_str()));
+    const Win32::UniqueLibrary library(
+        ::LoadLibraryW((HostProgramFolder() + L"SettingsManager.dll").c_str()));
     ServerEntries entries;
-    if (!library || !Find(library.get(), "_ZN6Norvik8Settings6ServerC1Eb", entries.construct) ||
-        !Find(library.get(), "_ZN6Norvik8Settings6ServerD1Ev", entries.destroy) ||
-        !Find(library.get(), "_ZN6Norvik8Settings6Server16getDiagPortsOnlyEv", entries.getDiagPortsOnly) ||
-        !Find(library.get(), "_ZN6Norvik8Settings6Server16setDiagPortsOnlyEb", entries.setDiagPortsOnly))
+    if (!library || !Win32::FindExport(library.get(), "_ZN6Norvik8Settings6ServerC1Eb", entries.construct) ||
+        !Win32::FindExport(library.get(), "_ZN6Norvik8Settings6ServerD1Ev", entries.destroy) ||
+        !Win32::FindExport(library.get(), "_ZN6Norvik8Settings6Server16getDiagPortsOnlyEv",
+                           entries.getDiagPortsOnly) ||
+        !Win32::FindExport(library.get(), "_ZN6Norvik8Settings6Server16setDiagPortsOnlyEb",
+                           entries.setDiagPortsOnly))
         return;
     alignas(Norvik::Settings::Server) std::byte server[sizeof(Norvik::Settings::Server)];
     entries.construct(server, true);
