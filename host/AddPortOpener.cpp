@@ -26,7 +26,8 @@ struct PendingCommand {
 PendingCommand pending;
 
 void Select(HWND dialog, int id, UINT code) {
-    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
 // What a user does in the open dialog: picks the first port, or turns to the connection page and
@@ -70,8 +71,8 @@ bool OpenAddPort(IUnknown* control, HWND window, IUnknown* server, OpenTarget ta
     ComPtr<IOstrelPortList> list;
     ComPtr<IUnknown> agent;
     ComPtr<IOstrelServer> ostrelServer;
-    if (FAILED(control->QueryInterface(IID_PPV_ARGS(&list))) || FAILED(list->GetConfigAgent(&agent)) || !agent ||
-        FAILED(server->QueryInterface(IID_PPV_ARGS(&ostrelServer))))
+    if (FAILED(control->QueryInterface(IID_PPV_ARGS(&list))) || FAILED(list->GetConfigAgent(&agent)) ||
+        !agent || FAILED(server->QueryInterface(IID_PPV_ARGS(&ostrelServer))))
         return false;
     pending = {ostrelServer, agent, window, target};
     // Not from inside the caller's timer: the dialog's message loop would deliver it again.

@@ -10,7 +10,16 @@ namespace DemoHost {
 // menus and windows can be looked at, or pictured, without a hand on the mouse: the port
 // list's menu and dialogs, the Phones tab on its first usable phone, and that phone's
 // properties window; the add-port dialog on either page.
-enum class OpenTarget { None, Menu, Properties, Zelkor, PhoneList, PhoneProperties, NewPort, OutgoingConnection };
+enum class OpenTarget {
+    None,
+    Menu,
+    Properties,
+    Zelkor,
+    PhoneList,
+    PhoneProperties,
+    NewPort,
+    OutgoingConnection
+};
 
 struct CommandLine {
     // Empty: scenarios\bench.json beside the executable.
@@ -21,9 +30,9 @@ struct CommandLine {
 };
 
 // Switches start with '/' or '-' and ignore case: /scenario <path>, /screenshot <file.bmp>,
-// /open menu|properties|zelkor|phone-list|phone-properties|add-port|add-port-outgoing. /open and /screenshot exclude each
-// other: the bitmap holds the host's dialog alone, never a menu or window above it.
-// Throws Lang::Exception naming the argument it cannot use.
+// /open menu|properties|zelkor|phone-list|phone-properties|add-port|add-port-outgoing. /open and
+// /screenshot exclude each other: the bitmap holds the host's dialog alone, never a menu or window
+// above it. Throws Lang::Exception naming the argument it cannot use.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 } // namespace DemoHost

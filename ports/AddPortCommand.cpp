@@ -26,15 +26,17 @@ Win32::UniqueBstr Bstr(const std::wstring& text) {
         Com::ThrowIfNull(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())), E_OUTOFMEMORY));
 }
 
-HRESULT StartOutgoingConnection(IOstrelServer* server, const std::wstring& machine, const std::wstring& ipPort,
-                                HWND messageOwner) {
+HRESULT StartOutgoingConnection(IOstrelServer* server, const std::wstring& machine,
+                                const std::wstring& ipPort, HWND messageOwner) {
     Microsoft::WRL::ComPtr<IOstrelOutgoingConnections> connections;
-    if (!server || FAILED(server->QueryInterface(IID_PPV_ARGS(&connections))) || !connections || machine.empty())
+    if (!server || FAILED(server->QueryInterface(IID_PPV_ARGS(&connections))) || !connections ||
+        machine.empty())
         return S_OK;
     const HRESULT status = connections->StartOutgoingConnection(Bstr(machine).get(), IpPortNumber(ipPort));
     if (FAILED(status)) {
         const Fw::Module& module = Fw::Module::Current();
-        std::string text = Lang::Format(module.String(IDS_OUTGOING_FAILED).c_str(), static_cast<unsigned>(status));
+        std::string text =
+            Lang::Format(module.String(IDS_OUTGOING_FAILED).c_str(), static_cast<unsigned>(status));
         const unsigned long code = static_cast<unsigned long>(status) & 0x7FFFFFFFUL;
         if (code >= firstWinsockError && code <= lastWinsockError)
             text += Lang::Format(module.String(IDS_OUTGOING_WINSOCK_ERROR).c_str(), static_cast<int>(code),
@@ -49,7 +51,8 @@ HRESULT AddLocalPort(const AddPortDialog& dialog, IUnknown* configAgent, HWND me
     const std::wstring& label = dialog.LabelText();
     if (!configAgent || portName.empty() || label.empty())
         return S_OK;
-    const Microsoft::WRL::ComPtr<IOstrelConfigAgentEx> agentEx = Com::Query<IOstrelConfigAgentEx>(configAgent);
+    const Microsoft::WRL::ComPtr<IOstrelConfigAgentEx> agentEx =
+        Com::Query<IOstrelConfigAgentEx>(configAgent);
     if (dialog.RemoteEfsPorts().contains(portName)) {
         if (!agentEx) {
             ShowMessage(messageOwner, Fw::Module::Current().String(IDS_REMOTE_EFS_UNSUPPORTED),

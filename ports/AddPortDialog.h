@@ -22,7 +22,8 @@ public:
 
     // Raises E_POINTER for a missing server or port manager. A server without a classifier offers
     // no USB port of the library's listing.
-    explicit AddPortDialog(IOstrelServer* server, LocalPortSources sources = LocalPortSources::OfThisMachine());
+    explicit AddPortDialog(IOstrelServer* server,
+                           LocalPortSources sources = LocalPortSources::OfThisMachine());
     // Keeps the diagnostic-only choice for the user, whatever the outcome.
     ~AddPortDialog();
     AddPortDialog(const AddPortDialog&) = delete;
