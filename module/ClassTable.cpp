@@ -8,6 +8,7 @@
 #include "lookup/CKmNvTools.h"
 #include "phones/PhoneList.h"
 #include "phones/PhoneListProps.h"
+#include "ports/NORVIKPhonePortConfigCtrl.h"
 #include "ports/PortList.h"
 #include "ports/PortListProps.h"
 #include "resources/resource.h"
@@ -33,7 +34,8 @@ const Fw::ClassEntry classes[] = {
     {&CLSID_KmMobModelTools, IDR_KMMOBMODELTOOLS, Fw::CreatorOf<CKmMobModelTools>},
     {&CLSID_RdmSvcAsgn, IDR_RDMSVCASGN, nullptr},
     {&CLSID_RdmSvcPool, IDR_RDMSVCPOOL, nullptr},
-    {&CLSID_NORVIKPhonePortConfigCtrl, IDR_NORVIKPHONEPORTCONFIGCTRL, nullptr},
+    {&CLSID_NORVIKPhonePortConfigCtrl, IDR_NORVIKPHONEPORTCONFIGCTRL,
+     Fw::CreatorOf<CNORVIKPhonePortConfigCtrl>},
 };
 
 } // namespace

@@ -272,6 +272,9 @@
 #define IDC_PHONE_SERVER_COMBO 212
 #define IDC_PHONE_SERVER_BROWSE 213
 
+// The phone-port configuration control's face: an empty dialog
+#define IDD_NORVIK_PHONE_PORT_CONFIG 166
+
 // The add-port dialog and the add command's messages. The strings fill the blocks of sixteen ids
 // from 10448 and 10464: AddPort.rc holds both blocks whole.
 #define IDD_ADD_PORT 142

@@ -60,7 +60,8 @@ TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
                                               {"OstrelPortList", IID_IOstrelPortList},
                                               {"PortListProps", IID_IPropertyPage},
                                               {"KmNvTools", IID_IKmNvTools},
-                                              {"KmMobModelTools", IID_IKmMobModelTools}};
+                                              {"KmMobModelTools", IID_IKmMobModelTools},
+                                              {"NORVIKPhonePortConfigCtrl", IID_INORVIKPhonePortConfigCtrl}};
     std::vector<std::pair<std::string, CLSID>> classes = {
         {"unknown", {0x0badc0de, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}}}};
     for (const Contract::ClassRow& c : Contract::kClasses) {
@@ -148,6 +149,7 @@ TEST_F(ModuleExports, EachControlAnswersItsOwnInterfacesOnly) {
         {"OstrelServerCombo", &CLSID_OstrelServerCombo, {false, true, true}},
         {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, {true, false, false}},
         {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false}},
+        {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, {false, true, false}},
     };
     for (const auto& control : controls) {
         ComPtr<IUnknown> object;

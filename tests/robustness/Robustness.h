@@ -27,6 +27,7 @@ inline const PersistedClass persistedClasses[] = {
     {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, true, true},
     {"OstrelServerCombo", &CLSID_OstrelServerCombo, true, false},
     {"OstrelServerButton", &CLSID_OstrelServerButton, true, false},
+    {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, true, false},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const PersistedClass& persisted) {
