@@ -20,20 +20,30 @@ CompositeFace::~CompositeFace() {
     ReleaseChildren();
 }
 
-const std::vector<BYTE>& CompositeFace::Template() {
-    if (!m_face.empty())
-        return m_face;
+bool CompositeFace::Parsed() {
+    if (m_parsed)
+        return true;
     m_parsed = DialogTemplate::Parse(ModuleResource(m_templateId, dialogResource));
-    if (!m_parsed) {
+    if (!m_parsed)
         Lang::Trace("composite face %u: no whole dialog template of that id\r\n", m_templateId);
+    return m_parsed.has_value();
+}
+
+const std::vector<BYTE>& CompositeFace::Template() {
+    if (!m_face.empty() || !Parsed())
         return m_face;
-    }
     // A child of the site's window, shown by activation. Without DS_CONTROL a host's dialog
     // takes the face for one control and leaves the navigation inside it to the control.
     const DWORD notOnAChild = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME |
                               WS_VISIBLE | WS_DISABLED | DS_CONTROL;
     m_face = m_parsed->WithoutEmbedded((m_parsed->Style() & ~notOnAChild) | WS_CHILD);
     return m_face;
+}
+
+const std::vector<BYTE>& CompositeFace::DialogWindowTemplate() {
+    if (m_dialog.empty() && Parsed())
+        m_dialog = m_parsed->WithoutEmbedded(m_parsed->Style());
+    return m_dialog;
 }
 
 void CompositeFace::CreateChildren(HWND face, const std::string& hostName, bool userMode,

@@ -31,6 +31,9 @@ public:
     // The face as the dialog manager takes it: a child window without frame or caption, the
     // embedded items left out. Empty, and traced, when the module has no such template.
     const std::vector<BYTE>& Template();
+    // The same face as a dialog window of its own (a modal dialog's): the template's style kept,
+    // the embedded items left out. Empty, and traced, when the module has no such template.
+    const std::vector<BYTE>& DialogWindowTemplate();
 
     // Creates each embedded item's control from the module's classes, sites it in the face,
     // loads its initial data (or InitNew without any) and activates it at the item's
@@ -61,10 +64,12 @@ private:
     ControlSite* Embed(HWND face, const EmbeddedItem& item, const std::vector<BYTE>* data,
                        EmbedOptions options);
     void Trace(const EmbeddedItem& item, const char* step, HRESULT status) const;
+    bool Parsed();
 
     UINT m_templateId;
     std::optional<DialogTemplate> m_parsed;
     std::vector<BYTE> m_face;
+    std::vector<BYTE> m_dialog;
     std::unique_ptr<ControlContainer> m_children;
     std::map<int, ControlSite*> m_sites;
     std::shared_ptr<const ChildEventRelay> m_relay;

@@ -289,6 +289,12 @@ public:
         return ::DialogBoxParamA(Module::Current().Instance(), MAKEINTRESOURCEA(templateId), owner,
                                  &DialogImpl::Procedure, reinterpret_cast<LPARAM>(this));
     }
+    // The same from a template in memory (one made at run time, or a resource changed first).
+    INT_PTR DoModalIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate) {
+        m_modal = true;
+        return ::DialogBoxIndirectParamA(Module::Current().Instance(), dialogTemplate, owner,
+                                         &DialogImpl::Procedure, reinterpret_cast<LPARAM>(this));
+    }
     bool EndDialog(INT_PTR result) const { return ::EndDialog(this->m_hWnd, result) != FALSE; }
 
     // Unhandled dialog messages belong to the dialog manager.
