@@ -11,6 +11,7 @@
 #include "ports/NORVIKPhonePortConfigCtrl.h"
 #include "ports/PortList.h"
 #include "ports/PortListProps.h"
+#include "ports/PortViewCtrl.h"
 #include "resources/resource.h"
 
 namespace {
@@ -29,7 +30,7 @@ const Fw::ClassEntry classes[] = {
     {&CLSID_OstrelPortConfigCtrl, IDR_OSTRELPORTCONFIGCTRL, nullptr},
     {&CLSID_OstrelClientList, IDR_OSTRELCLIENTLIST, nullptr},
     {&CLSID_OstrelObjectList, IDR_OSTRELOBJECTLIST, nullptr},
-    {&CLSID_OstrelPortViewCtrl, IDR_OSTRELPORTVIEWCTRL, nullptr},
+    {&CLSID_OstrelPortViewCtrl, IDR_OSTRELPORTVIEWCTRL, Fw::CreatorOf<COstrelPortViewCtrl>},
     {&CLSID_KmNvTools, IDR_KMNVTOOLS, Fw::CreatorOf<CKmNvTools>},
     {&CLSID_KmMobModelTools, IDR_KMMOBMODELTOOLS, Fw::CreatorOf<CKmMobModelTools>},
     {&CLSID_RdmSvcAsgn, IDR_RDMSVCASGN, nullptr},

@@ -61,6 +61,7 @@ TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
                                               {"PortListProps", IID_IPropertyPage},
                                               {"KmNvTools", IID_IKmNvTools},
                                               {"KmMobModelTools", IID_IKmMobModelTools},
+                                              {"OstrelPortViewCtrl", IID_IOstrelPortViewCtrl},
                                               {"NORVIKPhonePortConfigCtrl", IID_INORVIKPhonePortConfigCtrl}};
     std::vector<std::pair<std::string, CLSID>> classes = {
         {"unknown", {0x0badc0de, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}}}};
@@ -149,6 +150,7 @@ TEST_F(ModuleExports, EachControlAnswersItsOwnInterfacesOnly) {
         {"OstrelServerCombo", &CLSID_OstrelServerCombo, {false, true, true}},
         {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, {true, false, false}},
         {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false}},
+        {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, {false, false, false}},
         {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, {false, true, false}},
     };
     for (const auto& control : controls) {

@@ -27,6 +27,7 @@ inline const PersistedClass persistedClasses[] = {
     {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, true, true},
     {"OstrelServerCombo", &CLSID_OstrelServerCombo, true, false},
     {"OstrelServerButton", &CLSID_OstrelServerButton, true, false},
+    {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, true, false},
     {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, true, false},
 };
 
