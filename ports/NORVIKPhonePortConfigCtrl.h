@@ -26,8 +26,6 @@ public:
                        Fw::Entry<CNORVIKPhonePortConfigCtrl, ISpecifyPropertyPages>(),
                        Fw::Entry<CNORVIKPhonePortConfigCtrl, IConnectionPointContainer>());
 
-    CNORVIKPhonePortConfigCtrl();
-
     int OnCreate(const CREATESTRUCTA*);
 
     static inline const Fw::MessageEntry<CNORVIKPhonePortConfigCtrl> messages[] = {

@@ -10,6 +10,7 @@
 #include "framework/controls/OleObject.h"
 #include "framework/controls/PersistStreamInit.h"
 #include "framework/controls/ProvideClassInfo.h"
+#include "framework/windows/DialogTemplate.h"
 #include "framework/controls/QuickActivation.h"
 #include "framework/controls/ViewObject.h"
 #include "framework/windows/Window.h"
@@ -68,7 +69,8 @@ std::array<InterfaceEntry, N + sizeof...(More)> Interfaces(const std::array<Inte
 // the optional ones it answers as further bases and table lines.
 // T implements the default interface's members and may declare, all static:
 //   displayName        text of the designer's face (default "Control")
-//   defaultExtent      SIZEL in HIMETRIC (default 2540 x 2540)
+//   defaultExtent      SIZEL in HIMETRIC (default: a composite's face on this screen, else
+//                      2540 x 2540)
 //   properties[]       Fw::PersistedProperty, in save order (default none)
 //   propertyPages[]    const CLSID*, what ISpecifyPropertyPages names (default none)
 //   messages[]         its window's message map, written after the handlers it names
@@ -151,6 +153,8 @@ private:
     static SIZEL InitialExtent() {
         if constexpr (requires { T::defaultExtent; })
             return T::defaultExtent;
+        else if constexpr (requires { T::faceTemplate; })
+            return DialogExtent(T::faceTemplate).value_or(SIZEL{2540, 2540});
         else
             return {2540, 2540};
     }

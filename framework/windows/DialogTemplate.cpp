@@ -244,4 +244,17 @@ std::optional<std::map<int, std::vector<BYTE>>> ReadDialogInit(std::span<const B
     }
 }
 
+std::optional<SIZEL> DialogExtent(UINT id) {
+    const auto face = ReadDialogTemplate(LoadDialogTemplate(id));
+    if (!face)
+        return std::nullopt;
+    const SIZE pixels = DialogSizeInPixels(*face);
+    const Win32::WindowDc screen(nullptr);
+    const auto himetric = [&](LONG length, int axis) {
+        const int perInch = ::GetDeviceCaps(screen.get(), axis);
+        return ::MulDiv(length, 2540, perInch > 0 ? perInch : 96);
+    };
+    return SIZEL{himetric(pixels.cx, LOGPIXELSX), himetric(pixels.cy, LOGPIXELSY)};
+}
+
 } // namespace Fw

@@ -31,6 +31,10 @@ std::vector<BYTE> LoadDialogTemplate(UINT id);
 void MakeChildTemplate(std::vector<BYTE>& bytes);
 // The dialog's size in pixels, from its font the way the dialog manager measures it.
 SIZE DialogSizeInPixels(const DialogTemplateInfo& info);
+// The size, in HIMETRIC, of the module's dialog `id` in its font on this screen: a host that sizes
+// a control by that extent shows its whole face, whatever the font and resolution. Nothing when
+// the module has no such dialog.
+std::optional<SIZEL> DialogExtent(UINT id);
 
 // An item whose window class is a class identifier in braces,
 //     CONTROL "", 225, "{73E704E3-EED3-11D3-A096-00805F9B0C38}", WS_TABSTOP, 7, 7, 200, 100
