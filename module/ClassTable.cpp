@@ -9,6 +9,7 @@
 #include "phones/PhoneList.h"
 #include "phones/PhoneListProps.h"
 #include "ports/NORVIKPhonePortConfigCtrl.h"
+#include "ports/PortConfigCtrl.h"
 #include "ports/PortList.h"
 #include "ports/PortListProps.h"
 #include "ports/PortViewCtrl.h"
@@ -27,7 +28,7 @@ const Fw::ClassEntry classes[] = {
     {&CLSID_OstrelPhoneServerCtrl, IDR_OSTRELPHONESERVERCTRL, Fw::CreatorOf<COstrelPhoneServerCtrl>},
     {&CLSID_OstrelPortList, IDR_OSTRELPORTLIST, Fw::CreatorOf<PortList>},
     {&CLSID_PortListProps, IDR_PORTLISTPROPS, Fw::CreatorOf<CPortListProps>},
-    {&CLSID_OstrelPortConfigCtrl, IDR_OSTRELPORTCONFIGCTRL, nullptr},
+    {&CLSID_OstrelPortConfigCtrl, IDR_OSTRELPORTCONFIGCTRL, Fw::CreatorOf<COstrelPortConfigCtrl>},
     {&CLSID_OstrelClientList, IDR_OSTRELCLIENTLIST, nullptr},
     {&CLSID_OstrelObjectList, IDR_OSTRELOBJECTLIST, nullptr},
     {&CLSID_OstrelPortViewCtrl, IDR_OSTRELPORTVIEWCTRL, Fw::CreatorOf<COstrelPortViewCtrl>},

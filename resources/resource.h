@@ -305,6 +305,38 @@
 #define IDS_ENABLE_PORT_FAILED_CAPTION 10463
 #define IDS_ENABLE_PORT_FAILED 10464
 
+// The port configuration control's face and its confirmations. The confirmation texts are read
+// by number; those whose block of sixteen string ids the port commands use too sit in
+// PortCommands.rc, the rest and the control's own messages in PortConfig.rc.
+#define IDD_PORT_CONFIG 141
+#define IDC_PORT_CONFIG_LIST 225
+#define IDC_PORT_CONFIG_ADD 226
+#define IDC_PORT_CONFIG_DISABLE 227
+#define IDC_PORT_CONFIG_ENABLE 228
+#define IDC_PORT_CONFIG_REMOVE 229
+#define IDD_MOM 206
+#define IDI_MOM_WARNING 210
+#define IDC_MOM_ICON 202
+#define IDC_MOM_DONT_WARN 245
+#define IDC_MOM_MESSAGE 246
+#define IDS_REMOVE_PORT_CAPTION 137
+#define IDS_REMOVE_PORT_MESSAGE 138
+#define IDS_REMOVE_PORT_YES 139
+#define IDS_REMOVE_PORT_NO 140
+#define IDS_DISABLE_PORT_CAPTION 145
+#define IDS_DISABLE_PORT_MESSAGE 146
+#define IDS_DISABLE_PORT_YES 147
+#define IDS_DISABLE_PORT_NO 148
+#define IDS_DISABLE_LOCKED_PORT 150
+#define IDS_REMOVE_PORT_KEY 32601
+#define IDS_DISABLE_PORT_KEY 32602
+#define IDS_NO_PORT_SELECTED 10480
+#define IDS_PORT_ENABLE_CAPTION 10481
+#define IDS_PORT_DISABLE_CAPTION 10482
+#define IDS_PORT_REMOVE_CAPTION 10483
+#define IDS_ENABLE_SELECTED_PORT_FAILED 10484
+#define IDS_PORT_DISABLE_FAILED 10485
+
 // The port view control's face, the icons it shows by the port's state and the phone's status,
 // and the port selection dialog of its Browse... button
 #define IDD_PORT_VIEW 152

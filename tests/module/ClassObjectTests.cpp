@@ -62,7 +62,8 @@ TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
                                               {"KmNvTools", IID_IKmNvTools},
                                               {"KmMobModelTools", IID_IKmMobModelTools},
                                               {"OstrelPortViewCtrl", IID_IOstrelPortViewCtrl},
-                                              {"NORVIKPhonePortConfigCtrl", IID_INORVIKPhonePortConfigCtrl}};
+                                              {"NORVIKPhonePortConfigCtrl", IID_INORVIKPhonePortConfigCtrl},
+                                              {"OstrelPortConfigCtrl", IID_IOstrelPortConfigCtrl}};
     std::vector<std::pair<std::string, CLSID>> classes = {
         {"unknown", {0x0badc0de, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}}}};
     for (const Contract::ClassRow& c : Contract::kClasses) {
@@ -152,6 +153,7 @@ TEST_F(ModuleExports, EachControlAnswersItsOwnInterfacesOnly) {
         {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false}},
         {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, {false, false, false}},
         {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, {false, true, false}},
+        {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, {false, true, false}},
     };
     for (const auto& control : controls) {
         ComPtr<IUnknown> object;

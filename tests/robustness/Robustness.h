@@ -29,6 +29,7 @@ inline const PersistedClass persistedClasses[] = {
     {"OstrelServerButton", &CLSID_OstrelServerButton, true, false},
     {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, true, false},
     {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, true, false},
+    {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, true, false},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const PersistedClass& persisted) {
