@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 namespace DemoHost {
 
 namespace {
@@ -24,16 +26,24 @@ constexpr OpenName openNames[] = {
     {"zelkor", OpenTarget::Zelkor},
     {"phone-list", OpenTarget::PhoneList},
     {"phone-properties", OpenTarget::PhoneProperties},
+    {"ports", OpenTarget::Ports},
     {"add-port", OpenTarget::NewPort},
     {"add-port-outgoing", OpenTarget::OutgoingConnection},
+    {"confirm", OpenTarget::Confirm},
+    {"port-select", OpenTarget::PortSelect},
 };
 
 OpenTarget OpenTargetNamed(const std::string& argument, const std::string& name) {
     for (const OpenName& entry : openNames)
         if (::lstrcmpiA(name.c_str(), entry.name) == 0)
             return entry.target;
-    throw Lang::Exception(
-        argument + " takes menu, properties, zelkor, phone-list, phone-properties, add-port or add-port-outgoing, not " + name, argument);
+    std::string names;
+    for (const OpenName& entry : openNames) {
+        if (!names.empty())
+            names += &entry == &openNames[std::size(openNames) - 1] ? " or " : ", ";
+        names += entry.name;
+    }
+    throw Lang::Exception(argument + " takes " + names + ", not " + name, argument);
 }
 
 } // namespace

@@ -9,7 +9,9 @@ namespace DemoHost {
 // What the host opens once the list it is opened on has its rows in, so that the controls'
 // menus and windows can be looked at, or pictured, without a hand on the mouse: the port
 // list's menu and dialogs, the Phones tab on its first usable phone, and that phone's
-// properties window; the add-port dialog on either page.
+// properties window; the Ports tab alone, the add-port dialog on either page as its port
+// configuration control's add button opens it, that control's question before it disables a port,
+// and the port view's port selection dialog.
 enum class OpenTarget {
     None,
     Menu,
@@ -17,8 +19,11 @@ enum class OpenTarget {
     Zelkor,
     PhoneList,
     PhoneProperties,
+    Ports,
     NewPort,
-    OutgoingConnection
+    OutgoingConnection,
+    Confirm,
+    PortSelect
 };
 
 struct CommandLine {
@@ -30,9 +35,9 @@ struct CommandLine {
 };
 
 // Switches start with '/' or '-' and ignore case: /scenario <path>, /screenshot <file.bmp>,
-// /open menu|properties|zelkor|phone-list|phone-properties|add-port|add-port-outgoing. /open and
-// /screenshot exclude each other: the bitmap holds the host's dialog alone, never a menu or window
-// above it. Throws Lang::Exception naming the argument it cannot use.
+// /open menu|properties|zelkor|phone-list|phone-properties|ports|add-port|add-port-outgoing|confirm|
+// port-select. /open and /screenshot exclude each other: the bitmap holds the host's dialog alone,
+// never a menu or window above it. Throws Lang::Exception naming the argument it cannot use.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 } // namespace DemoHost

@@ -1,11 +1,12 @@
 #include "host/ControlTabs.h"
 
 #include "foundation/Com/Failure.h"
-#include "host/AddPortOpener.h"
 #include "host/PhoneListOpener.h"
 #include "host/PortListOpener.h"
+#include "host/PortsTabOpener.h"
 #include "host/resource.h"
 #include "interfaces/OstrelUITools.h"
+#include "server/OstrelServer.h"
 
 #include <comdef.h>
 #include <wrl/client.h>
@@ -27,41 +28,96 @@ ComPtr<I> As(IUnknown* control) {
 
 // The port list makes its own agent on the server it is given. StartupEx sets up the columns
 // itself and refuses a list that is started already, so Startup is not called first.
-void StartPortList(IUnknown* control, IUnknown* server) {
+long StartPortList(IUnknown* control, IUnknown* server) {
     Com::ThrowIfFailed(As<IOstrelPortList>(control)->StartupEx(server));
+    return 0;
 }
 
-void ShutDownPortList(IUnknown* control) {
+void ShutDownPortList(IUnknown* control, IUnknown*, long) {
     Com::ThrowIfFailed(As<IOstrelPortList>(control)->Shutdown());
 }
 
 // The phone server control connects itself, to the machine its combo names: this computer at
 // first, whose local server is the simulator the demo started (Wine reaches the local server
 // whatever the name), so the server the host holds is not handed to it.
-void StartPhoneServer(IUnknown* control, IUnknown*) {
+long StartPhoneServer(IUnknown* control, IUnknown*) {
     Com::ThrowIfFailed(As<IOstrelPhoneServerCtrl>(control)->Startup());
+    return 0;
 }
 
-void ShutDownPhoneServer(IUnknown* control) {
+void ShutDownPhoneServer(IUnknown* control, IUnknown*, long) {
     Com::ThrowIfFailed(As<IOstrelPhoneServerCtrl>(control)->Shutdown());
 }
 
-// The add-port dialog belongs to the port configuration control; until that lands it opens on the
-// port list's agent.
-bool OpenOnPortsTab(IUnknown* control, HWND window, IUnknown* server, OpenTarget target) {
-    return IsAddPortTarget(target) ? OpenAddPort(control, window, server, target)
-                                   : OpenOnPortList(control, window, server, target);
+// The port configuration control is handed the server, for its add command, and an agent the
+// host makes, which its list shows; Startup is not needed after that.
+long StartPortConfig(IUnknown* control, IUnknown* server) {
+    const ComPtr<IOstrelPortConfigCtrl> config = As<IOstrelPortConfigCtrl>(control);
+    const ComPtr<IOstrelServer> ostrelServer = As<IOstrelServer>(server);
+    long cookie = 0;
+    ComPtr<IUnknown> agent;
+    Com::Call(ostrelServer, &IOstrelServer::CreateConfigAgent, _bstr_t(L"Kelmar.OstrelConfigAgent.1"), -1L,
+              &cookie, &agent);
+    try {
+        Com::ThrowIfNull(agent.Get());
+        Com::ThrowIfFailed(config->Initialize(server));
+        Com::ThrowIfFailed(config->Initialize(agent.Get()));
+    } catch (const _com_error&) {
+        ostrelServer->ReleaseConfigAgent(cookie);
+        throw;
+    }
+    return cookie;
 }
 
-constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor,
-                                        OpenTarget::NewPort, OpenTarget::OutgoingConnection};
+void ShutDownPortConfig(IUnknown* control, IUnknown* server, long agentCookie) {
+    const HRESULT status = As<IOstrelPortConfigCtrl>(control)->Shutdown();
+    As<IOstrelServer>(server)->ReleaseConfigAgent(agentCookie);
+    Com::ThrowIfFailed(status);
+}
+
+// COM1 with its Browse... button, following the server's events.
+long StartPortView(IUnknown* control, IUnknown* server) {
+    Com::ThrowIfFailed(As<IOstrelPortViewCtrl>(control)->InitializePortCtrl(server, _bstr_t(L"COM1"), 1, 1));
+    return 0;
+}
+
+// The openers of a tab of one control.
+template <bool (*open)(IUnknown* control, HWND window, IUnknown* server, OpenTarget target)>
+bool OnFirst(std::span<const PlacedControl> controls, IUnknown* server, OpenTarget target) {
+    return !controls.empty() && controls.front().control &&
+           open(controls.front().control, controls.front().window, server, target);
+}
+
+constexpr ControlPlacement portList[] = {
+    {&CLSID_OstrelPortList, "OstrelUITools.OstrelPortList", "PortList1", StartPortList, ShutDownPortList},
+};
+constexpr ControlPlacement phoneServer[] = {
+    {&CLSID_OstrelPhoneServerCtrl, "OstrelUITools.OstrelPhoneServerCtrl", "PhoneServerCtrl1",
+     StartPhoneServer, ShutDownPhoneServer},
+};
+// The port view's face is 20 units high; the configuration control takes the rest below it.
+constexpr ControlPlacement ports[] = {
+    {&CLSID_OstrelPortViewCtrl, "OstrelUITools.OstrelPortViewCtrl", "PortViewCtrl1", StartPortView, nullptr,
+     20},
+    {&CLSID_OstrelPortConfigCtrl, "OstrelUITools.OstrelPortConfigCtrl", "PortConfigCtrl1", StartPortConfig,
+     ShutDownPortConfig},
+};
+// Its face is empty, and it has nothing to connect.
+constexpr ControlPlacement phonePorts[] = {
+    {&CLSID_NORVIKPhonePortConfigCtrl, "Kelmar.NORVIKPhonePortConfiguration", "NORVIKPhonePortConfigCtrl1",
+     nullptr, nullptr},
+};
+
+constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor};
 constexpr OpenTarget phoneServerOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties};
+constexpr OpenTarget portsOpens[] = {OpenTarget::Ports, OpenTarget::NewPort, OpenTarget::OutgoingConnection,
+                                     OpenTarget::Confirm, OpenTarget::PortSelect};
 
 const ControlTab tabs[] = {
-    {IDS_TAB_PORTLIST, &CLSID_OstrelPortList, "OstrelUITools.OstrelPortList", "PortList1", StartPortList,
-     ShutDownPortList, portListOpens, OpenOnPortsTab},
-    {IDS_TAB_PHONELIST, &CLSID_OstrelPhoneServerCtrl, "OstrelUITools.OstrelPhoneServerCtrl",
-     "PhoneServerCtrl1", StartPhoneServer, ShutDownPhoneServer, phoneServerOpens, OpenOnPhoneServer},
+    {IDS_TAB_PORTLIST, portList, portListOpens, OnFirst<OpenOnPortList>},
+    {IDS_TAB_PHONELIST, phoneServer, phoneServerOpens, OnFirst<OpenOnPhoneServer>},
+    {IDS_TAB_PORTS, ports, portsOpens, OpenOnPortsTab},
+    {IDS_TAB_PHONEPORTS, phonePorts, {}, nullptr},
 };
 
 } // namespace
@@ -75,6 +131,27 @@ const ControlTab* TabOpening(OpenTarget target) {
         return std::find(tab.opens.begin(), tab.opens.end(), target) != tab.opens.end();
     });
     return found == std::end(tabs) ? nullptr : &*found;
+}
+
+std::vector<RECT> PlaceControls(std::span<const ControlPlacement> placements, const RECT& area, int spacing,
+                                const std::function<int(int)>& pixels) {
+    std::vector<int> heights;
+    int fixed = placements.empty() ? 0 : spacing * int(placements.size() - 1);
+    for (const ControlPlacement& placement : placements) {
+        heights.push_back(placement.height > 0 ? pixels(placement.height) : 0);
+        fixed += heights.back();
+    }
+    const auto rests = std::count_if(placements.begin(), placements.end(),
+                                     [](const ControlPlacement& placement) { return placement.height <= 0; });
+    const int rest = rests ? std::max(0, int(area.bottom - area.top) - fixed) / int(rests) : 0;
+    std::vector<RECT> rects;
+    LONG top = area.top;
+    for (size_t i = 0; i < placements.size(); ++i) {
+        const int height = placements[i].height > 0 ? heights[i] : rest;
+        rects.push_back({area.left, top, area.right, top + height});
+        top += height + spacing;
+    }
+    return rects;
 }
 
 } // namespace DemoHost

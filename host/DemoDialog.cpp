@@ -22,6 +22,8 @@ constexpr UINT_PTR openTimer = 2;
 // How often the list is looked at for the row to open on, and for how long.
 constexpr UINT openPollMs = 250;
 constexpr int openPollLimit = 80;
+// Between the controls of a page, in the dialog's units.
+constexpr int controlSpacing = 4;
 
 std::string ResourceText(UINT id) {
     return Fw::Module::Current().String(id);
@@ -101,55 +103,71 @@ bool DemoDialog::OnInitDialog(HWND) {
 }
 
 void DemoDialog::AddPage(const ControlTab& tab, const RECT& area) {
-    Page& page = m_pages.emplace_back(Page{&tab, nullptr, false, {}});
+    Page& page = m_pages.emplace_back(Page{&tab, {}});
+    const auto pixels = [&](int units) {
+        RECT band{0, 0, 0, units};
+        ::MapDialogRect(m_hWnd, &band);
+        return int(band.bottom);
+    };
+    const std::vector<RECT> rects = PlaceControls(tab.controls, area, pixels(controlSpacing), pixels);
+    page.controls.reserve(tab.controls.size());
+    for (size_t i = 0; i < tab.controls.size(); ++i)
+        AddControl(page.controls.emplace_back(Placed{&tab.controls[i], nullptr, false, 0, {}}), rects[i]);
+}
+
+void DemoDialog::AddControl(Placed& placed, const RECT& rect) {
+    const ControlPlacement& placement = *placed.placement;
     std::string note;
     try {
         Fw::EmbedOptions options;
-        options.displayName = tab.displayName;
-        options.rect = area;
-        Fw::ControlSite& site = m_container->Embed(*tab.clsid, options);
-        page.site = &site;
+        options.displayName = placement.displayName;
+        options.rect = rect;
+        Fw::ControlSite& site = m_container->Embed(*placement.clsid, options);
+        placed.site = &site;
         const HRESULT activated = site.Activate();
         if (FAILED(activated))
             throw Fw::EmbedError(activated, "IOleObject::DoVerb(OLEIVERB_INPLACEACTIVATE)");
         try {
-            tab.startup(site.Unknown().Get(), m_server.Get());
-            page.started = true;
+            placed.agentCookie =
+                placement.startup ? placement.startup(site.Unknown().Get(), m_server.Get()) : 0;
+            placed.started = true;
         } catch (const _com_error& failure) {
-            note = Lang::Format(ResourceText(IDS_NOT_STARTED).c_str(), tab.progId,
+            note = Lang::Format(ResourceText(IDS_NOT_STARTED).c_str(), placement.progId,
                                 Lang::ErrorText(failure.Error()).c_str());
         }
     } catch (const Fw::EmbedError& failure) {
         note = failure.Error() == CLASS_E_CLASSNOTAVAILABLE
-                   ? Lang::Format(ResourceText(IDS_NOT_AVAILABLE).c_str(), tab.progId)
-                   : Lang::Format(ResourceText(IDS_NOT_EMBEDDED).c_str(), tab.progId, failure.Step(),
+                   ? Lang::Format(ResourceText(IDS_NOT_AVAILABLE).c_str(), placement.progId)
+                   : Lang::Format(ResourceText(IDS_NOT_EMBEDDED).c_str(), placement.progId, failure.Step(),
                                   Lang::ErrorText(failure.Error()).c_str());
     }
     if (note.empty())
         return;
-    if (page.site) {
-        page.site->Close();
-        page.site = nullptr;
+    if (placed.site) {
+        placed.site->Close();
+        placed.site = nullptr;
     }
     Lang::Trace("OstrelDemoHost: %s\n", note.c_str());
-    // A few lines at the top of the page, where the control would have been.
+    // A few lines at the top of the control's band, where the control would have been.
     const int inset = 12, height = 48;
-    page.note.reset(::CreateWindowExA(0, "STATIC", note.c_str(), WS_CHILD | SS_CENTER | SS_NOPREFIX,
-                                      area.left + inset, area.top + inset, area.right - area.left - 2 * inset,
-                                      height, m_hWnd, nullptr, Fw::Module::Current().Instance(), nullptr));
-    Fw::Window(page.note.get()).SetFont(Font(), false);
+    placed.note.reset(
+        ::CreateWindowExA(0, "STATIC", note.c_str(), WS_CHILD | SS_CENTER | SS_NOPREFIX, rect.left + inset,
+                          rect.top + inset, rect.right - rect.left - 2 * inset,
+                          std::min<int>(height, std::max<int>(0, rect.bottom - rect.top - inset)), m_hWnd,
+                          nullptr, Fw::Module::Current().Instance(), nullptr));
+    Fw::Window(placed.note.get()).SetFont(Font(), false);
 }
 
 // Pages are siblings of the tab control: they go above it, and only the chosen one is shown.
 void DemoDialog::ShowPage(size_t index) {
-    for (size_t i = 0; i < m_pages.size(); ++i) {
-        const Page& page = m_pages[i];
-        const HWND window = page.site ? page.site->Window() : page.note.get();
-        if (!window)
-            continue;
-        ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | (i == index ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    }
+    for (size_t i = 0; i < m_pages.size(); ++i)
+        for (const Placed& placed : m_pages[i].controls) {
+            const HWND window = placed.site ? placed.site->Window() : placed.note.get();
+            if (!window)
+                continue;
+            ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | (i == index ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        }
 }
 
 LRESULT DemoDialog::OnTabChanged(NMHDR*) {
@@ -172,9 +190,16 @@ void DemoDialog::OnTimer(UINT_PTR id) {
 // A list fills itself from the server's answers: the target opens once the row it is shown on
 // is in, and the timer stops before a menu or dialog runs its own message loop.
 void DemoDialog::OpenWhenListed() {
+    const ControlTab* opening = TabOpening(m_open);
     const bool opened = std::any_of(m_pages.begin(), m_pages.end(), [&](const Page& page) {
-        return page.started && page.tab == TabOpening(m_open) &&
-               page.tab->open(page.site->Unknown().Get(), page.site->Window(), m_server.Get(), m_open);
+        if (page.tab != opening || !opening->open)
+            return false;
+        std::vector<PlacedControl> controls;
+        for (const Placed& placed : page.controls)
+            controls.push_back(placed.started
+                                   ? PlacedControl{placed.site->Unknown().Get(), placed.site->Window()}
+                                   : PlacedControl{nullptr, nullptr});
+        return opening->open(controls, m_server.Get(), m_open);
     });
     if (!opened && ++m_openPolls < openPollLimit)
         return;
@@ -211,17 +236,20 @@ void DemoDialog::OnDestroy() {
 
 // The controls let go of the server before their sites close, as a host's close does.
 void DemoDialog::ShutDown() {
-    for (Page& page : m_pages) {
-        if (!page.started)
-            continue;
-        page.started = false;
-        try {
-            page.tab->shutdown(page.site->Unknown().Get());
-        } catch (const _com_error& failure) {
-            Lang::Trace("OstrelDemoHost: %s shutdown: %s\n", page.tab->progId,
-                        Lang::ErrorText(failure.Error()).c_str());
+    for (Page& page : m_pages)
+        for (Placed& placed : page.controls) {
+            if (!placed.started)
+                continue;
+            placed.started = false;
+            if (!placed.placement->shutdown)
+                continue;
+            try {
+                placed.placement->shutdown(placed.site->Unknown().Get(), m_server.Get(), placed.agentCookie);
+            } catch (const _com_error& failure) {
+                Lang::Trace("OstrelDemoHost: %s shutdown: %s\n", placed.placement->progId,
+                            Lang::ErrorText(failure.Error()).c_str());
+            }
         }
-    }
     m_container.reset();
     m_pages.clear();
 }

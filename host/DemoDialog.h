@@ -1,5 +1,5 @@
-// The demo's one window: a tab per control of the module, each control embedded and connected
-// to the device server, or a note saying why it is not.
+// The demo's one window: tabs of the module's controls, each control embedded and connected to
+// the device server, or a note saying why it is not.
 #pragma once
 
 #include "foundation/Win32/Unique.h"
@@ -20,8 +20,8 @@ namespace DemoHost {
 
 class DemoDialog : public Fw::DialogImpl<DemoDialog> {
 public:
-    // An empty screenshotPath: the user closes the dialog. An `open` target opens on its list,
-    // whose tab is the one shown, once the list's rows are in.
+    // An empty screenshotPath: the user closes the dialog. An `open` target opens on its tab's
+    // controls, the tab shown, once their rows are in.
     DemoDialog(Microsoft::WRL::ComPtr<IOstrelServer> server, std::string scenario, std::string screenshotPath,
                OpenTarget open = OpenTarget::None);
     ~DemoDialog();
@@ -45,15 +45,22 @@ public:
     };
 
 private:
-    // What one tab shows: the control's site once it is embedded, else a note.
-    struct Page {
-        const ControlTab* tab;
+    // One control of a page: its site once it is embedded, else a note where it would be.
+    struct Placed {
+        const ControlPlacement* placement;
         Fw::ControlSite* site = nullptr;
         bool started = false;
+        long agentCookie = 0; // of the agent its startup made
         Win32::UniqueWindow note;
+    };
+    // What one tab shows.
+    struct Page {
+        const ControlTab* tab;
+        std::vector<Placed> controls;
     };
 
     void AddPage(const ControlTab& tab, const RECT& area);
+    void AddControl(Placed& placed, const RECT& rect);
     void ShowPage(size_t index);
     void TakeScreenshot();
     void OpenWhenListed();

@@ -20,6 +20,8 @@
 #define IDS_TITLE 2012
 #define IDS_NOT_OPENED 2013
 
-// Tab titles, one per control.
+// Tab titles.
 #define IDS_TAB_PORTLIST 2101
 #define IDS_TAB_PHONELIST 2102
+#define IDS_TAB_PORTS 2103
+#define IDS_TAB_PHONEPORTS 2104
