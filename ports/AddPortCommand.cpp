@@ -51,8 +51,10 @@ HRESULT AddLocalPort(const AddPortDialog& dialog, IUnknown* configAgent, HWND me
     const std::wstring& label = dialog.LabelText();
     if (!configAgent || portName.empty() || label.empty())
         return S_OK;
-    const Microsoft::WRL::ComPtr<IOstrelConfigAgentEx> agentEx =
-        Com::Query<IOstrelConfigAgentEx>(configAgent);
+    // An agent that cannot answer for the extension (an older server, or one that has gone) is
+    // treated as lacking it.
+    Microsoft::WRL::ComPtr<IOstrelConfigAgentEx> agentEx;
+    configAgent->QueryInterface(IID_PPV_ARGS(&agentEx));
     if (dialog.RemoteEfsPorts().contains(portName)) {
         if (!agentEx) {
             ShowMessage(messageOwner, Fw::Module::Current().String(IDS_REMOTE_EFS_UNSUPPORTED),
@@ -66,9 +68,9 @@ HRESULT AddLocalPort(const AddPortDialog& dialog, IUnknown* configAgent, HWND me
                         IDS_ENABLE_PORT_FAILED_CAPTION, MB_OK | MB_ICONERROR);
         return status;
     }
-    const Microsoft::WRL::ComPtr<IOstrelConfigAgent> agent = Com::Query<IOstrelConfigAgent>(configAgent);
-    if (!agent)
-        Com::Throw(E_NOINTERFACE);
+    Microsoft::WRL::ComPtr<IOstrelConfigAgent> agent;
+    if (const HRESULT status = configAgent->QueryInterface(IID_PPV_ARGS(&agent)); FAILED(status))
+        return status;
     const HRESULT status = agent->AddPort(Bstr(portName).get(), Bstr(label).get(), addedPortBaudRate);
     const DWORD lastError = ::GetLastError();
     if (status != S_OK)

@@ -15,7 +15,8 @@ const char enteredValuesKey[] = "Software\\Kelmar\\NORVIK Configuration";
 // An edit's text in full, whatever its length.
 std::wstring EditText(const Fw::Window& edit) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(edit.Handle())) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(edit.Handle(), text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(::GetWindowTextW(edit.Handle(), text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -52,7 +53,8 @@ void AddPortDialog::FillPortList(bool diagOnly) {
     list.Send(LB_RESETCONTENT);
     m_portNames.clear();
     m_diagOnly = diagOnly;
-    LocalPortOffer offer = OfferLocalPorts(m_sources, KnownPortsOf(m_knownPorts), m_classifier.Get(), diagOnly);
+    LocalPortOffer offer =
+        OfferLocalPorts(m_sources, KnownPortsOf(m_knownPorts), m_classifier.Get(), diagOnly);
     // A registry fill tells no Remote EFS port, so the earlier set stays.
     if (offer.remoteEfsPorts)
         m_remoteEfsPorts = std::move(*offer.remoteEfsPorts);
@@ -125,7 +127,8 @@ void AddPortDialog::OnPortSelected(UINT, UINT, HWND) {
     Child(IDC_ADD_PORT_NAME).SetText(portName.c_str());
     const bool remoteEfs = m_remoteEfsPorts.contains(Lang::ToWide(portName));
     Child(IDC_ADD_PORT_LABEL)
-        .SetText(remoteEfs ? Fw::Module::Current().String(IDS_ADD_PORT_REMOTE_EFS_LABEL).c_str() : portName.c_str());
+        .SetText(remoteEfs ? Fw::Module::Current().String(IDS_ADD_PORT_REMOTE_EFS_LABEL).c_str()
+                           : portName.c_str());
 }
 
 void AddPortDialog::OnDiagOnlyClicked(UINT, UINT, HWND) {
