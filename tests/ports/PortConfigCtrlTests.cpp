@@ -220,10 +220,11 @@ TEST_F(PortConfigCtrlTest, AnswersStoredInAnotherShapeAreNotTrusted) {
     Win32::UniqueKey key;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, disableKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                                nullptr, key.put(), nullptr));
-    // "Don't ask, the answer was Yes", but as text and as a 64-bit number.
-    ::RegSetValueExA(key.get(), "DontWarn", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
-    const ULONGLONG zero = 0;
-    ::RegSetValueExA(key.get(), "UserChoice", 0, REG_QWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
+    // "Don't ask, the answer was Yes", in four bytes each, but as raw bytes and as a big-endian number.
+    const DWORD one = 1, zero = 0;
+    ::RegSetValueExA(key.get(), "DontWarn", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    ::RegSetValueExA(key.get(), "UserChoice", 0, REG_DWORD_BIG_ENDIAN, reinterpret_cast<const BYTE*>(&zero),
+                     sizeof zero);
     const auto seen = Click(com1, IDC_PORT_CONFIG_DISABLE, {[](ModalDialog& dialog) {
                                 EXPECT_EQ(BST_UNCHECKED, dialog.CheckState(IDC_MOM_DONT_WARN));
                                 dialog.Click(IDCANCEL);
