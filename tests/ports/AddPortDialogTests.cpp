@@ -13,6 +13,7 @@
 #include "tests/connection/ScratchKey.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RegistryReader.h"
+#include "tests/support/SimCalls.h"
 
 #include <comdef.h>
 #include <commctrl.h>
@@ -226,14 +227,7 @@ protected:
     }
     // The calls that add ports since the last look, separated by spaces.
     std::string Calls() {
-        _bstr_t taken;
-        EXPECT_EQ(S_OK, sim->TakeCalls(taken.GetAddress()));
-        std::string calls;
-        std::istringstream lines(taken.length() ? static_cast<const char*>(taken) : "");
-        for (std::string line; std::getline(lines, line);)
-            if (line == "AddPort" || line == "AddRemoteEfsPort" || line == "StartOutgoingConnection")
-                calls += (calls.empty() ? "" : " ") + line;
-        return calls;
+        return TestSupport::TakeCalls(sim.Get(), {"AddPort", "AddRemoteEfsPort", "StartOutgoingConnection"});
     }
     // "label @rate" for the server's port of that name (each rate it was tried at), "none" without one.
     std::string Port(const char* name) {

@@ -12,6 +12,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Scoped.h"
+#include "tests/support/SimCalls.h"
 #include "tests/support/TestContainer.h"
 
 #include <comdef.h>
@@ -133,16 +134,7 @@ protected:
         return dialogs.Seen();
     }
     // The setting calls the server received since the last look, in order, separated by spaces.
-    std::string Calls() {
-        _bstr_t taken;
-        EXPECT_EQ(S_OK, sim->TakeCalls(taken.GetAddress()));
-        std::string calls;
-        std::istringstream lines(taken.length() ? static_cast<const char*>(taken) : "");
-        for (std::string line; std::getline(lines, line);)
-            if (settingCalls.count(line.substr(0, line.find('('))))
-                calls += (calls.empty() ? "" : " ") + line;
-        return calls;
-    }
+    std::string Calls() { return TestSupport::TakeCalls(sim.Get(), settingCalls); }
     // One field of the port's settings as the server keeps them, in JSON.
     template <class Read>
     auto Setting(int row, const char* field, Read read) {

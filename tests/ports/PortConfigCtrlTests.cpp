@@ -13,6 +13,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Scoped.h"
+#include "tests/support/SimCalls.h"
 #include "tests/support/TestContainer.h"
 
 #include <comdef.h>
@@ -47,15 +48,16 @@ struct Remembered {
 
 std::optional<DWORD> Number(const std::string& key, const char* name) {
     DWORD value = 0, type = 0, size = sizeof value;
-    if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS ||
+    if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, &type, &value, &size) !=
+            ERROR_SUCCESS ||
         type != REG_DWORD)
         return std::nullopt;
     return value;
 }
 
 std::string Text(const RECT& rect) {
-    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) + "," +
-           std::to_string(rect.bottom);
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) +
+           "," + std::to_string(rect.bottom);
 }
 
 Remembered Read(const std::string& key) {
@@ -84,7 +86,8 @@ protected:
         site = &container.Embed(control.Get(), options);
         ASSERT_EQ(S_OK, site->Activate());
         long cookie = 0;
-        ASSERT_EQ(S_OK, server->CreateConfigAgent(_bstr_t("Kelmar.OstrelConfigAgent.1"), -1, &cookie, &agent));
+        ASSERT_EQ(S_OK,
+                  server->CreateConfigAgent(_bstr_t("Kelmar.OstrelConfigAgent.1"), -1, &cookie, &agent));
         ASSERT_EQ(S_OK, control->Initialize(server.Get()));
         ASSERT_EQ(S_OK, control->Initialize(agent.Get()));
         list = Fw::ListView(::GetDlgItem(Object().ChildSite(Ctrl::listId)->Window(), PortList::listId));
@@ -123,24 +126,13 @@ protected:
         ModalDriver dialogs;
         for (ModalDriver::Script& script : scripts)
             dialogs.Expect(std::move(script));
-        ::SendMessageA(Face(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(::GetDlgItem(Face(), button)));
+        ::SendMessageA(Face(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                       LPARAM(::GetDlgItem(Face(), button)));
         return dialogs.Seen();
     }
     // The port calls the server received since the last look, separated by spaces.
     std::string Calls() {
-        _bstr_t taken;
-        EXPECT_EQ(S_OK, sim->TakeCalls(taken.GetAddress()));
-        std::string calls;
-        std::string all = taken.length() ? static_cast<const char*>(taken) : "";
-        for (size_t start = 0; start < all.size();) {
-            const size_t end = std::min(all.find('\n', start), all.size());
-            const std::string line = all.substr(start, end - start);
-            for (const char* member : {"EnablePort(", "DisablePort(", "RemovePort("})
-                if (line.rfind(member, 0) == 0)
-                    calls += (calls.empty() ? "" : " ") + line;
-            start = end + 1;
-        }
-        return calls;
+        return TestSupport::TakeCalls(sim.Get(), {"EnablePort", "DisablePort", "RemovePort"});
     }
     void Fail(const char* operation, HRESULT status) {
         ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t(operation), status));
@@ -163,8 +155,8 @@ TEST_F(PortConfigCtrlTest, ButtonsFollowTheSelectedPortsStateAndTheListHidesTheP
         int row;
         bool enable, disable, remove;
     } cases[] = {
-        {com1, false, true, true},   {com4, true, false, true},    {com9, true, false, true},
-        {com12, false, true, true},  {com15, true, false, true},   {noRow, false, false, false},
+        {com1, false, true, true},  {com4, true, false, true},  {com9, true, false, true},
+        {com12, false, true, true}, {com15, true, false, true}, {noRow, false, false, false},
     };
     for (const auto& c : cases) {
         Select(c.row);
@@ -186,11 +178,12 @@ TEST_F(PortConfigCtrlTest, ARememberedYesStopsTheQuestionARememberedNoDoesNot) {
     auto seen = Click(com1, IDC_PORT_CONFIG_DISABLE, {Answer(IDOK, true)});
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("Disable NORVIK Port", seen[0].caption);
-    EXPECT_EQ((std::vector<std::string>{"The port you have chosen to be disabled will be immediately closed and will be "
-                                        "unavailable to any NORVIK application.  Any NORVIK application that is "
-                                        "currently using this port will be affected and any current communication "
-                                        "with an attached phone will be terminated..\n\nAre you sure you want to "
-                                        "continue disabling this port?"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "The port you have chosen to be disabled will be immediately closed and will be "
+                  "unavailable to any NORVIK application.  Any NORVIK application that is "
+                  "currently using this port will be affected and any current communication "
+                  "with an attached phone will be terminated..\n\nAre you sure you want to "
+                  "continue disabling this port?"}),
               std::vector<std::string>(seen[0].labels.begin(), seen[0].labels.begin() + 1));
     EXPECT_EQ((Remembered{1, 0}), Read(disableKey));
     EXPECT_EQ("DisablePort(1)", Calls());
@@ -218,8 +211,8 @@ TEST_F(PortConfigCtrlTest, ARememberedYesStopsTheQuestionARememberedNoDoesNot) {
 
 TEST_F(PortConfigCtrlTest, AnswersStoredInAnotherShapeAreNotTrusted) {
     Win32::UniqueKey key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, disableKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                               nullptr, key.put(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, disableKey.c_str(), 0, nullptr, 0,
+                                               KEY_SET_VALUE, nullptr, key.put(), nullptr));
     // "Don't ask, the answer was Yes", in four bytes each, but as raw bytes and as a big-endian number.
     const DWORD one = 1, zero = 0;
     ::RegSetValueExA(key.get(), "DontWarn", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&one), sizeof one);
@@ -236,7 +229,8 @@ TEST_F(PortConfigCtrlTest, AnswersStoredInAnotherShapeAreNotTrusted) {
 
 TEST_F(PortConfigCtrlTest, RefusalsAndFailuresAreToldInTheirOwnWords) {
     const auto message = [](const std::vector<DialogRecord>& seen) {
-        return seen.size() == 1 ? seen[0].caption + "|" + seen[0].message : std::to_string(seen.size()) + " dialogs";
+        return seen.size() == 1 ? seen[0].caption + "|" + seen[0].message
+                                : std::to_string(seen.size()) + " dialogs";
     };
     for (const auto& [button, caption] : {std::pair{IDC_PORT_CONFIG_ENABLE, "Port Enable"},
                                           std::pair{IDC_PORT_CONFIG_DISABLE, "Port Disable"},
@@ -245,26 +239,29 @@ TEST_F(PortConfigCtrlTest, RefusalsAndFailuresAreToldInTheirOwnWords) {
 
     // The rack rig's phone is held by an application: refused, never asked.
     auto seen = Click(rackRig, IDC_PORT_CONFIG_DISABLE, {ok});
-    EXPECT_EQ("Disable NORVIK Port|The port you have chosen to be disabled is currently in use and the attached "
-              "phone has been locked by an application for exclusive access.  You must release the exclusive lock "
-              "on the attached phone before the port may be disabled.",
-              message(seen));
+    EXPECT_EQ(
+        "Disable NORVIK Port|The port you have chosen to be disabled is currently in use and the attached "
+        "phone has been locked by an application for exclusive access.  You must release the exclusive lock "
+        "on the attached phone before the port may be disabled.",
+        message(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(DialogIcon::Stop, seen[0].icon);
     EXPECT_EQ("", Calls());
 
     Fail("EnablePort", E_FAIL);
     seen = Click(com4, IDC_PORT_CONFIG_ENABLE, {ok});
-    EXPECT_EQ("Error Enabling Port|There was an error enabling the selected port.  The port may not be\nworking "
-              "properly or may be busy. (-2147467259)",
-              message(seen));
+    EXPECT_EQ(
+        "Error Enabling Port|There was an error enabling the selected port.  The port may not be\nworking "
+        "properly or may be busy. (-2147467259)",
+        message(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(DialogIcon::Stop, seen[0].icon);
 
     Fail("DisablePort", E_ACCESSDENIED);
     seen = Click(com1, IDC_PORT_CONFIG_DISABLE, {Answer(IDOK, false), ok});
     ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ("Port Disable|Port Disable failed with the error 0x80070005\n", seen[1].caption + "|" + seen[1].message);
+    EXPECT_EQ("Port Disable|Port Disable failed with the error 0x80070005\n",
+              seen[1].caption + "|" + seen[1].message);
     EXPECT_EQ(DialogIcon::None, seen[1].icon);
 
     // Removing reports nothing, whatever the server says.
@@ -292,7 +289,8 @@ TEST_F(PortConfigCtrlTest, ButtonsSitOnTheBottomEdgeAndTheListFillsTheRest) {
         EXPECT_EQ(Text({button.left, top, button.left + width, top + height}), Text(place)) << button.id;
     }
     const RECT listPlace = Fw::Window(Object().ChildSite(Ctrl::listId)->Window()).RectInParent();
-    EXPECT_EQ(Text({mx, my, mx + client.right - 2 * my, my + client.bottom - 4 * my - height}), Text(listPlace));
+    EXPECT_EQ(Text({mx, my, mx + client.right - 2 * my, my + client.bottom - 4 * my - height}),
+              Text(listPlace));
 }
 
 } // namespace
