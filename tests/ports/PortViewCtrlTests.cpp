@@ -167,8 +167,8 @@ TEST_F(PortViewCtrlTest, ShowsWhatTheServerReportsOfThePortAndPhone) {
         const char* esn;
     } cases[] = {
         {"COM1", "", 1, 0, "COM1  VX-210  12345678  (Bench A)", 310, diagPort, "12345678"},
-        {"COM1", R"({"locked": true, "phoneStatus": 4})", 1, 0, "COM1  VX-210  12345678  (Bench A)", 304,
-         diagPort, "12345678"},
+        {"COM1", R"({"locked": true, "phoneStatus": 4, "esn": "3735928559"})", 1, 0,
+         "COM1  VX-210  DEADBEEF  (Bench A)", 304, diagPort, "DEADBEEF"},
         {"COM1", "", 1, 2, "COM1  No Phone Connected", 301, diagPort, "12345678"},
         {"COM1", "mode:0", 1, 0, "COM1  No Phone Connected", 301, noPhone, "12345678"},
         {"COM1", "mode:2", 1, 0, "COM1  Phone in Download Mode", 309, downloadPort, ""},
