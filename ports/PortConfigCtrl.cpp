@@ -16,6 +16,11 @@ constexpr int commandButtons[] = {IDC_PORT_CONFIG_ENABLE, IDC_PORT_CONFIG_DISABL
 // An application holds the phone for itself; the server will not let its port go.
 constexpr long phoneLockedForExclusiveAccess = 1;
 
+BOOL CALLBACK PassSysColorChange(HWND child, LPARAM) {
+    ::SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
 } // namespace
 
 // --- IOstrelPortConfigCtrl ------------------------------------------------------------------
@@ -192,14 +197,6 @@ void COstrelPortConfigCtrl::OnSize(UINT type, SIZE client) {
 }
 
 void COstrelPortConfigCtrl::OnSysColorChange() {
-    const auto* list = ChildSite(listId);
-    if (!list)
-        return;
-    ::EnumChildWindows(
-        list->Window(),
-        [](HWND child, LPARAM) {
-            ::SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
-            return TRUE;
-        },
-        0);
+    if (const auto* list = ChildSite(listId))
+        ::EnumChildWindows(list->Window(), &PassSysColorChange, 0);
 }
