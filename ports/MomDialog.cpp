@@ -52,7 +52,9 @@ bool CMomDialog::OnInitDialog(HWND) {
     Child(IDOK).SetText(m_yes.c_str());
     Child(IDCANCEL).SetText(m_no.c_str());
     ::CheckDlgButton(m_hWnd, IDC_MOM_DONT_WARN, m_dontWarn != 0 ? BST_CHECKED : BST_UNCHECKED);
-    return true;
+    // Enter answers Yes, as the default button says.
+    Child(IDOK).SetFocus();
+    return false;
 }
 
 void CMomDialog::OnAnswer(UINT, UINT id, HWND) {

@@ -199,6 +199,7 @@ TEST_F(PortConfigCtrlTest, ARememberedYesStopsTheQuestionARememberedNoDoesNot) {
     // A remembered No asks again, the box shown checked; Yes then removes.
     seen = Click(com4, IDC_PORT_CONFIG_REMOVE, {[](ModalDialog& dialog) {
                      EXPECT_EQ(BST_CHECKED, dialog.CheckState(IDC_MOM_DONT_WARN));
+                     EXPECT_EQ(dialog.Control(IDOK), ::GetFocus()) << "Enter answers Yes";
                      EXPECT_EQ("&Yes", dialog.Text(IDOK));
                      EXPECT_EQ("&No", dialog.Text(IDCANCEL));
                      dialog.Click(IDC_MOM_DONT_WARN);
