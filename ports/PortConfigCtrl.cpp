@@ -16,6 +16,10 @@ constexpr int commandButtons[] = {IDC_PORT_CONFIG_ENABLE, IDC_PORT_CONFIG_DISABL
 // An application holds the phone for itself; the server will not let its port go.
 constexpr long phoneLockedForExclusiveAccess = 1;
 
+std::string ResourceText(UINT id) {
+    return Fw::Module::Current().String(id);
+}
+
 BOOL CALLBACK PassSysColorChange(HWND child, LPARAM) {
     ::SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
     return TRUE;
@@ -101,9 +105,8 @@ LRESULT COstrelPortConfigCtrl::OnListItemChanged(NMHDR* header) {
     return 0;
 }
 
-void COstrelPortConfigCtrl::ShowMessage(UINT textId, UINT captionId, UINT type) const {
-    const Fw::Module& module = Fw::Module::Current();
-    ::MessageBoxA(m_hWnd, module.String(textId).c_str(), module.String(captionId).c_str(), type);
+void COstrelPortConfigCtrl::ShowMessage(const std::string& text, UINT captionId, UINT type) const {
+    ::MessageBoxA(m_hWnd, text.c_str(), ResourceText(captionId).c_str(), type);
 }
 
 short COstrelPortConfigCtrl::SelectedPort(UINT captionId) {
@@ -111,7 +114,7 @@ short COstrelPortConfigCtrl::SelectedPort(UINT captionId) {
     if (const auto list = Child<IOstrelPortList>(listId))
         list->GetSelectedPort(&portId);
     if (portId == 0)
-        ShowMessage(IDS_NO_PORT_SELECTED, captionId, MB_OK);
+        ShowMessage(ResourceText(IDS_NO_PORT_SELECTED), captionId, MB_OK);
     return static_cast<short>(portId);
 }
 
@@ -128,11 +131,9 @@ void COstrelPortConfigCtrl::OnEnable(UINT, UINT, HWND) {
         return;
     const HRESULT status = m_agent->EnablePort(portId);
     if (status != S_OK)
-        ::MessageBoxA(m_hWnd,
-                      Lang::Format(Fw::Module::Current().String(IDS_ENABLE_SELECTED_PORT_FAILED).c_str(),
-                                   static_cast<int>(status))
-                          .c_str(),
-                      Fw::Module::Current().String(IDS_ENABLE_PORT_FAILED_CAPTION).c_str(), MB_OK | MB_ICONERROR);
+        ShowMessage(
+            Lang::Format(ResourceText(IDS_ENABLE_SELECTED_PORT_FAILED).c_str(), static_cast<int>(status)),
+            IDS_ENABLE_PORT_FAILED_CAPTION, MB_OK | MB_ICONERROR);
 }
 
 void COstrelPortConfigCtrl::OnDisable(UINT, UINT, HWND) {
@@ -143,18 +144,16 @@ void COstrelPortConfigCtrl::OnDisable(UINT, UINT, HWND) {
     if (Server::OwnedRecord<OstrelPhoneInfo> phone;
         m_agent && SUCCEEDED(m_agent->GetPortPhoneInfo(portId, phone.put())) &&
         phone->locked == phoneLockedForExclusiveAccess) {
-        ShowMessage(IDS_DISABLE_LOCKED_PORT, IDS_DISABLE_PORT_CAPTION, MB_OK | MB_ICONERROR);
+        ShowMessage(ResourceText(IDS_DISABLE_LOCKED_PORT), IDS_DISABLE_PORT_CAPTION, MB_OK | MB_ICONERROR);
         return;
     }
     if (!CMomDialog(CMomDialog::disablePort).Confirm() || !m_agent)
         return;
     const HRESULT status = m_agent->DisablePort(portId);
     if (status != S_OK)
-        ::MessageBoxA(m_hWnd,
-                      Lang::Format(Fw::Module::Current().String(IDS_PORT_DISABLE_FAILED).c_str(),
-                                   static_cast<unsigned>(status))
-                          .c_str(),
-                      Fw::Module::Current().String(IDS_PORT_DISABLE_CAPTION).c_str(), MB_OK);
+        ShowMessage(
+            Lang::Format(ResourceText(IDS_PORT_DISABLE_FAILED).c_str(), static_cast<unsigned>(status)),
+            IDS_PORT_DISABLE_CAPTION, MB_OK);
 }
 
 void COstrelPortConfigCtrl::OnRemove(UINT, UINT, HWND) {
@@ -193,7 +192,8 @@ void COstrelPortConfigCtrl::OnSize(UINT type, SIZE client) {
     place(IDC_PORT_CONFIG_DISABLE, width + 3 * marginX);
     place(IDC_PORT_CONFIG_REMOVE, 2 * width + 5 * marginX);
     place(IDC_PORT_CONFIG_ADD, client.cx - width - marginX);
-    list->SetRect({marginX, marginY, marginX + client.cx - 2 * marginY, marginY + client.cy - 4 * marginY - height});
+    list->SetRect(
+        {marginX, marginY, marginX + client.cx - 2 * marginY, marginY + client.cy - 4 * marginY - height});
 }
 
 void COstrelPortConfigCtrl::OnSysColorChange() {

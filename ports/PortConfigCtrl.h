@@ -8,6 +8,8 @@
 #include "resources/resource.h"
 #include "server/OstrelServer.h"
 
+#include <string>
+
 // The server's ports and four buttons to add, enable, disable and remove them. Enable, Disable
 // and Remove act on the port selected in the embedded port list; Disable and Remove ask first
 // (CMomDialog), Add runs the add-port dialog. A host hands it the server and the configuration
@@ -24,7 +26,8 @@ public:
     static constexpr int listId = IDC_PORT_CONFIG_LIST;
     static inline const auto interfaces = Fw::Interfaces(
         Fw::ControlInterfaces<COstrelPortConfigCtrl>(), Fw::Entry<COstrelPortConfigCtrl, IPersistStorage>(),
-        Fw::Entry<COstrelPortConfigCtrl, IDataObject>(), Fw::Entry<COstrelPortConfigCtrl, ISpecifyPropertyPages>(),
+        Fw::Entry<COstrelPortConfigCtrl, IDataObject>(),
+        Fw::Entry<COstrelPortConfigCtrl, ISpecifyPropertyPages>(),
         Fw::Entry<COstrelPortConfigCtrl, IConnectionPointContainer>());
 
     // IOstrelPortConfigCtrl
@@ -59,7 +62,8 @@ private:
     void UpdateButtons();
     // The selected port's id; 0 after telling the user, under `captionId`, that none is selected.
     short SelectedPort(UINT captionId);
-    void ShowMessage(UINT textId, UINT captionId, UINT type) const;
+    // Owned by the control's window, captioned with string `captionId`.
+    void ShowMessage(const std::string& text, UINT captionId, UINT type) const;
 
     Microsoft::WRL::ComPtr<IOstrelConfigAgent> m_agent;
     Microsoft::WRL::ComPtr<IOstrelServer> m_server;
