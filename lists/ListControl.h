@@ -10,7 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
+#include <array>
 #include <iterator>
 #include <memory>
 #include <span>
@@ -20,13 +20,14 @@
 // with its columns and icon strips; the Show...Label flags of T's property table `shownFlags`,
 // each by the column it shows (noColumn: none); its hold on the server and StartupEx over it;
 // and the messages that concern only the list view, which T names in its own message map.
-// T befriends this class for StartOnServer, which calls T's Startup, InitializeList and Detach.
+// A list without such flags has LabelCount 0 and no table. T befriends this class for
+// StartOnServer, which calls T's Startup, InitializeList and Detach.
 template <class T, size_t LabelCount>
 class ListControl {
 public:
     static constexpr int noColumn = -1;
 
-    ListControl() { std::fill(std::begin(m_shown), std::end(m_shown), 1); }
+    ListControl() { m_shown.fill(1); }
 
     void OnSize(UINT, SIZE client) {
         if (m_list)
@@ -126,9 +127,11 @@ protected:
     }
     // A column no label names is always shown.
     bool ColumnShown(int column) const {
-        for (size_t index = 0; index < LabelCount; ++index)
-            if (T::shownFlags[index].slot == column)
-                return m_shown[index] != 0;
+        if constexpr (LabelCount > 0) {
+            for (size_t index = 0; index < LabelCount; ++index)
+                if (T::shownFlags[index].slot == column)
+                    return m_shown[index] != 0;
+        }
         return true;
     }
 
@@ -143,5 +146,5 @@ private:
         return static_cast<size_t>(&Fw::FindProperty(T::shownFlags, id) - std::begin(T::shownFlags));
     }
 
-    LONG m_shown[LabelCount] = {};
+    std::array<LONG, LabelCount> m_shown{};
 };

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "framework/windows/ListView.h"
+#include "framework/windows/Window.h"
 
-// Redrawing off for a bulk change of the list, on again however the change ends.
+// Redrawing off for a bulk change of a list or tree, on again however the change ends.
 class RedrawOff {
 public:
-    explicit RedrawOff(Fw::ListView list)
+    explicit RedrawOff(Fw::Window list)
         : m_list(list) {
         m_list.SetRedraw(false);
     }
@@ -19,5 +19,5 @@ public:
     }
 
 private:
-    Fw::ListView m_list;
+    Fw::Window m_list;
 };

@@ -43,7 +43,8 @@ HRESULT ViewConnection::AttachedAgent(IUnknown** agent) const {
 }
 
 HRESULT ViewConnection::StartOnServer(IUnknown* serverObject, const std::function<void()>& detach,
-                                      const std::function<HRESULT(IOstrelConfigAgent*)>& start) {
+                                      const std::function<HRESULT(IOstrelConfigAgent*)>& start,
+                                      Activation activation) {
     ComPtr<IOstrelServer> server;
     if (!serverObject || FAILED(serverObject->QueryInterface(IID_PPV_ARGS(&server))))
         return E_FAIL;
@@ -54,10 +55,15 @@ HRESULT ViewConnection::StartOnServer(IUnknown* serverObject, const std::functio
     // A server that answers success without an agent has made none.
     Com::ThrowIfNull(agentObject.Get());
     ComPtr<IOstrelConfigAgent> agent;
-    if (const HRESULT status = agentObject.As(&agent); FAILED(status) || !agent) {
+    HRESULT status = agentObject.As(&agent);
+    if (SUCCEEDED(status) && !agent)
+        status = E_NOINTERFACE;
+    if (SUCCEEDED(status) && activation == Activation::activate)
+        status = agent->ActivateAgent();
+    if (FAILED(status)) {
         // An agent the view cannot use is handed straight back.
         server->ReleaseConfigAgent(cookie);
-        return FAILED(status) ? status : E_NOINTERFACE;
+        return status;
     }
     // The agent of an earlier StartupEx, kept while the window was gone, goes back first.
     detach();
@@ -65,7 +71,7 @@ HRESULT ViewConnection::StartOnServer(IUnknown* serverObject, const std::functio
     m_ownAgent = agent;
     m_ownAgentCookie = cookie;
     m_server = server;
-    const HRESULT status = start(agent.Get());
+    status = start(agent.Get());
     if (FAILED(status)) {
         ReleaseOwnAgent();
         m_server.Reset();

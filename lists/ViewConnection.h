@@ -30,11 +30,16 @@ public:
     // GetConfigAgent: the attached agent as a new reference, general failure without one.
     HRESULT AttachedAgent(IUnknown** agent) const;
 
+    // Whether StartupEx has the new agent counted among the server's objects (ActivateAgent)
+    // before the view attaches to it, as the view of every object does to show itself.
+    enum class Activation { none, activate };
+
     // StartupEx once the view has checked that it is not started: an agent of the view's own
     // from the server; then `detach` lets go of what the view holds and `start` starts the view
     // and attaches it to the new agent. A failed start keeps neither the agent nor the server.
     HRESULT StartOnServer(IUnknown* serverObject, const std::function<void()>& detach,
-                          const std::function<HRESULT(IOstrelConfigAgent* agent)>& start);
+                          const std::function<HRESULT(IOstrelConfigAgent* agent)>& start,
+                          Activation activation = Activation::none);
     // The own agent goes back to the server that made it (Shutdown).
     void ReleaseOwnAgent();
 

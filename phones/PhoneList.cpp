@@ -3,6 +3,7 @@
 #include "foundation/Lang/Text.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Boundary.h"
+#include "lists/ViewCommands.h"
 #include "phones/PhoneAccumulatedData.h"
 #include "resources/resource.h"
 
@@ -286,38 +287,28 @@ void COstrelPhoneList::ShowContextMenu(POINT screen) {
 }
 
 void COstrelPhoneList::RunCommand(UINT id) {
-    DWORD view = 0;
+    if (const auto view = ViewOfCommand(id)) {
+        SwitchView(*view);
+        FireViewChange();
+        return;
+    }
     switch (id) {
-    case ID_VIEW_LARGE_ICONS:
-        view = LVS_ICON;
-        break;
-    case ID_VIEW_SMALL_ICONS:
-        view = LVS_SMALLICON;
-        break;
-    case ID_VIEW_LIST:
-        view = LVS_LIST;
-        break;
-    case ID_VIEW_DETAILS:
-        view = LVS_REPORT;
-        break;
     case ID_PHONE_PROPERTIES:
         ShowProperties();
-        return;
+        break;
     case ID_PHONE_ACCUMULATED_DATA:
         ShowAccumulatedData();
-        return;
+        break;
     case ID_PHONE_SERVICE_MAPPING:
         // The service map editor is a later part of this module; until then the entry says so.
         if (SelectedItem())
             ::MessageBoxA(m_hWnd, ResourceText(IDS_PHONE_MAPPING_NOT_BUILT).c_str(), ResourceText(IDS_PHONE_MAPPING_TITLE).c_str(),
                           MB_OK | MB_ICONINFORMATION);
-        return;
+        break;
     default:
         // Port Shutdown has no action in the phone list.
-        return;
+        break;
     }
-    SwitchView(view);
-    FireViewChange();
 }
 
 // --- window messages ----------------------------------------------------------------------

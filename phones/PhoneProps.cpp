@@ -3,6 +3,7 @@
 #include "foundation/Lang/ErrorText.h"
 #include "foundation/Lang/Text.h"
 #include "framework/com/Module.h"
+#include "framework/windows/BoldFont.h"
 #include "framework/windows/DialogKeys.h"
 #include "server/OwnedRecord.h"
 #include "server/ServerGone.h"
@@ -45,12 +46,7 @@ bool CPhoneProps::Open(HWND owner) {
 }
 
 bool CPhoneProps::OnInitDialog(HWND) {
-    LOGFONTA bold = {};
-    ::GetObjectA(Child(IDC_PHONE_MODEL).Font(), sizeof bold, &bold);
-    bold.lfWeight = FW_BOLD;
-    m_boldFont.reset(::CreateFontIndirectA(&bold));
-    for (const int id : boldControls)
-        Child(id).SetFont(m_boldFont.get());
+    m_boldFont = Fw::SetBoldFont(m_hWnd, boldControls);
     Fw::RegisterDialogKeys(m_hWnd);
     Update(m_item);
     ::SetTimer(m_hWnd, refreshTimer, refreshInterval, nullptr);

@@ -6,6 +6,7 @@
 #include "foundation/ServerCodes.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Module.h"
+#include "lists/ViewCommands.h"
 #include "ports/BaudRateDlg.h"
 #include "ports/ControlLinesDlg.h"
 #include "ports/PasswordDlg.h"
@@ -34,18 +35,6 @@ constexpr long baudRateLimit = 64;
 // The items appended to the menu under a target, by the condition each needs.
 constexpr UINT agentCommands[] = {ID_PORT_TRACE, ID_PORT_ZELKOR_CONFIGURATION, ID_PORT_ZELKOR_RESET,
                                   ID_PORT_DIAG_COMMAND};
-
-// The list view style of each view mode command.
-struct ViewMode {
-    UINT commandId;
-    DWORD style;
-};
-constexpr ViewMode viewModes[] = {
-    {ID_VIEW_LARGE_ICONS, LVS_ICON},
-    {ID_VIEW_SMALL_ICONS, LVS_SMALLICON},
-    {ID_VIEW_LIST, LVS_LIST},
-    {ID_VIEW_DETAILS, LVS_REPORT},
-};
 
 std::string CommandName(UINT commandId) {
     std::string name = Fw::Module::Current().String(commandId);
@@ -187,12 +176,10 @@ void CPortCommands::Run(UINT commandId) {
 }
 
 void CPortCommands::Run(UINT commandId, const PortCommandContext* target) {
-    for (const ViewMode& mode : viewModes) {
-        if (mode.commandId == commandId) {
-            m_host.SetViewMode(mode.style);
-            m_host.Redraw();
-            return;
-        }
+    if (const auto view = ViewOfCommand(commandId)) {
+        m_host.SetViewMode(*view);
+        m_host.Redraw();
+        return;
     }
     if (!target)
         return;
