@@ -1,5 +1,7 @@
 #include "module/ClassTable.h"
 
+#include "clients/ClientList.h"
+#include "clients/ObjectList.h"
 #include "connection/PhoneServerCtrl.h"
 #include "connection/ServerButton.h"
 #include "connection/ServerCombo.h"
@@ -29,8 +31,8 @@ const Fw::ClassEntry classes[] = {
     {&CLSID_OstrelPortList, IDR_OSTRELPORTLIST, Fw::CreatorOf<PortList>},
     {&CLSID_PortListProps, IDR_PORTLISTPROPS, Fw::CreatorOf<CPortListProps>},
     {&CLSID_OstrelPortConfigCtrl, IDR_OSTRELPORTCONFIGCTRL, Fw::CreatorOf<COstrelPortConfigCtrl>},
-    {&CLSID_OstrelClientList, IDR_OSTRELCLIENTLIST, nullptr},
-    {&CLSID_OstrelObjectList, IDR_OSTRELOBJECTLIST, nullptr},
+    {&CLSID_OstrelClientList, IDR_OSTRELCLIENTLIST, Fw::CreatorOf<COstrelClientList>},
+    {&CLSID_OstrelObjectList, IDR_OSTRELOBJECTLIST, Fw::CreatorOf<COstrelObjectList>},
     {&CLSID_OstrelPortViewCtrl, IDR_OSTRELPORTVIEWCTRL, Fw::CreatorOf<COstrelPortViewCtrl>},
     {&CLSID_KmNvTools, IDR_KMNVTOOLS, Fw::CreatorOf<CKmNvTools>},
     {&CLSID_KmMobModelTools, IDR_KMMOBMODELTOOLS, Fw::CreatorOf<CKmMobModelTools>},
