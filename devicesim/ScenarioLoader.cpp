@@ -290,26 +290,44 @@ SimPhone readPhone(const ScenarioNode& node) {
     return phone;
 }
 
-SimClient readClient(const ScenarioNode& node) {
-    node.expectFields({"id", "name", "machine", "processId", "version", "startTime"});
-    SimClient client;
-    client.id = node.field("id").asInteger<short>(1);
+const std::initializer_list<std::string_view> clientFields = {"name", "machine", "processId", "version",
+                                                              "startTime"};
+
+// Every client field but its id, each laid over what `client` already holds.
+void readClientFields(const ScenarioNode& node, SimClient& client) {
     readText(node, "name", client.name);
     readText(node, "machine", client.machine);
     readInteger<long>(node, "processId", client.processId);
     readText(node, "version", client.version);
     readText(node, "startTime", client.startTime);
+}
+
+SimClient readClient(const ScenarioNode& node) {
+    node.expectFields({"id"}, clientFields);
+    SimClient client;
+    client.id = node.field("id").asInteger<short>(1);
+    readClientFields(node, client);
     return client;
 }
 
+const std::initializer_list<std::string_view> objectFields = {"className", "name", "type", "version"};
+
+// Every field of a further object but its id, each laid over what `object` already holds.
+void readObjectFields(const ScenarioNode& node, SimObject& object) {
+    readText(node, "className", object.className);
+    readText(node, "name", object.name);
+    readInteger<long>(node, "type", object.type, 1);
+    readText(node, "version", object.version);
+}
+
 SimObject readObject(const ScenarioNode& node) {
-    node.expectFields({"id", "className", "name", "type", "version"});
+    node.expectFields({"id"}, objectFields);
     SimObject object;
     object.id = node.field("id").asInteger<short>(1);
-    readText(node, "className", object.className);
-    object.name = node.field("name").asString();
-    object.type = node.field("type").asInteger<long>(1);
-    readText(node, "version", object.version);
+    // A scenario names and types every object; a change may leave them as they were.
+    node.field("name");
+    node.field("type");
+    readObjectFields(node, object);
     return object;
 }
 
@@ -463,6 +481,22 @@ SimPhone ParsePhoneFields(std::string_view text, const std::string& name, const 
     SimPhone phone = base;
     readPhoneFields(document.root(), phone);
     return phone;
+}
+
+SimClient ParseClientFields(std::string_view text, const std::string& name, const SimClient& base) {
+    const ScenarioDocument document = ScenarioDocument::Parse(text, name);
+    document.root().expectFields(clientFields);
+    SimClient client = base;
+    readClientFields(document.root(), client);
+    return client;
+}
+
+SimObject ParseObjectFields(std::string_view text, const std::string& name, const SimObject& base) {
+    const ScenarioDocument document = ScenarioDocument::Parse(text, name);
+    document.root().expectFields(objectFields);
+    SimObject object = base;
+    readObjectFields(document.root(), object);
+    return object;
 }
 
 std::vector<Listener> ParseListeners(std::string_view text, const std::string& name) {

@@ -25,6 +25,12 @@ std::string PortSettingsJson(const SimPort& port);
 // `base`: what the control interface uses to attach a new phone or change one in place.
 SimPhone ParsePhoneFields(std::string_view text, const std::string& name, const SimPhone& base);
 
+// A client or a further object written as in a scenario's "clients" or "objects" list but
+// without "id", every field optional, laid over `base`: what the control interface uses to
+// change one in place.
+SimClient ParseClientFields(std::string_view text, const std::string& name, const SimClient& base);
+SimObject ParseObjectFields(std::string_view text, const std::string& name, const SimObject& base);
+
 // A port's listeners written as a scenario's "listeners" array: what the control interface
 // puts in place of a port's listeners.
 std::vector<Listener> ParseListeners(std::string_view text, const std::string& name);

@@ -177,22 +177,60 @@ void SimCore::RemoveClient(short clientId) {
     Fire(Event::ObjectsChanged, Event::ObjectRemoved, clientId);
 }
 
-short SimCore::AddAgentObject(long cookie) {
-    SimObject agent;
-    agent.id = IssueId();
-    agent.className = "OstrelConfigAgent";
-    agent.name = Lang::Format("Configuration agent %ld", cookie);
-    agent.type = ObjectAgent;
-    agent.version = m_state.serverVersion;
-    m_state.objects.push_back(std::move(agent));
+void SimCore::CheckObjectType(long type) {
+    if (type < 1 || type == ObjectClient)
+        Com::Throw(E_INVALIDARG);
+}
+
+short SimCore::AddObject(SimObject object) {
+    CheckObjectType(object.type);
+    object.id = IssueId();
+    m_state.objects.push_back(std::move(object));
     const short id = m_state.objects.back().id;
     Fire(Event::ObjectsChanged, Event::ObjectAdded, id);
     return id;
 }
 
+void SimCore::RemoveObject(short objectId) {
+    if (m_state.findClient(objectId)) {
+        RemoveClient(objectId);
+        return;
+    }
+    if (!std::erase_if(m_state.objects, [objectId](const SimObject& known) { return known.id == objectId; }))
+        Com::Throw(Status::UnknownId);
+    Fire(Event::ObjectsChanged, Event::ObjectRemoved, objectId);
+}
+
+void SimCore::ChangeClient(SimClient client) {
+    SimClient* current = m_state.findClient(client.id);
+    if (!current)
+        Com::Throw(Status::UnknownId);
+    *current = std::move(client);
+    Fire(Event::ObjectsChanged, Event::ObjectChanged, current->id);
+}
+
+void SimCore::ChangeObject(SimObject object) {
+    SimObject* current = m_state.findObject(object.id);
+    if (!current)
+        Com::Throw(Status::UnknownId);
+    CheckObjectType(object.type);
+    *current = std::move(object);
+    Fire(Event::ObjectsChanged, Event::ObjectChanged, current->id);
+}
+
+short SimCore::AddAgentObject(long cookie) {
+    SimObject agent;
+    agent.className = "OstrelConfigAgent";
+    agent.name = Lang::Format("Configuration agent %ld", cookie);
+    agent.type = ObjectAgent;
+    agent.version = m_state.serverVersion;
+    return AddObject(std::move(agent));
+}
+
 void SimCore::RemoveAgentObject(short objectId, bool announce) {
-    std::erase_if(m_state.objects, [objectId](const SimObject& known) { return known.id == objectId; });
-    if (announce)
+    const auto removed =
+        std::erase_if(m_state.objects, [objectId](const SimObject& known) { return known.id == objectId; });
+    if (removed && announce)
         Fire(Event::ObjectsChanged, Event::ObjectRemoved, objectId);
 }
 

@@ -47,6 +47,7 @@ constexpr long PhoneChanged = 10;        // objectId = port id, value = phone id
 constexpr long PortSettingsChanged = 11; // objectId = port id
 constexpr short ObjectAdded = 0;
 constexpr short ObjectRemoved = 1;
+constexpr short ObjectChanged = 2; // its fields changed: the views read the objects again
 } // namespace Event
 
 // Creates one of the simulator's objects and runs its Init with the given arguments; the
@@ -107,8 +108,12 @@ public:
     void SetPhoneMode(short portId, long mode);            // 10
     short AddClient(SimClient client);                     // 5 added
     void RemoveClient(short clientId);                     // 5 removed
+    short AddObject(SimObject object);                     // 5 added; any type but a client's
+    void RemoveObject(short objectId);                     // 5 removed; a client or a further object
+    void ChangeClient(SimClient client);                   // 5 changed; in place of the same id
+    void ChangeObject(SimObject object);                   // 5 changed; in place of the same id
     short AddAgentObject(long cookie);                     // 5 added (type 8)
-    void RemoveAgentObject(short objectId, bool announce); // 5 removed when announced
+    void RemoveAgentObject(short objectId, bool announce); // 5 removed when announced and still there
     // Fires nothing: the server announces no byte counts.
     void SetListeners(short portId, std::vector<Listener> listeners);
 
@@ -116,6 +121,8 @@ private:
     // `call` is the line the log gets for it.
     void EnterAs(const char* member, std::string_view call);
     short IssueId();
+    // Further objects hold any type but a client's, which only a SimClient carries.
+    static void CheckObjectType(long type);
 
     struct Source {
         IUnknown* owner;

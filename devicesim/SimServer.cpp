@@ -206,4 +206,40 @@ HRESULT STDMETHODCALLTYPE SimServer::SetListeners(short sPortId, BSTR bstrListen
     });
 }
 
+HRESULT STDMETHODCALLTYPE SimServer::AddObject(BSTR bstrClassName, BSTR bstrName, long lType,
+                                               BSTR bstrVersion, short* psObjectId) {
+    return Fw::Boundary(psObjectId, [&] {
+        SimObject object;
+        object.className = Lang::FromBstr(bstrClassName);
+        object.name = Lang::FromBstr(bstrName);
+        object.type = lType;
+        object.version = Lang::FromBstr(bstrVersion);
+        *psObjectId = m_core->AddObject(std::move(object));
+    });
+}
+
+HRESULT STDMETHODCALLTYPE SimServer::RemoveObject(short sObjectId) {
+    return Fw::Boundary([&] { m_core->RemoveObject(sObjectId); });
+}
+
+HRESULT STDMETHODCALLTYPE SimServer::ChangeObject(short sObjectId, BSTR bstrFields) {
+    return Fw::Boundary([&] {
+        SimState& state = m_core->State();
+        std::string fields = Lang::FromBstr(bstrFields);
+        if (fields.empty())
+            fields = "{}";
+        // Parsed whole before anything changes, so that a refused text leaves the object as it was.
+        try {
+            if (const SimClient* client = state.findClient(sObjectId))
+                m_core->ChangeClient(ParseClientFields(fields, "ChangeObject", *client));
+            else if (const SimObject* object = state.findObject(sObjectId))
+                m_core->ChangeObject(ParseObjectFields(fields, "ChangeObject", *object));
+            else
+                Com::Throw(Status::UnknownId);
+        } catch (const ScenarioError&) {
+            Com::Throw(E_INVALIDARG); // the caller's text, not the simulator, is at fault
+        }
+    });
+}
+
 } // namespace Sim

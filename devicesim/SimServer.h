@@ -69,6 +69,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetPortSettings(short sPortId, BSTR* pbstrJson) override;
     HRESULT STDMETHODCALLTYPE SetProtocolLock(long lLocked) override;
     HRESULT STDMETHODCALLTYPE SetListeners(short sPortId, BSTR bstrListeners) override;
+    HRESULT STDMETHODCALLTYPE AddObject(BSTR bstrClassName, BSTR bstrName, long lType, BSTR bstrVersion,
+                                        short* psObjectId) override;
+    HRESULT STDMETHODCALLTYPE RemoveObject(short sObjectId) override;
+    HRESULT STDMETHODCALLTYPE ChangeObject(short sObjectId, BSTR bstrFields) override;
 
 private:
     std::shared_ptr<SimCore> m_core;

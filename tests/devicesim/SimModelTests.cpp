@@ -4,7 +4,10 @@
 #include "devicesim/SimServer.h"
 #include "foundation/Com/Failure.h"
 #include "foundation/Lang/Text.h"
+#include "foundation/Win32/SafeArrayAccess.h"
 #include "foundation/Win32/Unique.h"
+#include "framework/com/ComObject.h"
+#include "server/OwnedRecord.h"
 #include "tests/devicesim/SimBench.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +143,145 @@ TEST(SimControl, PortSettingsShowWhatThePortKeptAndReceivedAndReadBack) {
                     "pollingMode", "password", "diagHistory", "diagSwitch", "diagCommands"}) +
                   "/" + Text(port1.root().field("zelkor"), {"resets"}));
     EXPECT_EQ(E_INVALIDARG, c.control->GetPortSettings(99, c.text.put()));
+}
+
+// --- the control interface's clients and further objects ------------------------------------
+
+// Every event the server fires, as "code sub-code/id value", one after another.
+class Heard : public Fw::ObjectRoot, public IOstrelServerEvents {
+public:
+    static inline const Fw::InterfaceEntry interfaces[] = {Fw::Entry<Heard, IOstrelServerEvents>()};
+    std::string events;
+
+    HRESULT STDMETHODCALLTYPE OnServerEvent(long lCode, short sObjectId, short sValue) override {
+        events += Lang::Format("%s%ld %d %d", events.empty() ? "" : ", ", lCode, sObjectId, sValue);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnServerMessage(BSTR) override { return S_OK; }
+};
+
+// The bench with the server's events heard, and its objects read as a view reads them.
+struct Objects : Controlled {
+    long cookie = out;
+    Microsoft::WRL::ComPtr<IOstrelConfigAgent> view = Com::Query<IOstrelConfigAgent>(agent.Get());
+    short id = 0;
+    Microsoft::WRL::ComPtr<IOstrelServerEvents> sink;
+    Heard* heard = nullptr;
+
+    Objects() {
+        Com::ThrowIfFailed(Fw::Object<Heard>::Create(nullptr, __uuidof(IOstrelServerEvents), &sink));
+        heard = static_cast<Heard*>(sink.Get());
+        Microsoft::WRL::ComPtr<IConnectionPoint> point;
+        DWORD connection = 0;
+        Com::ThrowIfFailed(Com::Query<IConnectionPointContainer>(server.Get())
+                               ->FindConnectionPoint(__uuidof(IOstrelServerEvents), &point));
+        Com::ThrowIfFailed(point->Advise(sink.Get(), &connection));
+    }
+    std::string Ids(long mask) {
+        short count = 0;
+        SAFEARRAY* array = nullptr;
+        EXPECT_EQ(S_OK, view->GetObjectIds(mask, &count, &array));
+        const Win32::UniqueSafeArray owned(array);
+        const Win32::SafeArrayAccess<short> access(array);
+        std::string text = std::to_string(count) + ":";
+        for (short element : access.Items())
+            text += " " + std::to_string(element);
+        return text;
+    }
+    std::string Info(short objectId) {
+        Server::OwnedRecord<OstrelObjectInfo> r;
+        const HRESULT status = view->GetObjectInfo(objectId, r.put());
+        return FAILED(status) ? Lang::Format("%08lX", static_cast<unsigned long>(status))
+                              : Lang::Format("%s/%s/%ld/%s", Lang::FromBstr(r->className).c_str(),
+                                             Lang::FromBstr(r->objectName).c_str(), r->objectType,
+                                             Lang::FromBstr(r->version).c_str());
+    }
+    std::string Client(short clientId) {
+        Server::OwnedRecord<OstrelClientInfo> r;
+        const HRESULT status = view->GetClientInfo(clientId, r.put());
+        return FAILED(status)
+                   ? Lang::Format("%08lX", static_cast<unsigned long>(status))
+                   : Lang::Format("%s/%s/%ld/%s/%s", Lang::FromBstr(r->clientName).c_str(),
+                                  Lang::FromBstr(r->machineName).c_str(), r->processId,
+                                  Lang::FromBstr(r->version).c_str(), Lang::FromBstr(r->startTime).c_str());
+    }
+    HRESULT Change(short objectId, const char* json) {
+        return control->ChangeObject(objectId, _bstr_t(json));
+    }
+};
+
+// One change, in order, with its answer, the events the server fires for it, and what the views
+// then read. The bench's ids end at 302, so the first new object is 303.
+struct ObjectStep {
+    const char* change;
+    HRESULT (*run)(Objects& o);
+    HRESULT status;
+    const char* events;
+    std::string (*read)(Objects& o);
+    const char* reads;
+};
+
+#define CHANGE(call) #call, [](Objects & o) { return call; }
+#define READ(call) [](Objects& o) { return call; }
+
+const ObjectStep objectSteps[] = {
+    {CHANGE(o.control->AddObject(_bstr_t("ToolAgent"), _bstr_t("Agent 1"), 8, _bstr_t("2.0"), &o.id)), S_OK,
+     "5 0 303", READ(o.Ids(8) + " | " + o.Info(o.id)), "2: 301 303 | ToolAgent/Agent 1/8/2.0"},
+    // Clients come through AddClient, with fields of their own.
+    {CHANGE(o.control->AddObject(_bstr_t(""), _bstr_t("Tool"), 0x20, _bstr_t(""), &o.id)), E_INVALIDARG, "",
+     READ(o.Ids(0x20)), "3: 201 202 203"},
+    {CHANGE(o.Change(303, R"({"name": "Agent 2", "type": 16})")), S_OK, "5 2 303",
+     READ(o.Ids(8) + " | " + o.Ids(16) + " | " + o.Info(303)), "1: 301 | 1: 303 | ToolAgent/Agent 2/16/2.0"},
+    // Refused text changes nothing, not even the fields before the fault.
+    {CHANGE(o.Change(303, R"({"type": 32})")), E_INVALIDARG, "", READ(o.Info(303)),
+     "ToolAgent/Agent 2/16/2.0"},
+    {CHANGE(o.Change(303, R"({"name": "X", "owner": "Y"})")), E_INVALIDARG, "", READ(o.Info(303)),
+     "ToolAgent/Agent 2/16/2.0"},
+    {CHANGE(o.Change(303, R"({"name": "X", "type": 4)")), E_INVALIDARG, "", READ(o.Info(303)),
+     "ToolAgent/Agent 2/16/2.0"},
+    {CHANGE(o.Change(303, R"({"name": "X", "machine": "Y"})")), E_INVALIDARG, "", READ(o.Info(303)),
+     "ToolAgent/Agent 2/16/2.0"},
+    {CHANGE(o.Change(201, R"({"machine": "lab9", "processId": 7})")), S_OK, "5 2 201", READ(o.Client(201)),
+     "Bench Monitor/lab9/7/3.0.2/2006-03-14 08:15:02"},
+    {CHANGE(o.Change(201, R"({"className": "X"})")), E_INVALIDARG, "", READ(o.Client(201)),
+     "Bench Monitor/lab9/7/3.0.2/2006-03-14 08:15:02"},
+    // Ports and phones are no objects of this interface.
+    {CHANGE(o.Change(1, "{}")), E_INVALIDARG, "", READ(o.Info(1)), "OstrelPort/COM1/1/2.4.1"},
+    {CHANGE(o.Change(999, "{}")), E_INVALIDARG, "", READ(o.Info(999)), "80070057"},
+    {CHANGE(o.control->RemoveObject(303)), S_OK, "5 1 303", READ(o.Ids(16) + " | " + o.Info(303)),
+     "0: | 80070057"},
+    {CHANGE(o.control->RemoveObject(303)), E_INVALIDARG, "", READ(o.Info(303)), "80070057"},
+    {CHANGE(o.control->RemoveObject(201)), S_OK, "5 1 201", READ(o.Ids(0x20) + " | " + o.Client(201)),
+     "2: 202 203 | 80070057"},
+    {CHANGE(o.control->RemoveObject(1)), E_INVALIDARG, "", READ(o.Info(1)), "OstrelPort/COM1/1/2.4.1"},
+    {CHANGE(o.control->RemoveObject(101)), E_INVALIDARG, "", READ(o.Ids(2)), "5: 101 102 103 104 105"},
+    // An agent's own object, once removed, is not announced again when the agent goes.
+    {CHANGE(o.view->ActivateAgent()), S_OK, "5 0 304", READ(o.Info(304)),
+     "OstrelConfigAgent/Configuration agent 1/8/2.4.1"},
+    {CHANGE(o.control->RemoveObject(304)), S_OK, "5 1 304", READ(o.Ids(8)), "1: 301"},
+    {CHANGE(o.server->ReleaseConfigAgent(o.cookie)), S_OK, "", READ(o.Ids(8)), "1: 301"},
+};
+
+TEST(SimControl, ObjectsAreAddedChangedAndRemovedAsAnnounced) {
+    Objects o;
+    for (const ObjectStep& step : objectSteps) {
+        o.heard->events.clear();
+        const HRESULT status = step.run(o);
+        EXPECT_EQ(Lang::Format("%08lX %s", static_cast<unsigned long>(step.status), step.events),
+                  Lang::Format("%08lX %s", static_cast<unsigned long>(status), o.heard->events.c_str()))
+            << step.change;
+        EXPECT_EQ(step.reads, step.read(o)) << step.change;
+    }
+}
+
+TEST(SimControl, AddObjectAnswersAsAddClientOnceTheIdsAreUsedUp) {
+    const Microsoft::WRL::ComPtr<IOstrelServer> server = Sim::CreateSimServer(
+        Sim::ParseScenario(R"({"objects": [{"id": 32767, "name": "Last", "type": 8}]})", "full.json"));
+    const auto control = Com::Query<IOstrelSimControl>(server.Get());
+    short id = 0;
+    EXPECT_EQ(Sim::Status::IdsExhausted, control->AddObject(_bstr_t("A"), _bstr_t("B"), 8, _bstr_t(""), &id));
+    EXPECT_EQ(Sim::Status::IdsExhausted,
+              control->AddClient(_bstr_t("A"), _bstr_t("B"), 1, _bstr_t(""), _bstr_t(""), &id));
 }
 
 } // namespace
