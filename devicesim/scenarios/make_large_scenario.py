@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes large.json: 256 ports, 256 phones and 64 clients, for the benchmarks.
+"""Writes large.json: 256 ports, 256 phones, 64 clients and 88 further objects, for the benchmarks.
 
 Everything is derived from the index, so the file is the same on every run.
 """
@@ -9,6 +9,10 @@ import sys
 
 PORTS = 256
 CLIENTS = 64
+# Further objects by type: agents of other tools (8), and types 4 and 0x10 that no view shows but
+# an object tree lists all the same.
+OBJECTS = [(8, 64), (4, 16), (0x10, 8)]
+AGENT_CLASSES = ["OstrelConfigAgent", "ToolAgent"]
 STATES = ["enabled", "enabled", "enabled", "disabled", "pending", "waiting", "unavailable", "enabled"]
 LINKS = ["serial", "usb", "usb", "network"]
 MODELS = ["VX-210", "Tarn 5", "Halden S2", "Morrow 3", "Quill 8"]
@@ -66,6 +70,24 @@ def client(index):
     }
 
 
+def further_objects():
+    objects = []
+    for object_type, count in OBJECTS:
+        for index in range(count):
+            if object_type == 8:
+                class_name, name = AGENT_CLASSES[index % len(AGENT_CLASSES)], f"Agent {index + 1}"
+            else:
+                class_name, name = f"Component{object_type:02X}", f"Component {object_type:#x}.{index + 1}"
+            objects.append({
+                "id": 3001 + len(objects),
+                "className": class_name,
+                "name": name,
+                "type": object_type,
+                "version": f"2.{index % 4}",
+            })
+    return objects
+
+
 def main():
     target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "large.json")
     scenario = {
@@ -73,6 +95,7 @@ def main():
         "ports": [port(i) for i in range(PORTS)],
         "phones": [phone(i) for i in range(PORTS)],
         "clients": [client(i) for i in range(CLIENTS)],
+        "objects": further_objects(),
     }
     with open(target, "w", encoding="utf-8", newline="\n") as out:
         json.dump(scenario, out, indent=1)

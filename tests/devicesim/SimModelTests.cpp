@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 namespace {
@@ -74,6 +75,10 @@ TEST(SimScenario, ShippedScenariosLoadWhole) {
     EXPECT_EQ(256u, large.ports.size());
     EXPECT_EQ(256u, large.phones.size());
     EXPECT_EQ(64u, large.clients.size());
+    std::map<long, int> objectsByType;
+    for (const Sim::SimObject& object : large.objects)
+        ++objectsByType[object.type];
+    EXPECT_EQ((std::map<long, int>{{4, 16}, {8, 64}, {0x10, 8}}), objectsByType);
 }
 
 Microsoft::WRL::ComPtr<IOstrelServer> BenchServer() {
