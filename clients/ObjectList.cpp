@@ -295,30 +295,23 @@ void COstrelObjectList::OnSetFocus(HWND) {
         m_tree.SetFocus();
 }
 
-LRESULT COstrelObjectList::OnRightClick(NMHDR*) {
-    // The item under the pointer is what the menu is about.
-    POINT screen = {};
-    ::GetCursorPos(&screen);
-    POINT point = screen;
-    ::ScreenToClient(m_tree.Handle(), &point);
-    if (const HTREEITEM item = m_tree.HitTest(point))
-        m_tree.Select(item);
-    ShowContextMenuAt(screen);
-    // Handled: the tree sends no WM_CONTEXTMENU after it.
-    return 1;
-}
-
 void COstrelObjectList::OnContextMenu(HWND, POINT screen) {
-    // From the keyboard (Shift+F10, the menu key) the menu opens at the selected item.
     if (screen.x == -1 && screen.y == -1) {
+        // From the keyboard (Shift+F10, the menu key) the menu opens at the selected item.
         RECT rect = {};
         if (const HTREEITEM selected = m_tree.Selection()) {
             *reinterpret_cast<HTREEITEM*>(&rect) = selected;
             m_tree.Send(TVM_GETITEMRECT, TRUE, &rect);
         }
-        POINT point = {rect.left, rect.bottom};
-        ::ClientToScreen(m_tree.Handle(), &point);
-        screen = point;
+        screen = {rect.left, rect.bottom};
+        ::ClientToScreen(m_tree.Handle(), &screen);
+    } else {
+        // A right click, which the tree passes on as this message: the item under the pointer
+        // is what the menu is about.
+        POINT point = screen;
+        ::ScreenToClient(m_tree.Handle(), &point);
+        if (const HTREEITEM item = m_tree.HitTest(point))
+            m_tree.Select(item);
     }
     ShowContextMenuAt(screen);
 }

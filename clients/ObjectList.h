@@ -67,7 +67,6 @@ public:
     void OnSetFocus(HWND);
     void OnContextMenu(HWND, POINT screen);
     LRESULT OnServerRefreshItem(WPARAM, LPARAM change);
-    LRESULT OnRightClick(NMHDR*);
 
     static inline const Fw::MessageEntry<COstrelObjectList> messages[] = {
         Fw::OnMessage<WM_CREATE, &COstrelObjectList::OnCreate>(),
@@ -76,7 +75,6 @@ public:
         Fw::OnMessage<WM_SETFOCUS, &COstrelObjectList::OnSetFocus>(),
         Fw::OnMessage<WM_CONTEXTMENU, &COstrelObjectList::OnContextMenu>(),
         Fw::OnMessage<WM_SERVER_REFRESH_ITEM, &COstrelObjectList::OnServerRefreshItem>(),
-        Fw::OnNotify<treeId, NM_RCLICK, &COstrelObjectList::OnRightClick>(),
     };
 
 private:

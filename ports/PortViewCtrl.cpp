@@ -29,7 +29,7 @@ HRESULT COstrelPortViewCtrl::FinalConstruct() {
     m_sink->Bind(ViewKind::PortView, nullptr, [this](const ServerEventRoute& route, short objectId, short) {
         OnServerEvent(route.action, objectId);
     });
-    return S_OK;
+    return m_marshaler.Aggregate(static_cast<IOstrelPortViewCtrl*>(this));
 }
 
 COstrelPortViewCtrl::~COstrelPortViewCtrl() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/com/FreeThreadedMarshaler.h"
 #include "framework/controls/CompositeControl.h"
 #include "framework/controls/DataObject.h"
 #include "framework/controls/PersistStorage.h"
@@ -24,6 +25,9 @@ class COstrelPortViewCtrl
       public Fw::PersistStorage,
       public Fw::DataObject,
       public Fw::SpecifyPropertyPages {
+    // Answers IMarshal: callers in other apartments get the object itself.
+    Fw::FreeThreadedMarshaler m_marshaler;
+
 public:
     static constexpr const char* displayName = "OstrelPortViewCtrl";
     static constexpr UINT faceTemplate = IDD_PORT_VIEW;
@@ -39,7 +43,8 @@ public:
     static inline const auto interfaces = Fw::Interfaces(
         Fw::ControlInterfaces<COstrelPortViewCtrl>(), Fw::Entry<COstrelPortViewCtrl, IPersistStorage>(),
         Fw::Entry<COstrelPortViewCtrl, IDataObject>(),
-        Fw::Entry<COstrelPortViewCtrl, ISpecifyPropertyPages>());
+        Fw::Entry<COstrelPortViewCtrl, ISpecifyPropertyPages>(),
+        Fw::MarshalEntry<COstrelPortViewCtrl, &COstrelPortViewCtrl::m_marshaler>());
 
     HRESULT FinalConstruct();
     ~COstrelPortViewCtrl() override;

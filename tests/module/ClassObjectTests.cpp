@@ -63,7 +63,9 @@ TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
                                               {"KmMobModelTools", IID_IKmMobModelTools},
                                               {"OstrelPortViewCtrl", IID_IOstrelPortViewCtrl},
                                               {"NORVIKPhonePortConfigCtrl", IID_INORVIKPhonePortConfigCtrl},
-                                              {"OstrelPortConfigCtrl", IID_IOstrelPortConfigCtrl}};
+                                              {"OstrelPortConfigCtrl", IID_IOstrelPortConfigCtrl},
+                                              {"OstrelClientList", IID_IOstrelClientList},
+                                              {"OstrelObjectList", IID_IOstrelObjectList}};
     std::vector<std::pair<std::string, CLSID>> classes = {
         {"unknown", {0x0badc0de, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}}}};
     for (const Contract::ClassRow& c : Contract::kClasses) {
@@ -140,20 +142,23 @@ TEST_F(ModuleExports, EachControlAnswersItsOwnInterfacesOnly) {
                                 IID_IPersistStreamInit, IID_IPersist, IID_ISpecifyPropertyPages,
                                 IID_IQuickActivate, IID_IPersistStorage, IID_IDataObject, IID_IProvideClassInfo,
                                 IID_IProvideClassInfo2};
-    const IID optional[] = {IID_IPersistPropertyBag, IID_IConnectionPointContainer, IID_ISupportErrorInfo};
+    const IID optional[] = {IID_IPersistPropertyBag, IID_IConnectionPointContainer, IID_ISupportErrorInfo,
+                            IID_IMarshal};
     const struct {
         const char* name;
         const CLSID* clsid;
-        bool answers[std::size(optional)]; // bag, connection points, error info
+        bool answers[std::size(optional)]; // bag, connection points, error info, marshaler
     } controls[] = {
-        {"OstrelPhoneList", &CLSID_OstrelPhoneList, {true, true, false}},
-        {"OstrelServerButton", &CLSID_OstrelServerButton, {false, true, true}},
-        {"OstrelServerCombo", &CLSID_OstrelServerCombo, {false, true, true}},
-        {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, {true, false, false}},
-        {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false}},
-        {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, {false, false, false}},
-        {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, {false, true, false}},
-        {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, {false, true, false}},
+        {"OstrelPhoneList", &CLSID_OstrelPhoneList, {true, true, false, false}},
+        {"OstrelServerButton", &CLSID_OstrelServerButton, {false, true, true, false}},
+        {"OstrelServerCombo", &CLSID_OstrelServerCombo, {false, true, true, false}},
+        {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, {true, false, false, false}},
+        {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false, false}},
+        {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, {false, false, false, true}},
+        {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, {false, true, false, false}},
+        {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, {false, true, false, false}},
+        {"OstrelClientList", &CLSID_OstrelClientList, {false, true, false, true}},
+        {"OstrelObjectList", &CLSID_OstrelObjectList, {false, true, false, true}},
     };
     for (const auto& control : controls) {
         ComPtr<IUnknown> object;

@@ -30,6 +30,8 @@ inline const PersistedClass persistedClasses[] = {
     {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, true, false},
     {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, true, false},
     {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, true, false},
+    {"OstrelClientList", &CLSID_OstrelClientList, true, false},
+    {"OstrelObjectList", &CLSID_OstrelObjectList, true, false},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const PersistedClass& persisted) {
