@@ -31,6 +31,9 @@ constexpr OpenName openNames[] = {
     {"add-port-outgoing", OpenTarget::OutgoingConnection},
     {"confirm", OpenTarget::Confirm},
     {"port-select", OpenTarget::PortSelect},
+    {"clients", OpenTarget::Clients},
+    {"client-properties", OpenTarget::ClientProperties},
+    {"component-properties", OpenTarget::ComponentProperties},
 };
 
 OpenTarget OpenTargetNamed(const std::string& argument, const std::string& name) {

@@ -11,7 +11,8 @@ namespace DemoHost {
 // list's menu and dialogs, the Phones tab on its first usable phone, and that phone's
 // properties window; the Ports tab alone, the add-port dialog on either page as its port
 // configuration control's add button opens it, that control's question before it disables a port,
-// and the port view's port selection dialog.
+// and the port view's port selection dialog; the Clients tab alone, and the properties windows of
+// its client list's first client and of that client's leaf in its object tree.
 enum class OpenTarget {
     None,
     Menu,
@@ -23,7 +24,10 @@ enum class OpenTarget {
     NewPort,
     OutgoingConnection,
     Confirm,
-    PortSelect
+    PortSelect,
+    Clients,
+    ClientProperties,
+    ComponentProperties
 };
 
 struct CommandLine {
@@ -36,8 +40,9 @@ struct CommandLine {
 
 // Switches start with '/' or '-' and ignore case: /scenario <path>, /screenshot <file.bmp>,
 // /open menu|properties|zelkor|phone-list|phone-properties|ports|add-port|add-port-outgoing|confirm|
-// port-select. /open and /screenshot exclude each other: the bitmap holds the host's dialog alone,
-// never a menu or window above it. Throws Lang::Exception naming the argument it cannot use.
+// port-select|clients|client-properties|component-properties. /open and /screenshot exclude each
+// other: the bitmap holds the host's dialog alone, never a menu or window above it. Throws
+// Lang::Exception naming the argument it cannot use.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 } // namespace DemoHost

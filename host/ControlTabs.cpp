@@ -1,6 +1,7 @@
 #include "host/ControlTabs.h"
 
 #include "foundation/Com/Failure.h"
+#include "host/ClientsTabOpener.h"
 #include "host/PhoneListOpener.h"
 #include "host/PortListOpener.h"
 #include "host/PortsTabOpener.h"
@@ -26,15 +27,18 @@ ComPtr<I> As(IUnknown* control) {
     return result;
 }
 
-// The port list makes its own agent on the server it is given. StartupEx sets up the columns
-// itself and refuses a list that is started already, so Startup is not called first.
-long StartPortList(IUnknown* control, IUnknown* server) {
-    Com::ThrowIfFailed(As<IOstrelPortList>(control)->StartupEx(server));
+// The port list, the client list and the object tree make their own agents on the server they
+// are given. StartupEx sets the control up itself and refuses one that is started already, so
+// Startup is not called first.
+template <class Control>
+long StartOnServer(IUnknown* control, IUnknown* server) {
+    Com::ThrowIfFailed(As<Control>(control)->StartupEx(server));
     return 0;
 }
 
-void ShutDownPortList(IUnknown* control, IUnknown*, long) {
-    Com::ThrowIfFailed(As<IOstrelPortList>(control)->Shutdown());
+template <class Control>
+void ShutDown(IUnknown* control, IUnknown*, long) {
+    Com::ThrowIfFailed(As<Control>(control)->Shutdown());
 }
 
 // The phone server control connects itself, to the machine its combo names: this computer at
@@ -89,7 +93,8 @@ bool OnFirst(std::span<const PlacedControl> controls, IUnknown* server, OpenTarg
 }
 
 constexpr ControlPlacement portList[] = {
-    {&CLSID_OstrelPortList, "OstrelUITools.OstrelPortList", "PortList1", StartPortList, ShutDownPortList},
+    {&CLSID_OstrelPortList, "OstrelUITools.OstrelPortList", "PortList1", StartOnServer<IOstrelPortList>,
+     ShutDown<IOstrelPortList>},
 };
 constexpr ControlPlacement phoneServer[] = {
     {&CLSID_OstrelPhoneServerCtrl, "OstrelUITools.OstrelPhoneServerCtrl", "PhoneServerCtrl1",
@@ -108,16 +113,27 @@ constexpr ControlPlacement phonePorts[] = {
      nullptr, nullptr},
 };
 
+// The client list keeps a band of a few rows above the tree of everything the server holds.
+constexpr ControlPlacement clients[] = {
+    {&CLSID_OstrelClientList, "OstrelUITools.OstrelClientList", "ClientList1",
+     StartOnServer<IOstrelClientList>, ShutDown<IOstrelClientList>, 60},
+    {&CLSID_OstrelObjectList, "OstrelUITools.OstrelObjectList", "ObjectList1",
+     StartOnServer<IOstrelObjectList>, ShutDown<IOstrelObjectList>},
+};
+
 constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor};
 constexpr OpenTarget phoneServerOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties};
 constexpr OpenTarget portsOpens[] = {OpenTarget::Ports, OpenTarget::NewPort, OpenTarget::OutgoingConnection,
                                      OpenTarget::Confirm, OpenTarget::PortSelect};
+constexpr OpenTarget clientsOpens[] = {OpenTarget::Clients, OpenTarget::ClientProperties,
+                                       OpenTarget::ComponentProperties};
 
 const ControlTab tabs[] = {
     {IDS_TAB_PORTLIST, portList, portListOpens, OnFirst<OpenOnPortList>},
     {IDS_TAB_PHONELIST, phoneServer, phoneServerOpens, OnFirst<OpenOnPhoneServer>},
     {IDS_TAB_PORTS, ports, portsOpens, OpenOnPortsTab},
     {IDS_TAB_PHONEPORTS, phonePorts, {}, nullptr},
+    {IDS_TAB_CLIENTS, clients, clientsOpens, OpenOnClientsTab},
 };
 
 } // namespace

@@ -1,16 +1,31 @@
-// What the demo's openers share on a list control: the server agent the control reads its rows
-// from, and the choice of one row as a user's click would make it.
+// What the demo's openers share on a list control: the control of a tab that answers an
+// interface, the server agent the control reads its rows from, and the choice of one row as a
+// user's click would make it.
 #pragma once
 
 #include "foundation/Com/Failure.h"
 #include "framework/windows/ListView.h"
+#include "host/ControlTabs.h"
 
 #include <windows.h>
 #include <unknwn.h>
 
 #include <wrl/client.h>
 
+#include <algorithm>
+#include <span>
+
 namespace DemoHost {
+
+// The started control among a tab's `controls` that answers I; {null, null} when none does.
+template <class I>
+PlacedControl ControlAnswering(std::span<const PlacedControl> controls) {
+    const auto found = std::find_if(controls.begin(), controls.end(), [](const PlacedControl& placed) {
+        Microsoft::WRL::ComPtr<I> answered;
+        return placed.control && SUCCEEDED(placed.control->QueryInterface(IID_PPV_ARGS(&answered)));
+    });
+    return found == controls.end() ? PlacedControl{nullptr, nullptr} : *found;
+}
 
 // The agent of a started list control whose interface `List` has GetConfigAgent; null on
 // another control or before the control has one. Raises _com_error when the control fails to

@@ -6,23 +6,10 @@
 #include "resources/resource.h"
 
 #include <commctrl.h>
-#include <wrl/client.h>
-
-#include <algorithm>
 
 namespace DemoHost {
 
 namespace {
-
-// The window of the started control that answers I, or null.
-template <class I>
-HWND WindowOf(std::span<const PlacedControl> controls) {
-    const auto found = std::find_if(controls.begin(), controls.end(), [](const PlacedControl& placed) {
-        Microsoft::WRL::ComPtr<I> answered;
-        return placed.control && SUCCEEDED(placed.control->QueryInterface(IID_PPV_ARGS(&answered)));
-    });
-    return found == controls.end() ? nullptr : found->window;
-}
 
 void Click(HWND window, int id) {
     ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -46,14 +33,14 @@ bool ConfirmDisable(HWND window, const Fw::ListView& rows) {
 
 bool OpenOnPortsTab(std::span<const PlacedControl> controls, IUnknown*, OpenTarget target) {
     if (target == OpenTarget::PortSelect) {
-        const HWND view = WindowOf<IOstrelPortViewCtrl>(controls);
+        const HWND view = ControlAnswering<IOstrelPortViewCtrl>(controls).window;
         const HWND browse = view ? ::GetDlgItem(view, IDC_PORT_VIEW_BROWSE) : nullptr;
         if (!browse || !::IsWindowVisible(browse) || !::IsWindowEnabled(browse))
             return false;
         Click(view, IDC_PORT_VIEW_BROWSE);
         return true;
     }
-    const HWND config = WindowOf<IOstrelPortConfigCtrl>(controls);
+    const HWND config = ControlAnswering<IOstrelPortConfigCtrl>(controls).window;
     if (!config)
         return false;
     if (IsAddPortTarget(target))
