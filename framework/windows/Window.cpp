@@ -3,16 +3,56 @@
 #include "foundation/Lang/Trace.h"
 
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace Fw {
 
 namespace {
 
-// One property name for every routed window; an atom keeps the lookups cheap.
-const char* ObjectProperty() {
-    static const ATOM atom = ::GlobalAddAtomA("Fw.WindowObject");
-    return MAKEINTATOM(atom);
+// The object of every routed window of this module, looked up on each of its messages. Kept in
+// the process rather than as a window property: Wine keeps properties in its server, and a
+// lookup there costs a round trip on every message a list of a thousand rows is sent.
+class WindowObjects {
+public:
+    void Set(HWND window, void* object) {
+        const Lock lock(m_lock, true);
+        m_objects[window] = object;
+    }
+    void* Get(HWND window) {
+        const Lock lock(m_lock, false);
+        const auto found = m_objects.find(window);
+        return found != m_objects.end() ? found->second : nullptr;
+    }
+    void Remove(HWND window) {
+        const Lock lock(m_lock, true);
+        m_objects.erase(window);
+    }
+
+private:
+    class Lock {
+    public:
+        Lock(SRWLOCK& lock, bool exclusive)
+            : m_lock(lock),
+              m_exclusive(exclusive) {
+            exclusive ? ::AcquireSRWLockExclusive(&m_lock) : ::AcquireSRWLockShared(&m_lock);
+        }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+        ~Lock() { m_exclusive ? ::ReleaseSRWLockExclusive(&m_lock) : ::ReleaseSRWLockShared(&m_lock); }
+
+    private:
+        SRWLOCK& m_lock;
+        bool m_exclusive;
+    };
+
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    std::unordered_map<HWND, void*> m_objects;
+};
+
+WindowObjects& windowObjects() {
+    static WindowObjects objects;
+    return objects;
 }
 
 struct RegisteredClass {
@@ -75,15 +115,15 @@ std::string Window::Text() const {
 }
 
 void AttachObject(HWND window, void* object) {
-    ::SetPropA(window, ObjectProperty(), object);
+    windowObjects().Set(window, object);
 }
 
 void* AttachedObject(HWND window) {
-    return ::GetPropA(window, ObjectProperty());
+    return windowObjects().Get(window);
 }
 
 void DetachObject(HWND window) {
-    ::RemovePropA(window, ObjectProperty());
+    windowObjects().Remove(window);
 }
 
 void TraceHandlerFailure(UINT message) {

@@ -76,8 +76,8 @@ protected:
     HWND m_hWnd = nullptr;
 };
 
-// The window object a routed window procedure serves; kept as a window property so that
-// created and subclassed windows are found the same way.
+// The window object a routed window procedure serves, for created and subclassed windows
+// alike; the module's own record, which only its windows' procedures read.
 void AttachObject(HWND window, void* object);
 void* AttachedObject(HWND window);
 void DetachObject(HWND window);
