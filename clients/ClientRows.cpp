@@ -35,7 +35,6 @@ void CClientRows::Add(short objectId) {
     Server::OwnedRecord<OstrelObjectInfo> object;
     if (FAILED(m_agent->GetObjectInfo(objectId, object.put())) || object->objectType != ObjectType::client)
         return;
-    const RedrawOff quiet(m_helper->List());
     AddClient(objectId);
 }
 

@@ -4,6 +4,7 @@
 #include "lists/ListViewHelper.h"
 #include "server/OstrelServer.h"
 
+#include <climits>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -58,8 +59,8 @@ protected:
     // a lookup never finds what the list does not show; the answer is null without one.
     Item* InsertRow(std::unique_ptr<Item> made, int position, int columnCount) {
         const Fw::ListView& list = m_helper->List();
-        const int count = list.GetItemCount();
-        const int index = position < 0 || position > count ? count : position;
+        // The list view puts a row asked for beyond its last one at the end.
+        const int index = position < 0 ? INT_MAX : position;
         Item* item = m_items.Add(std::move(made));
         const int row = list.InsertItem(index, item->ColumnText(0).c_str(), item->GetID(), item->Image());
         if (row < 0) {
