@@ -71,6 +71,7 @@ HRESULT COstrelObjectList::Shutdown() {
     return Fw::Boundary([&] {
         Detach();
         m_connection.ReleaseOwnAgent();
+        m_connection.ForgetServer();
         if (m_tree)
             m_tree.SetImageList(nullptr);
         m_images.reset();
@@ -298,11 +299,8 @@ void COstrelObjectList::OnSetFocus(HWND) {
 void COstrelObjectList::OnContextMenu(HWND, POINT screen) {
     if (screen.x == -1 && screen.y == -1) {
         // From the keyboard (Shift+F10, the menu key) the menu opens at the selected item.
-        RECT rect = {};
-        if (const HTREEITEM selected = m_tree.Selection()) {
-            *reinterpret_cast<HTREEITEM*>(&rect) = selected;
-            m_tree.Send(TVM_GETITEMRECT, TRUE, &rect);
-        }
+        const HTREEITEM selected = m_tree.Selection();
+        const RECT rect = selected ? m_tree.ItemRect(selected, true) : RECT{};
         screen = {rect.left, rect.bottom};
         ::ClientToScreen(m_tree.Handle(), &screen);
     } else {

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 
 namespace Fw {
@@ -69,6 +70,14 @@ public:
     }
     UINT GetItemState(HTREEITEM item, UINT mask) const {
         return static_cast<UINT>(Send(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), mask));
+    }
+    // The item's rectangle in the tree's client area, of its text only or of its whole line;
+    // empty for an item not in sight.
+    RECT ItemRect(HTREEITEM item, bool textOnly) const {
+        RECT rect = {};
+        // The message takes the item in the rectangle's place.
+        std::memcpy(&rect, &item, sizeof item);
+        return Send(TVM_GETITEMRECT, textOnly, &rect) ? rect : RECT{};
     }
     // The item at a point of the tree's client area, on its label or picture; null elsewhere.
     HTREEITEM HitTest(POINT point) const {

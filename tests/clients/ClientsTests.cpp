@@ -332,9 +332,7 @@ TEST_F(ClientsTest, MenusOfferTheirCommandsWithPropertiesOnlyForAClientOrALeaf) 
     // is selected before the menu opens.
     const auto rightClickTree = [&](HTREEITEM item, UINT command) {
         menus.Choose(command);
-        RECT rect = {};
-        *reinterpret_cast<HTREEITEM*>(&rect) = item;
-        tree.Send(TVM_GETITEMRECT, TRUE, &rect);
+        const RECT rect = tree.ItemRect(item, true);
         POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
         ::ClientToScreen(tree.Handle(), &point);
         ::SendMessageA(objectSite->Window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree.Handle()),
