@@ -48,6 +48,7 @@ HRESULT COstrelClientList::Shutdown() {
     return Fw::Boundary([&] {
         Detach();
         m_connection.ReleaseOwnAgent();
+        m_connection.ForgetServer();
         m_rows.SetList(nullptr);
         m_helper.reset();
         m_started = false;

@@ -42,6 +42,9 @@ public:
                           Activation activation = Activation::none);
     // The own agent goes back to the server that made it (Shutdown).
     void ReleaseOwnAgent();
+    // Shutdown of a view that keeps no hold on the server afterwards (the client list and the
+    // object tree; the port and phone lists keep theirs).
+    void ForgetServer() { m_server.Reset(); }
 
     // The server the view made its agent on, else the local one created now (the commands that
     // need one); null when neither can be had, with `failureTrace` on the debugger's output.
