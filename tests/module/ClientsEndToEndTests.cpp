@@ -1,18 +1,23 @@
 // The registered client list and object tree, created by their ProgIDs side by side over
 // OstrelDeviceSim.exe in another process: they follow its clients across the process boundary
-// and stay whole when it is killed under them.
+// and stay whole when it is killed under them; and a script calls them by name.
 #include "devicesim/OstrelSimControl.h"
+#include "foundation/Lang/ErrorText.h"
 #include "framework/windows/ListView.h"
 #include "framework/windows/TreeView.h"
 #include "interfaces/OstrelUITools.h"
 #include "server/OstrelServer.h"
 #include "tests/support/DeviceSimulator.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ModuleRegistration.h"
 #include "tests/support/TestContainer.h"
 
 #include <comdef.h>
 #include <gtest/gtest.h>
 #include <wrl/client.h>
+
+#include <string>
+#include <vector>
 
 using Microsoft::WRL::ComPtr;
 
@@ -88,6 +93,18 @@ TEST_F(ClientsEndToEnd, BothFollowTheServersClientsAndOutliveItsKill) {
     EXPECT_EQ(S_OK, clients->Shutdown());
     EXPECT_EQ(S_OK, objects->Shutdown());
     EXPECT_LT(::GetTickCount64() - started, kDeadServerMs) << "a view waited on the dead server";
+}
+
+// Without a window, which a script never gives them, a start on a server is refused and lets
+// the server go again; everything else answers.
+TEST(ClientsScript, CallsThemByNameAndSeesTheWindowlessStartRefused) {
+    ASSERT_EQ(0u, TestSupport::runSimulator("/RegServer"));
+    const std::string refused = "0x80004005 \"" + Lang::ErrorText(E_FAIL) + "\"";
+    EXPECT_EQ((std::vector<std::string>{"CreateObject client list: ok", "CreateObject object tree: ok",
+                                        "CreateObject server: ok", "Startup: ok", "client list StartupEx: " + refused,
+                                        "object tree StartupEx: " + refused, "RefreshDisplay: ok",
+                                        "ShowProperties: ok", "Shutdown: ok", "clients script done"}),
+              TestSupport::runScript("clients.vbs"));
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "foundation/Lang/ErrorText.h"
 #include "interfaces/OstrelUITools.h"
 #include "resources/resource.h"
-#include "tests/support/ChildProcess.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ModuleRegistration.h"
 
@@ -14,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,8 +20,6 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-constexpr DWORD kScriptTimeoutMs = 60'000;
 
 void* Export(HMODULE module, const char* name) {
     return reinterpret_cast<void*>(::GetProcAddress(module, name));
@@ -117,13 +113,6 @@ TEST(PortListEndToEnd, AtlAxWinEmbedsItAndItFillsFromTheServer) {
 }
 
 // Runs one of the scripts copied beside the tests and gives back all it printed.
-std::string RunScript(const std::string& name) {
-    const TestSupport::ChildProcess cscript("cscript.exe //nologo \"" + TestSupport::moduleFolder() +
-                                            "\\scripts\\" + name + "\"");
-    return cscript.Started() && cscript.Ended(kScriptTimeoutMs) ? cscript.Output()
-                                                                : "(cscript did not finish)";
-}
-
 // What needs the control's window is refused with E_FAIL, described by the status's text;
 // Startup without one answers success and waits for the window.
 TEST(PortListEndToEnd, ScriptsCallItByNameAndSeeItsFailures) {
@@ -138,11 +127,7 @@ TEST(PortListEndToEnd, ScriptsCallItByNameAndSeeItsFailures) {
           "SetNotificationWindow 0: " + refused, "portlist script done"}},
     };
     for (const auto& [name, expected] : scripts) {
-        std::istringstream output(RunScript(name));
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(output, line);)
-            lines.push_back(line.substr(0, line.find_last_not_of("\r") + 1));
-        EXPECT_EQ(expected, lines) << name;
+        EXPECT_EQ(expected, TestSupport::runScript(name)) << name;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "ChildProcess.h"
 
+#include <sstream>
 #include <vector>
 
 namespace TestSupport {
@@ -39,6 +40,17 @@ void RegisteredModule::SetUp() {
 
 void RegisteredModule::TearDown() {
     ::CoUninitialize();
+}
+
+std::vector<std::string> runScript(const std::string& name) {
+    const ChildProcess cscript("cscript.exe //nologo \"" + moduleFolder() + "\\scripts\\" + name + "\"");
+    if (!cscript.Started() || !cscript.Ended(60'000))
+        return {"(cscript did not finish)"};
+    std::istringstream output(cscript.Output());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(output, line);)
+        lines.push_back(line.substr(0, line.find_last_not_of("\r") + 1));
+    return lines;
 }
 
 } // namespace TestSupport
