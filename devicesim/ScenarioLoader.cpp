@@ -63,22 +63,10 @@ std::vector<std::uint8_t> readFileContent(const ScenarioNode& file) {
         const std::string bytes = text->asString();
         return {bytes.begin(), bytes.end()};
     }
-    // Pairs of hex digits, blanks between bytes allowed, as a byte dump is usually written.
     std::vector<std::uint8_t> bytes;
-    const std::string digits = hex->asString();
-    for (size_t i = 0; i < digits.size();) {
-        if (digits[i] == ' ') {
-            ++i;
-            continue;
-        }
-        unsigned value = 0;
-        const auto [end, error] =
-            std::from_chars(digits.data() + i, digits.data() + std::min(i + 2, digits.size()), value, 16);
-        if (error != std::errc() || end != digits.data() + i + 2)
-            hex->fail("expected pairs of hex digits at character " + std::to_string(i + 1));
-        bytes.push_back(static_cast<std::uint8_t>(value));
-        i += 2;
-    }
+    const size_t fault = ParseFileHex(hex->asString(), bytes);
+    if (fault != std::string_view::npos)
+        hex->fail("expected pairs of hex digits at character " + std::to_string(fault + 1));
     return bytes;
 }
 
@@ -436,6 +424,25 @@ SimState ParseScenario(std::string_view text, const std::string& name) {
 
 SimState LoadScenario(const std::string& path) {
     return readState(ScenarioDocument::Load(path).root());
+}
+
+size_t ParseFileHex(std::string_view digits, std::vector<std::uint8_t>& bytes) {
+    // Pairs of hex digits, blanks between bytes allowed, as a byte dump is usually written.
+    bytes.clear();
+    for (size_t i = 0; i < digits.size();) {
+        if (digits[i] == ' ') {
+            ++i;
+            continue;
+        }
+        unsigned value = 0;
+        const auto [end, error] =
+            std::from_chars(digits.data() + i, digits.data() + std::min(i + 2, digits.size()), value, 16);
+        if (error != std::errc() || end != digits.data() + i + 2)
+            return i;
+        bytes.push_back(static_cast<std::uint8_t>(value));
+        i += 2;
+    }
+    return std::string_view::npos;
 }
 
 std::string PortSettingsJson(const SimPort& port) {

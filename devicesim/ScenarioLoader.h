@@ -6,6 +6,7 @@
 #include "devicesim/ScenarioDocument.h"
 #include "devicesim/SimState.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,11 @@ SimState ParseScenario(std::string_view text, const std::string& name);
 // password, diagHistory, diagSwitch, zelkor), with what the port received that no scenario sets:
 // "diagCommands" (every SendDiagCommand text, oldest first) and zelkor "resets" (a count).
 std::string PortSettingsJson(const SimPort& port);
+
+// A file's content as a scenario's "hex" field writes it: pairs of hex digits, blanks allowed
+// between bytes ("0A1B 2C"), an empty text for an empty file. Answers npos when the whole text
+// went into `bytes`, else the index of the first character that starts no pair.
+size_t ParseFileHex(std::string_view digits, std::vector<std::uint8_t>& bytes);
 
 // A phone written as in a scenario's "phones" list but without "id" and "port", laid over
 // `base`: what the control interface uses to attach a new phone or change one in place.

@@ -21,6 +21,7 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::Read(void* pv, ULONG cb, ULONG* pcbRead) {
     return Fw::Boundary([&] {
         if (pcbRead)
             *pcbRead = 0;
+        m_core->Enter("Read");
         if (!pv && cb)
             return STG_E_INVALIDPOINTER;
         const std::uint64_t left = m_position < m_content.size() ? m_content.size() - m_position : 0;
@@ -38,6 +39,8 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::Write(const void* pv, ULONG cb, ULONG* pcb
     return Fw::Boundary([&] {
         if (pcbWritten)
             *pcbWritten = 0;
+        // A refused write leaves the stream as it was: nothing of it reaches the content.
+        m_core->Enter("Write");
         if (!m_writable)
             return STG_E_ACCESSDENIED;
         if (!pv && cb)
@@ -56,6 +59,7 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::Write(const void* pv, ULONG cb, ULONG* pcb
 HRESULT STDMETHODCALLTYPE SimEfsFile::Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin,
                                            ULARGE_INTEGER* plibNewPosition) {
     return Fw::Boundary([&] {
+        m_core->Enter("Seek");
         std::int64_t base = 0;
         switch (dwOrigin) {
         case STREAM_SEEK_SET:
@@ -81,6 +85,7 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::Seek(LARGE_INTEGER dlibMove, DWORD dwOrigi
 
 HRESULT STDMETHODCALLTYPE SimEfsFile::SetSize(ULARGE_INTEGER libNewSize) {
     return Fw::Boundary([&] {
+        m_core->Enter("SetSize");
         if (!m_writable)
             return STG_E_ACCESSDENIED;
         m_content.resize(static_cast<size_t>(libNewSize.QuadPart));
@@ -95,6 +100,7 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::CopyTo(IStream* pstm, ULARGE_INTEGER cb, U
             pcbRead->QuadPart = 0;
         if (pcbWritten)
             pcbWritten->QuadPart = 0;
+        m_core->Enter("CopyTo");
         if (!pstm)
             return STG_E_INVALIDPOINTER;
         const std::uint64_t left = m_position < m_content.size() ? m_content.size() - m_position : 0;
@@ -137,6 +143,7 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGE
 
 HRESULT STDMETHODCALLTYPE SimEfsFile::Stat(STATSTG* pstatstg, DWORD grfStatFlag) {
     return Fw::Boundary(pstatstg, [&] {
+        m_core->Enter("Stat");
         pstatstg->type = STGTY_STREAM;
         pstatstg->cbSize.QuadPart = m_content.size();
         pstatstg->grfMode = m_writable ? STGM_WRITE : STGM_READ;

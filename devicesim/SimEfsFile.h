@@ -11,7 +11,11 @@ namespace Sim {
 // An open file of a phone's file system, as a stream over its own copy of the content. A file
 // opened for writing starts empty and replaces the phone's file on Commit, so a writer that
 // gives up half-way (releases without committing) leaves the phone's file as it was. A file
-// opened for reading refuses writes.
+// opened for reading refuses writes. A write that fails (an injected "Write" failure) adds
+// nothing, and the bytes written before it stay in the stream: a writer that commits after the
+// failure puts exactly those on the phone, one that does not leaves the phone's file unchanged.
+// Read, Write, Seek, SetSize, CopyTo, Commit and Stat are server members under their IStream
+// names, for the call log and for injected failures alike.
 class SimEfsFile : public Fw::ObjectRoot, public IStream {
 public:
     static inline const Fw::InterfaceEntry interfaces[] = {

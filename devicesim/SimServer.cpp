@@ -3,6 +3,7 @@
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimConfigAgent.h"
 #include "devicesim/SimPortManager.h"
+#include "devicesim/SimRecords.h"
 #include "foundation/Lang/Text.h"
 #include "framework/com/Boundary.h"
 
@@ -239,6 +240,34 @@ HRESULT STDMETHODCALLTYPE SimServer::ChangeObject(short sObjectId, BSTR bstrFiel
         } catch (const ScenarioError&) {
             Com::Throw(E_INVALIDARG); // the caller's text, not the simulator, is at fault
         }
+    });
+}
+
+SimPhone& SimServer::PhoneForFiles(short portId) {
+    m_core->Port(portId);
+    SimPhone* phone = m_core->State().phoneOnPort(portId);
+    if (!phone)
+        Com::Throw(E_INVALIDARG);
+    return *phone;
+}
+
+HRESULT STDMETHODCALLTYPE SimServer::SetPhoneFile(short sPortId, BSTR bstrName, BSTR bstrHexBytes) {
+    return Fw::Boundary([&] {
+        SimPhone& phone = PhoneForFiles(sPortId);
+        std::vector<std::uint8_t> bytes;
+        if (ParseFileHex(Lang::FromBstr(bstrHexBytes), bytes) != std::string_view::npos)
+            Com::Throw(E_INVALIDARG);
+        phone.files[Lang::FromBstr(bstrName)] = std::move(bytes);
+    });
+}
+
+HRESULT STDMETHODCALLTYPE SimServer::GetPhoneFile(short sPortId, BSTR bstrName, BSTR* pbstrHexBytes) {
+    return Fw::Boundary(pbstrHexBytes, [&] {
+        const SimPhone& phone = PhoneForFiles(sPortId);
+        const auto found = phone.files.find(Lang::FromBstr(bstrName));
+        if (found == phone.files.end())
+            Com::Throw(STG_E_FILENOTFOUND);
+        *pbstrHexBytes = Lang::ToBstr(HexBytes(found->second));
     });
 }
 

@@ -73,8 +73,13 @@ public:
                                         short* psObjectId) override;
     HRESULT STDMETHODCALLTYPE RemoveObject(short sObjectId) override;
     HRESULT STDMETHODCALLTYPE ChangeObject(short sObjectId, BSTR bstrFields) override;
+    HRESULT STDMETHODCALLTYPE SetPhoneFile(short sPortId, BSTR bstrName, BSTR bstrHexBytes) override;
+    HRESULT STDMETHODCALLTYPE GetPhoneFile(short sPortId, BSTR bstrName, BSTR* pbstrHexBytes) override;
 
 private:
+    // The phone of a known port; a port without one is the caller's fault here (E_INVALIDARG).
+    SimPhone& PhoneForFiles(short portId);
+
     std::shared_ptr<SimCore> m_core;
     SimServerHooks m_hooks;
     long m_nextCookie = 1;

@@ -1,6 +1,7 @@
 // The simulated device server in process: scenarios, and the bench's records, changes, events
 // and injected failures read back through the server's own interfaces as a view would.
 #include "devicesim/ScenarioLoader.h"
+#include "devicesim/SimRecords.h"
 #include "devicesim/SimServer.h"
 #include "foundation/Com/Failure.h"
 #include "foundation/Lang/Text.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -276,6 +278,201 @@ TEST(SimControl, ObjectsAreAddedChangedAndRemovedAsAnnounced) {
                   Lang::Format("%08lX %s", static_cast<unsigned long>(status), o.heard->events.c_str()))
             << step.change;
         EXPECT_EQ(step.reads, step.read(o)) << step.change;
+    }
+}
+
+// --- the phone's file system as a service map editor uses it --------------------------------
+
+// One phone with the given "efs" field on port 1; port 2 has none.
+struct Efs {
+    Microsoft::WRL::ComPtr<IOstrelServer> server;
+    Microsoft::WRL::ComPtr<IOstrelSimControl> control;
+    Microsoft::WRL::ComPtr<IOstrelPort> port;
+    Microsoft::WRL::ComPtr<IPhoneEfs> efs;
+
+    explicit Efs(const std::string& field)
+        : server(Sim::CreateSimServer(Sim::ParseScenario(
+              R"({"ports": [{"id": 1, "name": "COM1"}, {"id": 2, "name": "COM2"}],
+                  "phones": [{"id": 3, "port": 1, "mode": 5, "efs": )" +
+                  field + "}]}",
+              "efs.json")))
+        , control(Com::Query<IOstrelSimControl>(server.Get())) {
+        Microsoft::WRL::ComPtr<IOstrelPortManager> manager;
+        Microsoft::WRL::ComPtr<IUnknown> object;
+        Com::ThrowIfFailed(server->GetPortManager(&manager));
+        Com::ThrowIfFailed(manager->GetPort(1, &port));
+        Com::ThrowIfFailed(port->GetPortObject(17, 0, &object));
+        efs = Com::Query<IPhoneEfs>(object.Get());
+        Win32::UniqueBstr calls;
+        control->TakeCalls(calls.put()); // the tests' own way in is no part of what they check
+    }
+    // What the phone holds, or the failure's status.
+    std::string File(short portId = 1) {
+        Win32::UniqueBstr hex;
+        const HRESULT status = control->GetPhoneFile(portId, _bstr_t("RDM_DEV_MAP"), hex.put());
+        return FAILED(status) ? Lang::Format("%08lX", static_cast<unsigned long>(status))
+                              : Lang::FromBstr(hex.get());
+    }
+};
+
+std::string Hex(size_t length) {
+    std::string hex;
+    for (size_t i = 0; i < length; ++i)
+        hex += Lang::Format(i ? " %02X" : "%02X", static_cast<unsigned>(i * 37 + 250) & 0xFF);
+    return hex;
+}
+
+TEST(SimEfs, FilesOfAnyLengthReadBackFromScenarioAndControl) {
+    const size_t lengths[] = {0, 5, 23, 40, 70};
+    for (const size_t length : lengths) {
+        Efs scenario(R"({"files": [{"name": "RDM_DEV_MAP", "hex": ")" + Hex(length) + "\"}]}");
+        Efs controlled("{}");
+        ASSERT_EQ(S_OK,
+                  controlled.control->SetPhoneFile(1, _bstr_t("RDM_DEV_MAP"), _bstr_t(Hex(length).c_str())));
+        for (Efs* e : {&scenario, &controlled}) {
+            Microsoft::WRL::ComPtr<IUnknown> object;
+            ASSERT_EQ(S_OK, e->efs->OpenFile(_bstr_t("RDM_DEV_MAP"), 0, &object));
+            const auto stream = Com::Query<IStream>(object.Get());
+            STATSTG stat{};
+            ASSERT_EQ(S_OK, stream->Stat(&stat, STATFLAG_NONAME));
+            std::vector<std::uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart) + 1);
+            ULONG read = 0;
+            EXPECT_EQ(S_FALSE, stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read));
+            bytes.resize(read);
+            EXPECT_EQ(Hex(length), Sim::HexBytes(bytes)) << length;
+            EXPECT_EQ(Hex(length), e->File()) << length;
+        }
+    }
+}
+
+TEST(SimEfs, VersionsAndAbsenceAnswerAsTheScenarioSays) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"version": 1})", "1 1 0"},
+        {R"({"version": 2})", "1 2 0"},
+        {R"({"version": 3})", "1 3 0"},
+        {R"({"present": false, "version": 2})", "0 80070032 80070032"}};
+    for (const auto& [field, answers] : cases) {
+        Efs e(field);
+        long present = -1, version = -1;
+        Microsoft::WRL::ComPtr<IUnknown> object;
+        e.efs->IsEfsPresent(&present);
+        const HRESULT versioned = e.efs->GetEfsVersion(&version);
+        const HRESULT opened = e.efs->OpenFile(_bstr_t("RDM_DEV_MAP"), 1, &object);
+        EXPECT_EQ(answers, Lang::Format("%ld %lX %lX", present,
+                                        static_cast<unsigned long>(versioned ? versioned : version),
+                                        static_cast<unsigned long>(opened)))
+            << field;
+    }
+}
+
+TEST(SimControl, PhoneFilesRefuseWhatNamesNoPhoneOrNoBytes) {
+    Efs e(R"({"files": [{"name": "RDM_DEV_MAP", "text": "ab"}]})");
+    EXPECT_EQ(E_INVALIDARG, e.control->SetPhoneFile(9, _bstr_t("RDM_DEV_MAP"), _bstr_t("00")));
+    EXPECT_EQ(E_INVALIDARG, e.control->SetPhoneFile(2, _bstr_t("RDM_DEV_MAP"), _bstr_t("00")));
+    EXPECT_EQ(E_INVALIDARG, e.control->SetPhoneFile(1, _bstr_t("RDM_DEV_MAP"), _bstr_t("00 F")));
+    EXPECT_EQ("61 62", e.File());
+    EXPECT_EQ("80070057 80070057", e.File(9) + " " + e.File(2));
+    ASSERT_EQ(S_OK, e.efs->RemoveFile(_bstr_t("RDM_DEV_MAP")));
+    EXPECT_EQ("80030002", e.File()); // STG_E_FILENOTFOUND: no file is no empty file
+}
+
+// The editor's round: read the map, write it back in two halves (the second copied from a memory
+// stream, as the editor hands it over), commit, reset the phone. Each step answers a status.
+struct Editor : Efs {
+    Microsoft::WRL::ComPtr<IStream> file, memory;
+    STATSTG stat{};
+    long number = 0;
+    char bytes[8] = {};
+    Editor()
+        : Efs(R"({"files": [{"name": "RDM_DEV_MAP", "hex": "01 02"}]})") {
+        Com::ThrowIfFailed(::CreateStreamOnHGlobal(nullptr, TRUE, &memory));
+        Com::ThrowIfFailed(memory->Write("\xCC\xDD", 2, nullptr));
+        Com::ThrowIfFailed(memory->Seek({}, STREAM_SEEK_SET, nullptr));
+    }
+    HRESULT Open(long mode) {
+        Microsoft::WRL::ComPtr<IUnknown> object;
+        const HRESULT status = efs->OpenFile(_bstr_t("RDM_DEV_MAP"), mode, &object);
+        if (object)
+            object.As(&file);
+        return status;
+    }
+};
+
+using EditorStep = HRESULT (*)(Editor& e);
+const EditorStep editorSteps[] = {
+    [](Editor& e) { return e.efs->IsEfsPresent(&e.number); },
+    [](Editor& e) { return e.efs->GetEfsVersion(&e.number); },
+    [](Editor& e) { return e.Open(0); },
+    [](Editor& e) { return e.file->Stat(&e.stat, STATFLAG_NONAME); },
+    [](Editor& e) { return e.file->Seek({}, STREAM_SEEK_SET, nullptr); },
+    [](Editor& e) { return e.file->Read(e.bytes, e.stat.cbSize.LowPart, nullptr); },
+    [](Editor& e) { return e.Open(1); },
+    [](Editor& e) { return e.file->Write("\xAA\xBB", 2, nullptr); },
+    [](Editor& e) { // 8
+        ULARGE_INTEGER all{};
+        all.QuadPart = 2;
+        return e.memory->CopyTo(e.file.Get(), all, nullptr, nullptr);
+    },
+    [](Editor& e) { return e.file->Commit(STGC_OVERWRITE); },
+    [](Editor& e) { return e.port->RequestPhoneMode(4); },
+    [](Editor& e) { return e.port->AwaitPhoneMode(5, 6000, 0); },
+};
+
+struct EditorCase {
+    const char* member; // fails with STG_E_MEDIUMFULL from before step `from` on
+    size_t from;
+    bool carryOn; // past the failure, as a careless editor would
+    size_t failsAt;
+    const char* file; // what the phone then holds
+};
+
+const EditorCase editorCases[] = {
+    {"OpenFile", 0, false, 2, "01 02"},
+    {"Stat", 0, false, 3, "01 02"},
+    {"Seek", 0, false, 4, "01 02"},
+    {"Read", 0, false, 5, "01 02"},
+    {"Write", 0, false, 7, "01 02"},
+    // Half written: nothing reaches the phone without a commit, the accepted half with one.
+    {"Write", 8, false, 8, "01 02"},
+    {"Write", 8, true, 8, "AA BB"},
+    {"Commit", 0, false, 9, "01 02"},
+    {"RequestPhoneMode", 0, false, 10, "AA BB CC DD"},
+    {"AwaitPhoneMode", 0, false, 11, "AA BB CC DD"},
+};
+
+TEST(SimEfs, EditorRoundFailsWhereInjectedAndThePhoneKeepsOnlyWhatWasCommitted) {
+    Editor whole;
+    for (const EditorStep step : editorSteps)
+        ASSERT_EQ(S_OK, step(whole));
+    Win32::UniqueBstr calls;
+    ASSERT_EQ(S_OK, whole.control->TakeCalls(calls.put()));
+    std::string log = Lang::FromBstr(calls.get());
+    std::replace(log.begin(), log.end(), '\n', ' ');
+    EXPECT_EQ("IsEfsPresent GetEfsVersion OpenFile Stat Seek Read OpenFile Write Write Commit "
+              "RequestPhoneMode AwaitPhoneMode",
+              log);
+    EXPECT_EQ("AA BB CC DD", whole.File());
+
+    for (const EditorCase& c : editorCases) {
+        Editor e;
+        std::string failed; // the first step that failed, with its status
+        for (size_t i = 0; i < std::size(editorSteps); ++i) {
+            if (i == c.from)
+                e.control->FailOperation(_bstr_t(c.member), STG_E_MEDIUMFULL);
+            const HRESULT status = editorSteps[i](e);
+            if (status != S_OK && failed.empty())
+                failed = std::to_string(i) + Lang::Format(" %08lX", static_cast<unsigned long>(status));
+            if (status != S_OK && !c.carryOn)
+                break;
+        }
+        e.file.Reset(); // the editor lets go of the file, committed or not
+        ASSERT_EQ(S_OK, e.control->TakeCalls(calls.put()));
+        log = Lang::FromBstr(calls.get());
+        EXPECT_EQ(std::to_string(c.failsAt) + " 80030070", failed) << c.member << " from " << c.from;
+        if (!c.carryOn) { // the call that failed is the last one recorded
+            EXPECT_EQ(c.member, log.substr(log.rfind('\n') + 1)) << c.member;
+        }
+        EXPECT_EQ(c.file, e.File()) << c.member << " from " << c.from;
     }
 }
 
