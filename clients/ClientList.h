@@ -70,6 +70,7 @@ public:
         Fw::OnMessage<WM_SERVER_DETACH, &COstrelClientList::OnServerDetach>(),
         Fw::OnMessage<WM_SERVER_REFRESH_ITEM, &COstrelClientList::OnServerRefreshItem>(),
         Fw::OnNotify<listId, LVN_COLUMNCLICK, &COstrelClientList::OnColumnClick>(),
+        Fw::OnNotify<listId, LVN_DELETEALLITEMS, &COstrelClientList::OnDeleteAllItems>(),
     };
 
 protected:

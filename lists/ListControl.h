@@ -43,6 +43,8 @@ public:
             m_list.Invalidate();
         }
     }
+    // The rows' items are the control's own: the list need not announce each row it deletes.
+    LRESULT OnDeleteAllItems(NMHDR*) { return TRUE; }
     void OnSysColorChange() {
         // Common controls hear of new colours only from their parent.
         if (m_list)
