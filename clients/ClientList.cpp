@@ -34,42 +34,19 @@ COstrelClientList::~COstrelClientList() {
 // --- IOstrelClientList ----------------------------------------------------------------------
 
 HRESULT COstrelClientList::Startup() {
-    return Fw::Boundary([&] {
-        // Without its window yet the list has no columns to make; InitializeList starts it later.
-        if (m_started || !StartList(clientListColumns, IDB_CLIENT_IMAGES_SMALL, IDB_CLIENT_IMAGES_LARGE))
-            return S_OK;
-        m_rows.SetList(m_helper.get());
-        m_started = true;
-        return S_OK;
-    });
+    return Fw::Boundary([&] { return StartRows(clientListColumns, IDB_CLIENT_IMAGES_SMALL, IDB_CLIENT_IMAGES_LARGE); });
 }
 
 HRESULT COstrelClientList::Shutdown() {
     return Fw::Boundary([&] {
         Detach();
-        m_connection.ReleaseOwnAgent();
         m_connection.ForgetServer();
-        m_rows.SetList(nullptr);
-        m_helper.reset();
-        m_started = false;
+        StopRows();
     });
 }
 
 HRESULT COstrelClientList::InitializeList(IUnknown* pConfigAgent) {
-    return Fw::Boundary([&] {
-        if (!m_list.Exists())
-            return E_FAIL;
-        if (!m_started)
-            Startup();
-        if (m_connection.Agent())
-            Detach();
-        if (m_connection.Attach(pConfigAgent)) {
-            m_rows.SetAgent(m_connection.Agent());
-            m_rows.LoadAll();
-        }
-        FireViewChange();
-        return S_OK;
-    });
+    return Fw::Boundary([&] { return AttachRows(pConfigAgent); });
 }
 
 HRESULT COstrelClientList::StartupEx(IUnknown* pIOstrelServer) {

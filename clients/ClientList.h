@@ -82,6 +82,7 @@ private:
 
     // The rows and the agent go: WM_SERVER_DETACH, Shutdown and a new InitializeList.
     void Detach();
+    void LoadRows() { m_rows.LoadAll(); }
     void ReloadAll();
     void RunCommand(UINT id);
 

@@ -20,8 +20,8 @@
 // with its columns and icon strips; the Show...Label flags of T's property table `shownFlags`,
 // each by the column it shows (noColumn: none); its hold on the server and StartupEx over it;
 // and the messages that concern only the list view, which T names in its own message map.
-// A list without such flags has LabelCount 0 and no table. T befriends this class for
-// StartOnServer, which calls T's Startup, InitializeList and Detach.
+// A list without such flags has LabelCount 0 and no table. T befriends this class, whose
+// lifecycle steps call T's Startup, InitializeList, Detach and LoadRows and reach its `m_rows`.
 template <class T, size_t LabelCount>
 class ListControl {
 public:
@@ -89,6 +89,45 @@ protected:
         for (int column = 0; column < int(columns.size()); ++column)
             m_helper->AddColumn(column, columns[column], ColumnShown(column));
         return true;
+    }
+
+    // Startup: the helper, strips and columns once, and T's rows `m_rows` set in the list. A list
+    // without its window yet has no columns to make and answers success; InitializeList starts
+    // it later.
+    HRESULT StartRows(std::span<const ListColumn> columns, UINT smallStrip, UINT largeStrip) {
+        if (m_started || !StartList(columns, smallStrip, largeStrip))
+            return S_OK;
+        static_cast<T&>(*this).m_rows.SetList(m_helper.get());
+        m_started = true;
+        return S_OK;
+    }
+
+    // InitializeList: general failure without a window; else started when it was not, detached
+    // from an earlier agent (T's Detach), and, when the object is an agent, the rows read from it
+    // (T's LoadRows). A view without an agent stays empty.
+    HRESULT AttachRows(IUnknown* agentObject) {
+        if (!m_list.Exists())
+            return E_FAIL;
+        T& self = static_cast<T&>(*this);
+        if (!m_started)
+            self.Startup();
+        if (m_connection.Agent())
+            self.Detach();
+        if (m_connection.Attach(agentObject)) {
+            self.m_rows.SetAgent(m_connection.Agent());
+            self.LoadRows();
+        }
+        self.FireViewChange();
+        return S_OK;
+    }
+
+    // Shutdown, once T has detached and dropped its rows: the own agent handed back, the rows out
+    // of the list, the helper gone, the list no longer started.
+    void StopRows() {
+        m_connection.ReleaseOwnAgent();
+        static_cast<T&>(*this).m_rows.SetList(nullptr);
+        m_helper.reset();
+        m_started = false;
     }
 
     // StartupEx: refused once started; else an agent of the list's own on the server, the list's

@@ -34,45 +34,20 @@ COstrelPhoneList::~COstrelPhoneList() {
 // --- IOstrelPhoneList -----------------------------------------------------------------------
 
 HRESULT COstrelPhoneList::Startup() {
-    return Fw::Boundary([&] {
-        // Without its window yet the list has no columns to make; InitializeList starts it later.
-        if (m_started || !StartList(phoneListColumns, IDB_PHONE_IMAGES_SMALL, IDB_PHONE_IMAGES_LARGE))
-            return S_OK;
-        m_rows.SetList(m_helper.get());
-        m_started = true;
-        return S_OK;
-    });
+    return Fw::Boundary([&] { return StartRows(phoneListColumns, IDB_PHONE_IMAGES_SMALL, IDB_PHONE_IMAGES_LARGE); });
 }
 
 HRESULT COstrelPhoneList::Shutdown() {
     return Fw::Boundary([&] {
         Detach();
-        m_connection.ReleaseOwnAgent();
+        // Rows a detach keeps for open windows go with the list all the same.
         m_rows.RemoveAll();
-        m_rows.SetList(nullptr);
-        m_helper.reset();
-        m_started = false;
+        StopRows();
     });
 }
 
 HRESULT COstrelPhoneList::InitializeList(IUnknown* pConfigAgent) {
-    return Fw::Boundary([&] {
-        if (!m_list.Exists())
-            return E_FAIL;
-        if (!m_started)
-            Startup();
-        if (m_connection.Agent())
-            Detach();
-        if (m_connection.Attach(pConfigAgent)) {
-            // A detach still waiting for its windows is over: the new agent's rows replace them.
-            m_pendingDetach = false;
-            m_rows.RemoveAll();
-            m_rows.SetAgent(m_connection.Agent());
-            m_rows.LoadAll();
-        }
-        FireViewChange();
-        return S_OK;
-    });
+    return Fw::Boundary([&] { return AttachRows(pConfigAgent); });
 }
 
 HRESULT COstrelPhoneList::GetSelectedPhone(LONG* pESN, LONG* pPortID) {

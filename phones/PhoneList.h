@@ -138,6 +138,12 @@ private:
     // The detach of WM_SERVER_DETACH, Shutdown and InitializeList: every properties window
     // closes; the rows and the agent go once none is left open.
     void Detach();
+    // A detach still waiting for its windows is over: the new agent's rows replace the old ones.
+    void LoadRows() {
+        m_pendingDetach = false;
+        m_rows.RemoveAll();
+        m_rows.LoadAll();
+    }
     void DropRows();
     void ReloadAll();
     void ReloadPort(long portId);

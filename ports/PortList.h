@@ -142,6 +142,7 @@ private:
 
     // Drops the rows and the subscription; the list stays empty until attached again.
     void Detach();
+    void LoadRows() { m_rows.FillList(); }
     // The bodies of the Show...Label accessors, by the property's DISPID.
     HRESULT GetShown(DISPID id, LONG* value);
     HRESULT PutShown(DISPID id, LONG value);
