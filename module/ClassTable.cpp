@@ -16,12 +16,12 @@
 #include "ports/PortListProps.h"
 #include "ports/PortViewCtrl.h"
 #include "resources/resource.h"
+#include "servicemap/ServiceAssignList.h"
+#include "servicemap/ServicePoolList.h"
 
 namespace {
 
 // Registration, class-object lookup and unregistration walk the classes in this order.
-// A class without a creator is registered already but is built by later work; until then
-// it is not available, exactly like an unknown class.
 const Fw::ClassEntry classes[] = {
     {&CLSID_OstrelPhoneList, IDR_OSTRELPHONELIST, Fw::CreatorOf<COstrelPhoneList>},
     {&CLSID_PhoneListProps, IDR_PHONELISTPROPS, Fw::CreatorOf<CPhoneListProps>},
@@ -36,8 +36,8 @@ const Fw::ClassEntry classes[] = {
     {&CLSID_OstrelPortViewCtrl, IDR_OSTRELPORTVIEWCTRL, Fw::CreatorOf<COstrelPortViewCtrl>},
     {&CLSID_KmNvTools, IDR_KMNVTOOLS, Fw::CreatorOf<CKmNvTools>},
     {&CLSID_KmMobModelTools, IDR_KMMOBMODELTOOLS, Fw::CreatorOf<CKmMobModelTools>},
-    {&CLSID_RdmSvcAsgn, IDR_RDMSVCASGN, nullptr},
-    {&CLSID_RdmSvcPool, IDR_RDMSVCPOOL, nullptr},
+    {&CLSID_RdmSvcAsgn, IDR_RDMSVCASGN, Fw::CreatorOf<CRdmSvcAsgn>},
+    {&CLSID_RdmSvcPool, IDR_RDMSVCPOOL, Fw::CreatorOf<CRdmSvcPool>},
     {&CLSID_NORVIKPhonePortConfigCtrl, IDR_NORVIKPHONEPORTCONFIGCTRL,
      Fw::CreatorOf<CNORVIKPhonePortConfigCtrl>},
 };

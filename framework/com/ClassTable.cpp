@@ -18,8 +18,6 @@ HRESULT ClassTable::GetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
         const ClassEntry& entry = m_entries[i];
         if (!::InlineIsEqualGUID(*entry.clsid, clsid))
             continue;
-        if (!entry.creator)
-            break;
         const std::lock_guard lock(m_lock);
         if (!m_classObjects[i]) {
             auto* factory = new (std::nothrow) ClassFactory(entry.creator);
@@ -38,7 +36,7 @@ HRESULT ClassTable::CreateObject(REFCLSID clsid, REFIID iid, void** ppv) const {
     *ppv = nullptr;
     for (const ClassEntry& entry : m_entries)
         if (::InlineIsEqualGUID(*entry.clsid, clsid))
-            return entry.creator ? entry.creator(nullptr, iid, ppv) : CLASS_E_CLASSNOTAVAILABLE;
+            return entry.creator(nullptr, iid, ppv);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

@@ -14,7 +14,6 @@ namespace Fw {
 struct ClassEntry {
     const CLSID* clsid;
     UINT registryScript;
-    // Null while a class is registered but not built: it is then not available.
     ClassFactory::Creator creator;
 };
 

@@ -94,6 +94,19 @@ public:
         return Send(LVM_ENSUREVISIBLE, row, partialOk) != 0;
     }
 
+    int GetSelectionMark() const { return static_cast<int>(Send(LVM_GETSELECTIONMARK)); }
+    int SetSelectionMark(int row) const { return static_cast<int>(Send(LVM_SETSELECTIONMARK, 0, row)); }
+    int GetTopIndex() const { return static_cast<int>(Send(LVM_GETTOPINDEX)); }
+    bool Scroll(int dx, int dy) const { return Send(LVM_SCROLL, dx, dy) != 0; }
+    // Asks the row texts of a row again (rows whose texts the list asks for on each paint).
+    bool UpdateRow(int row) const { return Send(LVM_UPDATE, row) != 0; }
+    // The row at a point of the list's client area, with where on it in `info.flags`; -1 for none.
+    int HitTest(POINT point, LVHITTESTINFO& info) const {
+        info = {};
+        info.pt = point;
+        return static_cast<int>(Send(LVM_HITTEST, 0, &info));
+    }
+
     // Sorts by row values: compare(lParam1, lParam2, context).
     bool SortItems(PFNLVCOMPARE compare, LPARAM context) const {
         return Send(LVM_SORTITEMS, static_cast<WPARAM>(context), reinterpret_cast<LPARAM>(compare)) != 0;

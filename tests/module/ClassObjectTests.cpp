@@ -49,9 +49,9 @@ private:
     HMODULE m_module = nullptr;
 };
 
-// Each built class with the interface its objects answer; every other class of the contract,
-// and a class the module never heard of, has no class object.
-TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
+// Each class of the contract with the interface its objects answer; a class the module never
+// heard of has no class object.
+TEST_F(ModuleExports, ClassObjectsForEveryClassOfTheContractOnly) {
     const std::map<std::string, IID> built = {{"OstrelPhoneList", IID_IOstrelPhoneList},
                                               {"PhoneListProps", IID_IPropertyPage},
                                               {"OstrelServerButton", IID_IOstrelServerButton},
@@ -65,7 +65,9 @@ TEST_F(ModuleExports, ClassObjectsOnlyForTheBuiltClasses) {
                                               {"NORVIKPhonePortConfigCtrl", IID_INORVIKPhonePortConfigCtrl},
                                               {"OstrelPortConfigCtrl", IID_IOstrelPortConfigCtrl},
                                               {"OstrelClientList", IID_IOstrelClientList},
-                                              {"OstrelObjectList", IID_IOstrelObjectList}};
+                                              {"OstrelObjectList", IID_IOstrelObjectList},
+                                              {"RdmSvcAsgn", IID_IRdmSvcAsgn},
+                                              {"RdmSvcPool", IID_IRdmSvcPool}};
     std::vector<std::pair<std::string, CLSID>> classes = {
         {"unknown", {0x0badc0de, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}}}};
     for (const Contract::ClassRow& c : Contract::kClasses) {
@@ -143,22 +145,24 @@ TEST_F(ModuleExports, EachControlAnswersItsOwnInterfacesOnly) {
                                 IID_IQuickActivate, IID_IPersistStorage, IID_IDataObject, IID_IProvideClassInfo,
                                 IID_IProvideClassInfo2};
     const IID optional[] = {IID_IPersistPropertyBag, IID_IConnectionPointContainer, IID_ISupportErrorInfo,
-                            IID_IMarshal};
+                            IID_IMarshal, IID_IDropTarget, IID_IDropSource};
     const struct {
         const char* name;
         const CLSID* clsid;
-        bool answers[std::size(optional)]; // bag, connection points, error info, marshaler
+        bool answers[std::size(optional)]; // bag, connection points, error info, marshaler, drop target, source
     } controls[] = {
-        {"OstrelPhoneList", &CLSID_OstrelPhoneList, {true, true, false, false}},
-        {"OstrelServerButton", &CLSID_OstrelServerButton, {false, true, true, false}},
-        {"OstrelServerCombo", &CLSID_OstrelServerCombo, {false, true, true, false}},
-        {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, {true, false, false, false}},
-        {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false, false}},
-        {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, {false, false, false, true}},
-        {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, {false, true, false, false}},
-        {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, {false, true, false, false}},
-        {"OstrelClientList", &CLSID_OstrelClientList, {false, true, false, true}},
-        {"OstrelObjectList", &CLSID_OstrelObjectList, {false, true, false, true}},
+        {"OstrelPhoneList", &CLSID_OstrelPhoneList, {true, true, false, false, false, false}},
+        {"OstrelServerButton", &CLSID_OstrelServerButton, {false, true, true, false, false, false}},
+        {"OstrelServerCombo", &CLSID_OstrelServerCombo, {false, true, true, false, false, false}},
+        {"OstrelPhoneServerCtrl", &CLSID_OstrelPhoneServerCtrl, {true, false, false, false, false, false}},
+        {"OstrelPortList", &CLSID_OstrelPortList, {true, true, false, false, false, false}},
+        {"OstrelPortViewCtrl", &CLSID_OstrelPortViewCtrl, {false, false, false, true, false, false}},
+        {"NORVIKPhonePortConfigCtrl", &CLSID_NORVIKPhonePortConfigCtrl, {false, true, false, false, false, false}},
+        {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, {false, true, false, false, false, false}},
+        {"OstrelClientList", &CLSID_OstrelClientList, {false, true, false, true, false, false}},
+        {"OstrelObjectList", &CLSID_OstrelObjectList, {false, true, false, true, false, false}},
+        {"RdmSvcAsgn", &CLSID_RdmSvcAsgn, {false, false, false, false, true, true}},
+        {"RdmSvcPool", &CLSID_RdmSvcPool, {false, false, false, false, true, true}},
     };
     for (const auto& control : controls) {
         ComPtr<IUnknown> object;

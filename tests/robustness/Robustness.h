@@ -32,6 +32,8 @@ inline const PersistedClass persistedClasses[] = {
     {"OstrelPortConfigCtrl", &CLSID_OstrelPortConfigCtrl, true, false},
     {"OstrelClientList", &CLSID_OstrelClientList, true, false},
     {"OstrelObjectList", &CLSID_OstrelObjectList, true, false},
+    {"RdmSvcAsgn", &CLSID_RdmSvcAsgn, true, false},
+    {"RdmSvcPool", &CLSID_RdmSvcPool, true, false},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const PersistedClass& persisted) {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <objidl.h>
+#include <wrl/client.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The streams in which the map and the drag data pass between the phone, the dialog and the two
+// lists. A failed stream call raises its status with the stream as its source.
+namespace ServiceMap {
+
+// A new growable stream in memory that holds `bytes`, positioned after them.
+Microsoft::WRL::ComPtr<IStream> NewStream(std::span<const std::uint8_t> bytes);
+// Rewinds the stream and reads, in one request, at most `limit` bytes from its start.
+std::vector<std::uint8_t> ReadFromStart(IStream* stream, size_t limit);
+
+} // namespace ServiceMap
