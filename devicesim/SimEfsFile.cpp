@@ -101,6 +101,8 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::CopyTo(IStream* pstm, ULARGE_INTEGER cb, U
         if (pcbWritten)
             pcbWritten->QuadPart = 0;
         m_core->Enter("CopyTo");
+        // Copying reads the file: a failing read fails the copy too.
+        m_core->Enter("Read");
         if (!pstm)
             return STG_E_INVALIDPOINTER;
         const std::uint64_t left = m_position < m_content.size() ? m_content.size() - m_position : 0;

@@ -15,7 +15,8 @@ namespace Sim {
 // nothing, and the bytes written before it stay in the stream: a writer that commits after the
 // failure puts exactly those on the phone, one that does not leaves the phone's file unchanged.
 // Read, Write, Seek, SetSize, CopyTo, Commit and Stat are server members under their IStream
-// names, for the call log and for injected failures alike.
+// names, for the call log and for injected failures alike; CopyTo enters Read as well, since
+// it reads the file.
 class SimEfsFile : public Fw::ObjectRoot, public IStream {
 public:
     static inline const Fw::InterfaceEntry interfaces[] = {
