@@ -396,7 +396,9 @@ const Step reads[] = {
     {STEP(Get(b.Efs(8), &IPhoneEfs::IsEfsPresent)), "1"},
     {STEP(Get(b.Efs(8), &IPhoneEfs::GetEfsVersion)), "2"},
     {STEP(Get(b.Efs(3), &IPhoneEfs::IsEfsPresent)), "0"},
-    {STEP(b.Read(8, "RDM_DEV_MAP")), "write 80030005, read 00000001: placeholder device map (field unit)"},
+    {STEP(b.Read(8, "RDM_DEV_MAP")), "write 80030005, read 00000001: "
+                                     "\\xFF\\x06\\xFF\\xFF\\x01\\xFF\\x00\\xFF\\xFF\\xFF\\xFF\\xFF\\xFF\\xFF"
+                                     "\\x01\\xFF\\xFF\\xFF\\xFF\\x05\\xFF\\xFF\\xFF"},
     {STEP(b.Read(8, "NO_SUCH_FILE")), Answer(STG_E_FILENOTFOUND)},
     {STEP(b.Efs(8)->RemoveFile(_bstr_t("NO_SUCH_FILE"))), Answer(STG_E_FILENOTFOUND)},
     // Objects: ports carry the server's version, the others their own; clients have no class.
@@ -518,7 +520,9 @@ const Step changes[] = {
     // Nothing written to a phone file reaches the phone before the commit.
     {STEP(b.OpenForWriting(8, "RDM_DEV_MAP")), "ok"},
     {STEP(b.file->Write("\xFF\x01\x02", 3, nullptr)), "ok"},
-    {STEP(b.Read(8, "RDM_DEV_MAP")), "write 80030005, read 00000001: placeholder device map (field unit)"},
+    {STEP(b.Read(8, "RDM_DEV_MAP")), "write 80030005, read 00000001: "
+                                     "\\xFF\\x06\\xFF\\xFF\\x01\\xFF\\x00\\xFF\\xFF\\xFF\\xFF\\xFF\\xFF\\xFF"
+                                     "\\x01\\xFF\\xFF\\xFF\\xFF\\x05\\xFF\\xFF\\xFF"},
     {STEP(b.file->Commit(STGC_OVERWRITE)), "ok"},
     {STEP(b.Read(8, "RDM_DEV_MAP")), "write 80030005, read 00000001: \\xFF\\x01\\x02"},
     // Phones come and go with their ports.
