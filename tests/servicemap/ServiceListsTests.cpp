@@ -535,8 +535,15 @@ TEST_F(ServiceListsTest, DragsRunThroughThePlatformLoopBothWays) {
     EXPECT_EQ((std::vector<std::string>{"TOLV", "BT HCI", "DATA", "DATA WWAN", "NMEA", "NULL", "RPC"}),
               Texts(services, 0));
 
+    // DATA may go to several devices, so the drag leaves it listed.
+    SelectService("DATA");
+    EXPECT_GE(drag(services, services.GetSelectionMark(), devices, DeviceRow("USB MDM")), 5);
+    EXPECT_EQ((std::map<std::string, std::string>{{"USB SER1", "DIAG"}, {"USB MDM", "DATA"}}), Assigned());
+    EXPECT_EQ(7, services.GetItemCount());
+    ASSERT_EQ(S_OK, assigned->WriteDevTable(TableStream({0xFF}).Get()));
+
     EXPECT_GE(drag(devices, DeviceRow("USB SER1"), services, 0), 5);
-    EXPECT_EQ((std::map<std::string, std::string>{}), Assigned());
+    EXPECT_EQ((std::map<std::string, std::string>{{"USB MDM", "DATA"}}), Assigned());
     EXPECT_EQ((std::vector<std::string>{"DIAG", "TOLV", "BT HCI", "DATA", "DATA WWAN", "NMEA", "NULL", "RPC"}),
               Texts(services, 0)) << "DIAG goes before the first row whose name sorts after it";
 }
