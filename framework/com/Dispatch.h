@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/com/Boundary.h"
+#include "framework/com/ObjectReferenceArguments.h"
 #include "framework/com/TypeLibrary.h"
 
 #include <oaidl.h>
@@ -46,8 +47,9 @@ public:
         const HRESULT status = Boundary([&] {
             if (!::InlineIsEqualGUID(iid, IID_NULL))
                 return DISP_E_UNKNOWNINTERFACE;
-            invoked = TypeLibrary::TypeInfoOf(__uuidof(I))
-                          ->Invoke(static_cast<I*>(this), id, flags, parameters, result, exception, badArgument);
+            ITypeInfo* info = TypeLibrary::TypeInfoOf(__uuidof(I));
+            const ObjectReferenceArguments references(info, id, flags, *parameters);
+            invoked = info->Invoke(static_cast<I*>(this), id, flags, parameters, result, exception, badArgument);
             // The member described its own failure: a description of DISP_E_EXCEPTION would
             // replace it with "Exception occurred."
             return invoked == DISP_E_EXCEPTION ? S_OK : invoked;

@@ -1,6 +1,7 @@
-// IDispatch as a script host calls it on the module's port list: names, arguments and type
-// information all come from the type library embedded in the module.
+// IDispatch as a script host calls it on the module's port list and service lists: names,
+// arguments and type information all come from the type library embedded in the module.
 #include "interfaces/OstrelUITools.h"
+#include "tests/support/ModuleRegistration.h"
 
 #include <comdef.h>
 #include <gtest/gtest.h>
@@ -63,6 +64,71 @@ TEST_F(ModuleDispatch, TypeInfoIsTheDualInterfaces) {
     info->ReleaseTypeAttr(attributes);
     EXPECT_EQ(DISP_E_BADINDEX, dispatch->GetTypeInfo(1, LOCALE_USER_DEFAULT, &info));
     EXPECT_EQ(nullptr, info.Get());
+}
+
+// A script's variables reach an [in,out] object reference as references to VARIANTs: the
+// variable takes the member's object, in place of what it held.
+TEST(ObjectReferenceArguments, ScriptVariablesTakeTheMembersObject) {
+    ComPtr<IDispatch> assigned, other;
+    ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_RdmSvcAsgn, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&assigned)));
+    ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_RdmSvcPool, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&other)));
+    const auto readInto = [&](VARIANT& variable) {
+        VARIANTARG argument;
+        V_VT(&argument) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&argument) = &variable;
+        DISPPARAMS parameters = {&argument, nullptr, 1, 0};
+        const HRESULT status =
+            assigned->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
+        EXPECT_EQ(VT_BYREF | VT_VARIANT, V_VT(&argument)) << "the caller's argument is its own again";
+        return status;
+    };
+    const auto tableOf = [](const VARIANT& variable) {
+        ComPtr<IStream> stream;
+        EXPECT_EQ(VT_UNKNOWN, V_VT(&variable));
+        if (V_VT(&variable) != VT_UNKNOWN || FAILED(V_UNKNOWN(&variable)->QueryInterface(IID_PPV_ARGS(&stream))))
+            return std::vector<BYTE>{};
+        std::vector<BYTE> bytes(64);
+        ULONG read = 0;
+        stream->Seek({}, STREAM_SEEK_SET, nullptr);
+        stream->Read(bytes.data(), 64, &read);
+        bytes.resize(read);
+        return bytes;
+    };
+
+    VARIANT empty;
+    ::VariantInit(&empty);
+    ASSERT_EQ(S_OK, readInto(empty));
+    EXPECT_EQ(std::vector<BYTE>(23, 0xFF), tableOf(empty));
+    ::VariantClear(&empty);
+
+    VARIANT holding;
+    V_VT(&holding) = VT_DISPATCH;
+    V_DISPATCH(&holding) = other.Get();
+    other->AddRef();
+    ASSERT_EQ(S_OK, readInto(holding));
+    EXPECT_EQ(std::vector<BYTE>(23, 0xFF), tableOf(holding));
+    ::VariantClear(&holding);
+    EXPECT_EQ(1u, other.Get()->AddRef() - 1) << "the variable let its object go";
+    other.Get()->Release();
+
+    // Anything else is the platform's to refuse.
+    VARIANT text;
+    V_VT(&text) = VT_BSTR;
+    V_BSTR(&text) = ::SysAllocString(L"map");
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, readInto(text));
+    EXPECT_EQ(VT_BSTR, V_VT(&text));
+    ::VariantClear(&text);
+}
+
+TEST(ServiceMapScript, ReadsTheMapIntoAVariableAndHandsItOn) {
+    EXPECT_EQ((std::vector<std::string>{
+                  "CreateObject assigned list: ok", "CreateObject unassigned list: ok", "ReadDevTable: ok",
+                  "assigned WriteDevTable: ok", "unassigned WriteDevTable: ok",
+                  "WriteDevTable Nothing: 0x80004003 \"Invalid pointer\"",
+                  "WriteDevTable of a list: 0x80004002 \"No such interface supported\"",
+                  "ReadDevTable into a variable that held an object: ok", "WriteDevTable of it: ok",
+                  "servicemap script done"}),
+              TestSupport::runScript("servicemap.vbs"));
 }
 
 } // namespace
