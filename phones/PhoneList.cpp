@@ -1,11 +1,14 @@
 #include "phones/PhoneList.h"
 
+#include "foundation/Com/Failure.h"
 #include "foundation/Lang/Text.h"
+#include "foundation/Lang/Trace.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Boundary.h"
 #include "lists/ViewCommands.h"
 #include "phones/PhoneAccumulatedData.h"
 #include "resources/resource.h"
+#include "servicemap/RdmPortAssignDlg.h"
 
 namespace {
 
@@ -275,14 +278,33 @@ void COstrelPhoneList::RunCommand(UINT id) {
         ShowAccumulatedData();
         break;
     case ID_PHONE_SERVICE_MAPPING:
-        // The service map editor is a later part of this module; until then the entry says so.
-        if (SelectedItem())
-            ::MessageBoxA(m_hWnd, ResourceText(IDS_PHONE_MAPPING_NOT_BUILT).c_str(), ResourceText(IDS_PHONE_MAPPING_TITLE).c_str(),
-                          MB_OK | MB_ICONINFORMATION);
+        ShowServiceMapping();
         break;
     default:
         // Port Shutdown has no action in the phone list.
         break;
+    }
+}
+
+void COstrelPhoneList::ShowServiceMapping() {
+    const CPhoneItem* item = SelectedItem();
+    if (!item)
+        return;
+    // The row may be rebuilt while the dialog runs: keep its port, not the row.
+    const long portId = item->GetID();
+    IOstrelServer* server = m_connection.Server(noServerTrace);
+    if (!server)
+        return;
+    try {
+        Microsoft::WRL::ComPtr<IOstrelPortManager> manager;
+        Com::Call(server, &IOstrelServer::GetPortManager, &manager);
+        Microsoft::WRL::ComPtr<IOstrelPort> port;
+        Com::Call(manager, &IOstrelPortManager::GetPort, static_cast<short>(portId), &port);
+        CRdmPortAssignDlg(Com::ThrowIfNull(port.Get())).Run(::GetActiveWindow());
+    } catch (const _com_error& failure) {
+        // Without the port or its phone's file system there is no dialog to open.
+        Lang::Trace(" ShowServiceMapping: no port %ld for the map (0x%08lx)\n", portId,
+                    static_cast<unsigned long>(failure.Error()));
     }
 }
 

@@ -151,6 +151,8 @@ private:
     CPhoneItem* SelectedItem() const;
     // Runs a command of menu 208.
     void RunCommand(UINT id);
+    // The service map dialog on the selected phone's port, modal over the active window.
+    void ShowServiceMapping();
     HRESULT GetShown(DISPID id, LONG* value);
     HRESULT PutShown(DISPID id, LONG value);
     // A text of the selected row, or general failure without one.

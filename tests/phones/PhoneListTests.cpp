@@ -337,7 +337,7 @@ TEST_F(PhoneListTest, DownloadModeRefusesPropertiesButShowsAccumulatedData) {
     EXPECT_FALSE(PropertiesWindow());
 }
 
-TEST_F(PhoneListTest, ContextMenuOffersItsCommandsAndTheMappingEntrySaysItIsNotBuilt) {
+TEST_F(PhoneListTest, ContextMenuOffersItsCommandsAndTheMappingEntryOpensTheMapOfTheSelectedPhone) {
     const auto rightClick = [&](int row, UINT command) {
         TestSupport::MenuDriver menus;
         command ? menus.Choose(command) : menus.Dismiss();
@@ -349,7 +349,10 @@ TEST_F(PhoneListTest, ContextMenuOffersItsCommandsAndTheMappingEntrySaysItIsNotB
         return menus.Seen().empty() ? std::vector<std::string>{} : menus.Seen()[0];
     };
     TestSupport::ModalDriver dialogs;
-    dialogs.Expect([](TestSupport::ModalDialog& box) { box.Click(IDOK); });
+    dialogs.Expect([](TestSupport::ModalDialog& dialog) {
+        EXPECT_EQ(BST_CHECKED, dialog.CheckState(IDC_SERVICE_MAPPING_RESET));
+        dialog.Click(IDCANCEL);
+    });
     const std::vector<std::string> offered = {"&View[Lar&ge Icons, S&mall Icons, &List, &Details]",
                                               "-",
                                               "&Properties...",
@@ -358,7 +361,9 @@ TEST_F(PhoneListTest, ContextMenuOffersItsCommandsAndTheMappingEntrySaysItIsNotB
                                               "Accumulated Data(Bytes)"};
     EXPECT_EQ(offered, rightClick(0, ID_PHONE_SERVICE_MAPPING));
     ASSERT_EQ(1u, dialogs.Seen().size());
-    EXPECT_EQ("Configure Service to Port Mapping", dialogs.Seen()[0].caption);
+    EXPECT_EQ("Service to Phone Port Mappings", dialogs.Seen()[0].caption);
+    EXPECT_EQ((std::vector<int>{IDC_SERVICE_MAPPING_RESET, IDOK, IDCANCEL}), dialogs.Seen()[0].buttons);
+    EXPECT_EQ(::GetAncestor(site->Window(), GA_ROOT), dialogs.Seen()[0].owner);
 
     list.SetItemState(-1, 0, LVIS_SELECTED);
     std::vector<std::string> unselected = offered;
