@@ -145,7 +145,7 @@ HRESULT CRdmSvcAsgn::Drop(IDataObject* pDataObj, DWORD, POINTL pt, DWORD* pdwEff
 }
 
 void CRdmSvcAsgn::BeginDrag() {
-    const int row = List().GetSelectionMark();
+    const int row = m_view.SelectionMark();
     if (row < 0)
         return;
     m_dragRow = row;

@@ -26,6 +26,8 @@ public:
     int AppendRow(int service) const { return InsertRow(m_list.GetItemCount(), service); }
     int ServiceAt(int row) const { return static_cast<int>(m_list.GetItemData(row)); }
     void SetServiceAt(int row, int service) const;
+    // The row a drag starts from; -1 when there is none, or no list.
+    int SelectionMark() const { return m_list ? m_list.GetSelectionMark() : -1; }
     // The row showing a service; -1 when none does.
     int RowOf(int service) const { return m_list.FindItem(service); }
     // Answers LVN_GETDISPINFO with a text, cut to the limit.

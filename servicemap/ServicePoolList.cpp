@@ -9,8 +9,6 @@
 #include <set>
 
 void CRdmSvcPool::FillRows() {
-    m_offered[0] = m_formats.Unassigned();
-    m_offered[1] = m_formats.CompatibleDevices();
     for (const int service : ServiceMap::PoolOrder())
         if (ServiceMap::IsOffered(service))
             m_view.AppendRow(service);
@@ -58,7 +56,7 @@ HRESULT CRdmSvcPool::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedium) {
         return E_INVALIDARG;
     if (const HRESULT match = ServiceFormats::Match(*pformatetcIn, Offered()); FAILED(match))
         return match;
-    const int row = List().GetSelectionMark();
+    const int row = m_view.SelectionMark();
     if (row < 0)
         return DRAGDROP_S_CANCEL;
     const int service = m_view.ServiceAt(row);
@@ -138,7 +136,7 @@ HRESULT CRdmSvcPool::Drop(IDataObject* pDataObj, DWORD, POINTL, DWORD* pdwEffect
 }
 
 void CRdmSvcPool::BeginDrag() {
-    const int row = List().GetSelectionMark();
+    const int row = m_view.SelectionMark();
     if (row < 0)
         return;
     const int service = m_view.ServiceAt(row);

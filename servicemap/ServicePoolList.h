@@ -3,6 +3,8 @@
 #include "interfaces/OstrelUITools.h"
 #include "servicemap/ServiceListControl.h"
 
+#include <array>
+
 // "Unassigned Services": the services a device may still be given, each once, in the order the
 // map's vocabulary keeps them. A service dragged onto a device leaves the list (DATA and NULL,
 // which may be on several devices, stay); one taken off a device comes back at its place by
@@ -34,10 +36,8 @@ public:
     void BeginDrag();
 
 private:
-    std::span<const CLIPFORMAT> Offered() const { return m_offered; }
+    std::array<CLIPFORMAT, 2> Offered() const { return {m_formats.Unassigned(), m_formats.CompatibleDevices()}; }
     // Lists a service before the first row whose name sorts after its own (NULL and services
     // already listed excepted) and scrolls it into sight.
     void InsertSorted(int service);
-
-    CLIPFORMAT m_offered[2] = {};
 };
