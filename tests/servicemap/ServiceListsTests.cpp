@@ -490,18 +490,22 @@ TEST_F(ServiceListsTest, AutoScrollWaitsOnTheEdgesThenRepeats) {
     EXPECT_EQ(S_OK, assignedTarget->DragLeave());
 }
 
-// Moves the cursor to the drop point once the drag loop runs, then lets the button go.
+// Moves the cursor onto the drop row once the drag loop runs, and lets the button go once the
+// row shows that the drop target saw the drag there (or after three seconds).
 struct DragPath {
     POINT to;
+    Fw::ListView target;
+    int row;
     int ticks = 0;
     static inline DragPath* current = nullptr;
 
     static void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        if (++current->ticks == 2) {
-            ::SetCursorPos(current->to.x, current->to.y);
-        } else if (current->ticks == 5) {
+        DragPath& path = *current;
+        if (++path.ticks == 1) {
+            ::SetCursorPos(path.to.x, path.to.y);
+        } else if (path.target.GetItemState(path.row, LVIS_DROPHILITED) || path.ticks > 60) {
+            BYTE keys[256] = {};
+            ::GetKeyboardState(keys);
             keys[VK_LBUTTON] = 0;
             ::SetKeyboardState(keys);
         }
@@ -517,9 +521,9 @@ TEST_F(ServiceListsTest, DragsRunThroughThePlatformLoopBothWays) {
         ::GetKeyboardState(keys);
         keys[VK_LBUTTON] = 0x80;
         ::SetKeyboardState(keys);
-        DragPath path{{end.x, end.y}};
+        DragPath path{{end.x, end.y}, to, onto};
         DragPath::current = &path;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 60, &DragPath::Step);
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &DragPath::Step);
         NMLISTVIEW begin = {};
         begin.hdr = {from.Handle(), ServiceListView::listId, LVN_BEGINDRAG};
         begin.iItem = row;
@@ -527,22 +531,22 @@ TEST_F(ServiceListsTest, DragsRunThroughThePlatformLoopBothWays) {
         ::KillTimer(nullptr, timer);
         keys[VK_LBUTTON] = 0;
         ::SetKeyboardState(keys);
-        return path.ticks;
+        return path.ticks <= 60;
     };
     SelectService("DIAG");
-    EXPECT_GE(drag(services, services.GetSelectionMark(), devices, DeviceRow("USB SER1")), 5);
+    EXPECT_TRUE(drag(services, services.GetSelectionMark(), devices, DeviceRow("USB SER1")));
     EXPECT_EQ((std::map<std::string, std::string>{{"USB SER1", "DIAG"}}), Assigned());
     EXPECT_EQ((std::vector<std::string>{"TOLV", "BT HCI", "DATA", "DATA WWAN", "NMEA", "NULL", "RPC"}),
               Texts(services, 0));
 
     // DATA may go to several devices, so the drag leaves it listed.
     SelectService("DATA");
-    EXPECT_GE(drag(services, services.GetSelectionMark(), devices, DeviceRow("USB MDM")), 5);
+    EXPECT_TRUE(drag(services, services.GetSelectionMark(), devices, DeviceRow("USB MDM")));
     EXPECT_EQ((std::map<std::string, std::string>{{"USB SER1", "DIAG"}, {"USB MDM", "DATA"}}), Assigned());
     EXPECT_EQ(7, services.GetItemCount());
     ASSERT_EQ(S_OK, assigned->WriteDevTable(TableStream({0xFF}).Get()));
 
-    EXPECT_GE(drag(devices, DeviceRow("USB SER1"), services, 0), 5);
+    EXPECT_TRUE(drag(devices, DeviceRow("USB SER1"), services, 0));
     EXPECT_EQ((std::map<std::string, std::string>{{"USB MDM", "DATA"}}), Assigned());
     EXPECT_EQ((std::vector<std::string>{"DIAG", "TOLV", "BT HCI", "DATA", "DATA WWAN", "NMEA", "NULL", "RPC"}),
               Texts(services, 0)) << "DIAG goes before the first row whose name sorts after it";
