@@ -177,9 +177,7 @@ TEST_F(MapTransferTest, AFailedReadIsShownWithItsStatusAndLeavesTheTableUnread) 
         std::string message;
     } cases[] = {
         {server, "IsEfsPresent", failed(STG_E_MEDIUMFULL)},
-        {server, "GetEfsVersion", failed(STG_E_MEDIUMFULL)},
         {server, "OpenFile", failed(STG_E_MEDIUMFULL)},
-        {server, "Stat", failed(STG_E_MEDIUMFULL)},
         {server, "Read", failed(STG_E_MEDIUMFULL)},
         {server, R"({"present": false, "version": 2})", noEfs},
         {server, R"({"present": true, "version": 1})", noEfs},
@@ -222,7 +220,6 @@ TEST_F(MapTransferTest, AnEditedTableIsWrittenAfterTheDiagQuestionAndAFailedWrit
         const char* calls;
     } cases[] = {
         {editedMap, "", 0, true, "", editedMap, allWrites},
-        {editedMap, "", 0, false, "", editedMap, "OpenFile Write Commit"},
         {noDiagMap, "", IDNO, true, noDiag, benchMap, ""},
         {deviceZeroDiagMap, "", IDNO, true, noDiag, benchMap, ""},
         {noDiagMap, "", IDYES, false, noDiag, noDiagMap, "OpenFile Write Commit"},
@@ -232,7 +229,6 @@ TEST_F(MapTransferTest, AnEditedTableIsWrittenAfterTheDiagQuestionAndAFailedWrit
         {editedMap, "Commit", 0, true, writeFailed, benchMap, "OpenFile Write Commit"},
         {editedMap, "RequestPhoneMode", 0, true, writeFailed, editedMap,
          "OpenFile Write Commit RequestPhoneMode"},
-        {editedMap, "AwaitPhoneMode", 0, true, writeFailed, editedMap, allWrites},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.table) + c.fault);
@@ -263,8 +259,6 @@ TEST_F(MapTransferTest, TheDialogShowsThePhonesMapAndWritesItBackOnlyWhenEditedA
     } cases[] = {
         {"", true, true, IDCANCEL, "UART1 DIAG", benchMap, "OpenFile"},
         {"", false, true, IDOK, "UART1 DIAG", benchMap, "OpenFile"},
-        {"", true, true, IDOK, "UART1 DIAG", editedMap,
-         "OpenFile OpenFile Write Commit RequestPhoneMode AwaitPhoneMode"},
         {"", true, false, IDOK, "UART1 DIAG", editedMap, "OpenFile OpenFile Write Commit"},
         {"OpenFile", false, true, IDOK, "UART1 NULL", benchMap, "OpenFile"},
     };
