@@ -137,8 +137,10 @@ HRESULT CRdmSvcAsgn::Drop(IDataObject* pDataObj, DWORD, POINTL pt, DWORD* pdwEff
         const int displaced = m_view.ServiceAt(row);
         m_view.SetServiceAt(row, *service);
         FORMATETC format = ServiceFormats::Request(m_formats.Unassigned());
+        // The medium stays ours whatever the source makes of it.
         STGMEDIUM handedBack = ServiceFormats::StreamMedium(ServiceMap::ServiceBytes(displaced));
-        pDataObj->SetData(&format, &handedBack, TRUE);
+        pDataObj->SetData(&format, &handedBack, FALSE);
+        ::ReleaseStgMedium(&handedBack);
         *pdwEffect = DROPEFFECT_COPY;
         return S_OK;
     });

@@ -12,7 +12,7 @@ VARTYPE ReferencedObjectType(const ELEMDESC& parameter) {
     if (type.vt != VT_PTR || !type.lptdesc)
         return VT_EMPTY;
     const VARTYPE target = type.lptdesc->vt;
-    return target == VT_UNKNOWN || target == VT_DISPATCH ? target : VT_EMPTY;
+    return target == VT_UNKNOWN || target == VT_DISPATCH ? target : VARTYPE{VT_EMPTY};
 }
 
 bool HoldsObjectOrNothing(const VARIANT& variable) {

@@ -73,8 +73,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) override {
         EXPECT_EQ(Format(ServiceMap::unassignedServiceFormat), format->cfFormat);
         handedBack.push_back(ServiceMap::ReadFromStart(medium->pstm, 100));
-        if (release)
-            ::ReleaseStgMedium(medium);
+        EXPECT_FALSE(release) << "the medium stays the caller's";
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
@@ -380,10 +379,12 @@ TEST_F(ServiceListsTest, DataRequestsOfAnotherShapeAreRefusedFieldByField) {
         EXPECT_EQ(ask.poolAnswer, poolData->QueryGetData(&request));
         EXPECT_EQ(ask.assignedAnswer, assignedData->QueryGetData(&request));
         STGMEDIUM medium = {};
-        if (FAILED(ask.poolAnswer))
+        if (FAILED(ask.poolAnswer)) {
             EXPECT_EQ(ask.poolAnswer, poolData->GetData(&request, &medium));
-        if (FAILED(ask.assignedAnswer))
+        }
+        if (FAILED(ask.assignedAnswer)) {
             EXPECT_EQ(ask.assignedAnswer, assignedData->GetData(&request, &medium));
+        }
         EXPECT_EQ(DWORD{TYMED_NULL}, medium.tymed);
     }
 
@@ -568,8 +569,9 @@ TEST_F(ServiceListsTest, MalformedTablesAndDragDataAreReadWithinBounds) {
         ASSERT_EQ(23u, table.size());
         ASSERT_EQ(0xFF, table[0]);
         ASSERT_EQ(0xFF, table[22]);
-        if (effect == DROPEFFECT_COPY)
+        if (effect == DROPEFFECT_COPY) {
             ASSERT_EQ(bytes[0], table[1]) << "the dropped service's low byte";
+        }
     }
 }
 
