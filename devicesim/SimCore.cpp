@@ -17,6 +17,10 @@ void SimCore::Enter(const char* member, short portId) {
     EnterAs(member, Lang::Format("%s(%d)", member, portId));
 }
 
+void SimCore::Enter(const char* member, std::string_view arguments) {
+    EnterAs(member, std::string(member) + "(" + std::string(arguments) + ")");
+}
+
 void SimCore::EnterAs(const char* member, std::string_view call) {
     if (!m_calls.empty())
         m_calls += '\n';

@@ -73,9 +73,11 @@ public:
 
     // Notes the call in the call log, then raises the failure a test set for this member name,
     // if any. Every server member calls it first, whichever object it is on; a member whose first
-    // argument is a port id gives it too, so that the log tells the ports apart.
+    // argument is a port id gives it too, so that the log tells the ports apart, and a member
+    // whose arguments a caller must get right gives them as the log shows them ("Commit(1)").
     void Enter(const char* member);
     void Enter(const char* member, short portId);
+    void Enter(const char* member, std::string_view arguments);
     void FailOperation(const std::string& member, HRESULT status);
     // The calls entered since the last time, oldest first, one a line ("GetServerState",
     // "SetTraceLevel(7)") joined with "\n"; empty when there were none. Empties the log.

@@ -118,9 +118,9 @@ HRESULT STDMETHODCALLTYPE SimEfsFile::CopyTo(IStream* pstm, ULARGE_INTEGER cb, U
     });
 }
 
-HRESULT STDMETHODCALLTYPE SimEfsFile::Commit(DWORD) {
+HRESULT STDMETHODCALLTYPE SimEfsFile::Commit(DWORD grfCommitFlags) {
     return Fw::Boundary([&] {
-        m_core->Enter("Commit");
+        m_core->Enter("Commit", std::to_string(grfCommitFlags));
         if (!m_writable)
             return S_OK;
         SimPhone* phone = m_core->State().findPhone(m_phoneId);

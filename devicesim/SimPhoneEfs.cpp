@@ -49,8 +49,8 @@ HRESULT STDMETHODCALLTYPE SimPhoneEfs::RemoveFile(BSTR bstrPath) {
 
 HRESULT STDMETHODCALLTYPE SimPhoneEfs::OpenFile(BSTR bstrPath, long lMode, IUnknown** ppFile) {
     return Fw::Boundary(ppFile, [&] {
-        m_core->Enter("OpenFile");
         const std::string path = Lang::FromBstr(bstrPath);
+        m_core->Enter("OpenFile", Lang::Format("%s,%ld", path.c_str(), lMode));
         SimPhone& phone = PhoneWithFiles();
         if (lMode == ReadMode) {
             const auto found = phone.files.find(path);

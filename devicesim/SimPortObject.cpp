@@ -67,16 +67,16 @@ HRESULT STDMETHODCALLTYPE SimPortObject::GetPhoneKind(long* plKind) {
 
 HRESULT STDMETHODCALLTYPE SimPortObject::RequestPhoneMode(long lMode) {
     return Fw::Boundary([&] {
-        m_core->Enter("RequestPhoneMode");
+        m_core->Enter("RequestPhoneMode", std::to_string(lMode));
         m_core->SetPhoneMode(m_portId, lMode == ResetRequest ? OnlineMode : lMode);
     });
 }
 
-HRESULT STDMETHODCALLTYPE SimPortObject::AwaitPhoneMode(long lMode, long, long) {
+HRESULT STDMETHODCALLTYPE SimPortObject::AwaitPhoneMode(long lMode, long lTimeoutMs, long lFlags) {
     // Nothing happens in the simulator while a caller waits: the phone is there already, or
     // the wait times out at once.
     return Fw::Boundary([&] {
-        m_core->Enter("AwaitPhoneMode");
+        m_core->Enter("AwaitPhoneMode", Lang::Format("%ld,%ld,%ld", lMode, lTimeoutMs, lFlags));
         if (m_core->PhoneOnPort(m_portId).mode != lMode)
             Com::Throw(Status::PhoneModeTimeout);
     });

@@ -43,7 +43,8 @@ constexpr char writeFailed[] = "stop: The application could not write RDM_DEV_MA
                                "phone online, configured correctly, and responding to other requests?";
 constexpr char noDiag[] = "info: The DIAG service is not assigned to a port. If you continue, you will be "
                           "unable to communicate with the phone. Do you really wish to do this?";
-constexpr char allWrites[] = "OpenFile Write Commit RequestPhoneMode AwaitPhoneMode";
+constexpr char allWrites[] = "OpenFile(RDM_DEV_MAP,1) Write Commit(1) RequestPhoneMode(4) AwaitPhoneMode(5,6000,0)";
+constexpr char mapRead[] = "OpenFile(RDM_DEV_MAP,0)";
 
 std::string Hex(const Bytes& bytes) {
     std::string text;
@@ -147,7 +148,7 @@ TEST_F(MapTransferTest, FilesOfAnyLengthGoBackOnlyWhenTheListsDifferFromThem) {
             }));
             EXPECT_EQ(file, handedOn);
             EXPECT_EQ(ReadTable(file).table, asRead);
-            EXPECT_EQ("OpenFile", Calls());
+            EXPECT_EQ(mapRead, Calls());
 
             const Table edited = TableOfRows(rows);
             const bool differs = (length > 0 && file[0] != 0xFF) || (length > 22 && file[22] != 0xFF);
@@ -222,13 +223,13 @@ TEST_F(MapTransferTest, AnEditedTableIsWrittenAfterTheDiagQuestionAndAFailedWrit
         {editedMap, "", 0, true, "", editedMap, allWrites},
         {noDiagMap, "", IDNO, true, noDiag, benchMap, ""},
         {deviceZeroDiagMap, "", IDNO, true, noDiag, benchMap, ""},
-        {noDiagMap, "", IDYES, false, noDiag, noDiagMap, "OpenFile Write Commit"},
+        {noDiagMap, "", IDYES, false, noDiag, noDiagMap, "OpenFile(RDM_DEV_MAP,1) Write Commit(1)"},
         {editedMap, R"({"present": true, "version": 3})", 0, true, noEfs, benchMap, ""},
-        {editedMap, "OpenFile", 0, true, writeFailed, benchMap, "OpenFile"},
-        {editedMap, "Write", 0, true, writeFailed, benchMap, "OpenFile Write"},
-        {editedMap, "Commit", 0, true, writeFailed, benchMap, "OpenFile Write Commit"},
+        {editedMap, "OpenFile", 0, true, writeFailed, benchMap, "OpenFile(RDM_DEV_MAP,1)"},
+        {editedMap, "Write", 0, true, writeFailed, benchMap, "OpenFile(RDM_DEV_MAP,1) Write"},
+        {editedMap, "Commit", 0, true, writeFailed, benchMap, "OpenFile(RDM_DEV_MAP,1) Write Commit(1)"},
         {editedMap, "RequestPhoneMode", 0, true, writeFailed, editedMap,
-         "OpenFile Write Commit RequestPhoneMode"},
+         "OpenFile(RDM_DEV_MAP,1) Write Commit(1) RequestPhoneMode(4)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.table) + c.fault);
@@ -257,10 +258,10 @@ TEST_F(MapTransferTest, TheDialogShowsThePhonesMapAndWritesItBackOnlyWhenEditedA
         const char* file;
         const char* calls;
     } cases[] = {
-        {"", true, true, IDCANCEL, "UART1 DIAG", benchMap, "OpenFile"},
-        {"", false, true, IDOK, "UART1 DIAG", benchMap, "OpenFile"},
-        {"", true, false, IDOK, "UART1 DIAG", editedMap, "OpenFile OpenFile Write Commit"},
-        {"OpenFile", false, true, IDOK, "UART1 NULL", benchMap, "OpenFile"},
+        {"", true, true, IDCANCEL, "UART1 DIAG", benchMap, mapRead},
+        {"", false, true, IDOK, "UART1 DIAG", benchMap, mapRead},
+        {"", true, false, IDOK, "UART1 DIAG", editedMap, "OpenFile(RDM_DEV_MAP,0) OpenFile(RDM_DEV_MAP,1) Write Commit(1)"},
+        {"OpenFile", false, true, IDOK, "UART1 NULL", benchMap, mapRead},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.fault) + (c.edited ? " edited " : " ") + (c.reset ? "reset " : "") +
