@@ -2,12 +2,12 @@
 
 #include "foundation/Com/Failure.h"
 #include "foundation/Lang/Text.h"
-#include "foundation/Lang/Trace.h"
 #include "foundation/Win32/Unique.h"
 #include "framework/com/Boundary.h"
 #include "lists/ViewCommands.h"
 #include "phones/PhoneAccumulatedData.h"
 #include "resources/resource.h"
+#include "servicemap/MapTransfer.h"
 #include "servicemap/RdmPortAssignDlg.h"
 
 namespace {
@@ -302,9 +302,9 @@ void COstrelPhoneList::ShowServiceMapping() {
         Com::Call(manager, &IOstrelPortManager::GetPort, static_cast<short>(portId), &port);
         CRdmPortAssignDlg(Com::ThrowIfNull(port.Get())).Run(::GetActiveWindow());
     } catch (const _com_error& failure) {
-        // Without the port or its phone's file system there is no dialog to open.
-        Lang::Trace(" ShowServiceMapping: no port %ld for the map (0x%08lx)\n", portId,
-                    static_cast<unsigned long>(failure.Error()));
+        // Without the port or its phone's file system there is no dialog to open, and so no map
+        // to read: the user is told why, as a failed read would tell.
+        ServiceMap::ShowReadFailure(::GetActiveWindow(), failure.Error());
     }
 }
 

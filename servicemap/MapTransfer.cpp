@@ -76,11 +76,7 @@ bool ReadMap(IPhoneEfs* efs, HWND owner, Table& asRead, const TableReceiver& rec
         asRead = read.table;
         return true;
     } catch (const _com_error& failure) {
-        const HRESULT status = failure.Error();
-        Show(owner,
-             Lang::Format(Fw::Module::Current().String(IDS_SERVICE_MAPPING_READ_FAILED).c_str(),
-                          static_cast<unsigned>(status), Lang::ErrorText(status).c_str()),
-             MB_OK | MB_ICONSTOP);
+        ShowReadFailure(owner, failure.Error());
     } catch (const std::exception&) {
         Show(owner, IDS_SERVICE_MAPPING_UNEXPECTED, MB_OK | MB_ICONSTOP);
     }
@@ -117,6 +113,13 @@ WriteOutcome WriteMap(const Table& asRead, IStream* edited, IPhoneEfs* efs, IOst
         Show(owner, IDS_SERVICE_MAPPING_UNEXPECTED, MB_OK | MB_ICONSTOP);
     }
     return WriteOutcome::failed;
+}
+
+void ShowReadFailure(HWND owner, HRESULT status) {
+    Show(owner,
+         Lang::Format(Fw::Module::Current().String(IDS_SERVICE_MAPPING_READ_FAILED).c_str(),
+                      static_cast<unsigned>(status), Lang::ErrorText(status).c_str()),
+         MB_OK | MB_ICONSTOP);
 }
 
 void ShowWriteFailure(HWND owner) {

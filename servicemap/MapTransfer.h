@@ -39,7 +39,9 @@ enum class WriteOutcome {
 WriteOutcome WriteMap(const Table& asRead, IStream* edited, IPhoneEfs* efs, IOstrelPort* port, bool reset,
                       HWND owner);
 
-// The message every other failure of the map's flow shows: the lists' or the table's own.
+// The messages of a failed server call before the map could be read (its status and text), and
+// of every other failure of the map's flow: the lists' or the table's own.
+void ShowReadFailure(HWND owner, HRESULT status);
 void ShowWriteFailure(HWND owner);
 
 } // namespace ServiceMap

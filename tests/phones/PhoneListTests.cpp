@@ -3,6 +3,7 @@
 // dialogs, and its property page.
 #include "devicesim/ScenarioLoader.h"
 #include "devicesim/SimServer.h"
+#include "foundation/Lang/ErrorText.h"
 #include "framework/com/TypeLibrary.h"
 #include "framework/windows/ListView.h"
 #include "interfaces/OstrelUITools.h"
@@ -373,6 +374,17 @@ TEST_F(PhoneListTest, ContextMenuOffersItsCommandsAndTheMappingEntryOpensTheMapO
               dialogs.Seen()[1].message);
     EXPECT_EQ((std::vector<int>{IDC_SERVICE_MAPPING_RESET, IDOK, IDCANCEL}), dialogs.Seen()[0].buttons);
     EXPECT_EQ(::GetAncestor(site->Window(), GA_ROOT), dialogs.Seen()[0].owner);
+
+    // A port that gives no file system leaves no dialog to open, and the user is told.
+    dialogs.Expect([](TestSupport::ModalDialog& box) { box.Click(IDOK); });
+    ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t("GetPortObject"), E_ACCESSDENIED));
+    rightClick(0, ID_PHONE_SERVICE_MAPPING);
+    ASSERT_EQ(3u, dialogs.Seen().size());
+    EXPECT_EQ("NORVIK Service Port Mapping", dialogs.Seen()[2].caption);
+    EXPECT_EQ("Could not read RDM_DEV_MAP from selected phone - Error = 0x80070005, " + Lang::ErrorText(E_ACCESSDENIED),
+              dialogs.Seen()[2].message);
+    EXPECT_EQ(TestSupport::DialogIcon::Stop, dialogs.Seen()[2].icon);
+    ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t("GetPortObject"), S_OK));
 
     list.SetItemState(-1, 0, LVIS_SELECTED);
     std::vector<std::string> unselected = offered;
