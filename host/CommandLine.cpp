@@ -26,6 +26,7 @@ constexpr OpenName openNames[] = {
     {"zelkor", OpenTarget::Zelkor},
     {"phone-list", OpenTarget::PhoneList},
     {"phone-properties", OpenTarget::PhoneProperties},
+    {"service-mapping", OpenTarget::ServiceMapping},
     {"ports", OpenTarget::Ports},
     {"add-port", OpenTarget::NewPort},
     {"add-port-outgoing", OpenTarget::OutgoingConnection},

@@ -122,7 +122,8 @@ constexpr ControlPlacement clients[] = {
 };
 
 constexpr OpenTarget portListOpens[] = {OpenTarget::Menu, OpenTarget::Properties, OpenTarget::Zelkor};
-constexpr OpenTarget phoneServerOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties};
+constexpr OpenTarget phoneServerOpens[] = {OpenTarget::PhoneList, OpenTarget::PhoneProperties,
+                                           OpenTarget::ServiceMapping};
 constexpr OpenTarget portsOpens[] = {OpenTarget::Ports, OpenTarget::NewPort, OpenTarget::OutgoingConnection,
                                      OpenTarget::Confirm, OpenTarget::PortSelect};
 constexpr OpenTarget clientsOpens[] = {OpenTarget::Clients, OpenTarget::ClientProperties,

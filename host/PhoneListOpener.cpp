@@ -4,6 +4,7 @@
 #include "foundation/StateVocabulary.h"
 #include "framework/windows/ListView.h"
 #include "host/ListRows.h"
+#include "host/ServiceMappingOpener.h"
 #include "interfaces/OstrelUITools.h"
 #include "resources/resource.h"
 #include "server/OstrelServer.h"
@@ -78,13 +79,20 @@ bool OpenOnPhoneServer(IUnknown* control, HWND window, IUnknown* server, OpenTar
         const Fw::ListView rows = ListRows(list);
         if (!rows.Exists() || rows.GetItemCount() == 0)
             return false;
-        const long portId = ChoosePhone(ListedPhones(rows, ServerAgent(server).Get()));
+        std::vector<PhoneFacts> phones = ListedPhones(rows, ServerAgent(server).Get());
+        // The map is read from the phone's file system: a phone without one has no map to edit.
+        if (target == OpenTarget::ServiceMapping)
+            std::erase_if(phones,
+                          [&](const PhoneFacts& phone) { return !HoldsServiceMap(server, phone.portId); });
+        const long portId = ChoosePhone(phones);
         if (portId == 0 || SelectRow(rows, portId) < 0)
             return false;
         // A command without a control is a menu's: the list opens the selected phone's window,
         // which is modeless, and the caller's loop runs on.
         if (target == OpenTarget::PhoneProperties)
             ::PostMessageA(list, WM_COMMAND, MAKEWPARAM(ID_PHONE_PROPERTIES, 0), 0);
+        else if (target == OpenTarget::ServiceMapping)
+            OpenServiceMapping(list);
         return true;
     } catch (const _com_error&) {
         // The server not answering yet reads as a list not filled yet.
