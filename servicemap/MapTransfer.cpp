@@ -71,9 +71,8 @@ bool ReadMap(IPhoneEfs* efs, HWND owner, Table& asRead, const TableReceiver& rec
             return false;
         }
         const ComPtr<IStream> copy = CopyOfMapFile(efs);
-        const ReadResult read = ReadTable(ReadFromStart(copy.Get(), tableSize));
+        asRead = ReadTable(ReadFromStart(copy.Get(), tableSize)).table;
         receive(copy.Get());
-        asRead = read.table;
         return true;
     } catch (const _com_error& failure) {
         ShowReadFailure(owner, failure.Error());

@@ -18,12 +18,11 @@ namespace ServiceMap {
 // start. A failed status raised here fails the read as a failed server call does.
 using TableReceiver = std::function<void(IStream* table)>;
 
-// Copies the whole file into a new stream in memory, hands the stream to `receive` and fills
-// `asRead` from its first 23 bytes (0xFF where the file is shorter). A phone without a file
-// system of version 2 is told so; a failed call shows its status and text. After any failure
-// `asRead` is left as it was given (all 0xFF from the dialog), so that OK writes nothing unless
-// the user edits: lists that took only part of the table must not be taken for the phone's.
-// True when the table was read and handed on.
+// Copies the whole file into a new stream in memory, fills `asRead` from its first 23 bytes
+// (0xFF where the file is shorter), then hands the stream to `receive`. A phone without a file
+// system of version 2 is told so; a failed call shows its status and text. A failure before the
+// file is copied leaves `asRead` as it was given (all 0xFF from the dialog), so that OK then
+// writes nothing unless the user edits. True when the table was read and handed on.
 bool ReadMap(IPhoneEfs* efs, HWND owner, Table& asRead, const TableReceiver& receive);
 
 enum class WriteOutcome {

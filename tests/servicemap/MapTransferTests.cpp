@@ -205,7 +205,8 @@ TEST_F(MapTransferTest, AFailedReadIsShownWithItsStatusAndLeavesTheTableUnread) 
                     throw std::bad_alloc();
             }));
         EXPECT_EQ(c.fault >= listRefuses ? 1 : 0, handedOn);
-        EXPECT_EQ(unread, asRead);
+        // The table is taken as read before the lists get it.
+        EXPECT_EQ(c.fault >= listRefuses ? TableOf(benchMap) : unread, asRead);
         EXPECT_EQ(c.message, Message(driver));
     }
 }
