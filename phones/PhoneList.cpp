@@ -304,7 +304,7 @@ void COstrelPhoneList::ShowServiceMapping() {
     } catch (const _com_error& failure) {
         // Without the port or its phone's file system there is no dialog to open, and so no map
         // to read: the user is told why, as a failed read would tell.
-        ServiceMap::ShowReadFailure(::GetActiveWindow(), failure.Error());
+        ServiceMap::ShowReadFailure(m_hWnd, failure.Error());
     }
 }
 

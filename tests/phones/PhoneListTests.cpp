@@ -384,6 +384,7 @@ TEST_F(PhoneListTest, ContextMenuOffersItsCommandsAndTheMappingEntryOpensTheMapO
     EXPECT_EQ("Could not read RDM_DEV_MAP from selected phone - Error = 0x80070005, " + Lang::ErrorText(E_ACCESSDENIED),
               dialogs.Seen()[2].message);
     EXPECT_EQ(TestSupport::DialogIcon::Stop, dialogs.Seen()[2].icon);
+    EXPECT_EQ(::GetAncestor(site->Window(), GA_ROOT), dialogs.Seen()[2].owner);
     ASSERT_EQ(S_OK, sim->FailOperation(_bstr_t("GetPortObject"), S_OK));
 
     list.SetItemState(-1, 0, LVIS_SELECTED);
