@@ -4,6 +4,7 @@
 // against bare sorted tree inserts under the same groups and its server calls; then a storm of
 // 10,000 client events heard by both at once, drained from the queue, against the simulator's
 // calls alone, ending with a check that the rows and the leaves are the server's objects.
+#include "bench/BareListView.h"
 #include "bench/ServerAgent.h"
 #include "bench/Timing.h"
 #include "clients/ClientList.h"
@@ -182,45 +183,14 @@ const ListColumn clientColumns[clientColumnCount] = {
     {IDS_CLIENT_COLUMN_PROCESS_ID, IDS_CLIENT_COLUMN_PROCESS_ID_WIDTH},
 };
 
-struct Row {
-    std::string texts[clientColumnCount];
-    int image = -1;
-    LPARAM key = 0;
-};
-
-std::vector<Row> ReadRows(const Fw::ListView& list) {
-    std::vector<Row> rows(static_cast<size_t>(list.GetItemCount()));
-    for (size_t index = 0; index < rows.size(); ++index) {
-        for (int column = 0; column < clientColumnCount; ++column)
-            rows[index].texts[column] = list.GetItemText(static_cast<int>(index), column);
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = static_cast<int>(index);
-        list.GetItem(item);
-        rows[index].image = item.iImage;
-        rows[index].key = item.lParam;
-    }
-    return rows;
-}
+using Row = Bench::ListRow<clientColumnCount>;
 
 // A list view made and set up as the client list makes its own (styles, columns, strips), filled
 // with the rows read back from it: each deleted first, redrawing off, as the refresh does.
-struct BareList {
+struct BareList : Bench::HelperList {
     BareList(HWND owner, const std::vector<Row>& source)
-        : source(source) {
-        window = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                       LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
-                                   0, 0, 780, 560, owner, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        helper = std::make_unique<CListViewHelper>(window);
-        helper->LoadImageLists(IDB_CLIENT_IMAGES_SMALL, IDB_CLIENT_IMAGES_LARGE);
-        for (int column = 0; column < clientColumnCount; ++column)
-            helper->AddColumn(column, clientColumns[column], true);
-    }
-    ~BareList() {
-        helper.reset();
-        ::DestroyWindow(window);
-    }
+        : HelperList(owner, IDB_CLIENT_IMAGES_SMALL, IDB_CLIENT_IMAGES_LARGE, clientColumns)
+        , source(source) {}
 
     Measurement Inserts() const { return InsertsInto(helper->List()); }
     // The same into another list view: the list's own, to tell the cost of its window apart.
@@ -239,8 +209,6 @@ struct BareList {
                 }};
     }
 
-    HWND window = nullptr;
-    std::unique_ptr<CListViewHelper> helper;
     const std::vector<Row>& source;
 };
 
@@ -473,7 +441,7 @@ int Run(HWND owner) {
     const Fw::TreeView treeView(tree.Child(COstrelObjectList::treeId));
 
     // 1. The client list's refresh.
-    const std::vector<Row> rows = ReadRows(listView);
+    const std::vector<Row> rows = Bench::ReadRows<clientColumnCount>(listView);
     if (rows.size() != clients) {
         std::fprintf(stderr, "the client list shows %zu rows, not %d\n", rows.size(), clients);
         return 1;

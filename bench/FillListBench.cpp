@@ -3,6 +3,7 @@
 // inserts with the progress bar windows the fill must make, the cost of one empty remote call
 // and of the fill's own server calls made bare, all measured in one run; then a storm of
 // refresh events for one port, to see whether the rows it rebuilds are coalesced.
+#include "bench/BareListView.h"
 #include "bench/RemoteSimulator.h"
 #include "bench/ServerAgent.h"
 #include "bench/Timing.h"
@@ -79,50 +80,13 @@ HWND CreateParent() {
                              nullptr, windowClass.hInstance, nullptr);
 }
 
-// A list view made and set up as the port list makes its own, so that the baseline pays for
-// the same styles, columns and icon strips.
-struct List {
-    HWND window = nullptr;
-    std::unique_ptr<CListViewHelper> helper;
-
-    explicit List(HWND owner) {
-        window = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                   WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                                       LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
-                                   0, 0, 780, 560, owner, reinterpret_cast<HMENU>(1),
-                                   ::GetModuleHandleA(nullptr), nullptr);
-        helper = std::make_unique<CListViewHelper>(window);
-        helper->LoadImageLists(IDB_LIST_IMAGES_SMALL, IDB_LIST_IMAGES_LARGE);
-        for (int column = 0; column < portColumnCount; ++column)
-            helper->AddColumn(column, portListColumns[column],
-                              true);
-    }
-    ~List() {
-        helper.reset();
-        ::DestroyWindow(window);
-    }
+// A list view made and set up as the port list makes its own.
+struct List : Bench::HelperList {
+    explicit List(HWND owner)
+        : HelperList(owner, IDB_LIST_IMAGES_SMALL, IDB_LIST_IMAGES_LARGE, portListColumns, 1) {}
 };
 
-struct Row {
-    std::string texts[portColumnCount];
-    int image = -1;
-    LPARAM key = 0;
-};
-
-std::vector<Row> ReadRows(const Fw::ListView& list) {
-    std::vector<Row> rows(static_cast<size_t>(list.GetItemCount()));
-    for (size_t index = 0; index < rows.size(); ++index) {
-        for (int column = 0; column < portColumnCount; ++column)
-            rows[index].texts[column] = list.GetItemText(static_cast<int>(index), column);
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = static_cast<int>(index);
-        list.GetItem(item);
-        rows[index].image = item.iImage;
-        rows[index].key = item.lParam;
-    }
-    return rows;
-}
+using Row = Bench::ListRow<portColumnCount>;
 
 // A list filled the way the port list fills its own: port rows over an agent of the server.
 struct AgentList {
@@ -228,7 +192,7 @@ int Run(HWND owner) {
 
     AgentList inProcessList(owner, local.Get());
     inProcessList.rows.FillList();
-    const std::vector<Row> source = ReadRows(inProcessList.list.helper->List());
+    const std::vector<Row> source = Bench::ReadRows<portColumnCount>(inProcessList.list.helper->List());
     std::vector<int> barRows;
     for (const auto& [portId, bar] : inProcessList.rows.Progress())
         barRows.push_back(inProcessList.list.helper->FindRow(portId));

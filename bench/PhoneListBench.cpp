@@ -3,6 +3,7 @@
 // rows and the server calls the reload cannot do without, all measured in one run; then a
 // machine chosen in the phone server control until its list has filled, against that list's own
 // fill; then one refresh tick of an open Phone Properties window, as a share of the tick's period.
+#include "bench/BareListView.h"
 #include "bench/RemoteSimulator.h"
 #include "bench/ServerAgent.h"
 #include "bench/Timing.h"
@@ -57,48 +58,13 @@ const ListColumn phoneColumns[phoneColumnCount] = {
     {IDS_PHONE_COLUMN_PORT, IDS_PHONE_COLUMN_PORT_WIDTH},
 };
 
-// A list view made and set up as the phone list makes its own, so that the baseline pays for
-// the same styles, columns and icon strips.
-struct List {
-    HWND window = nullptr;
-    std::unique_ptr<CListViewHelper> helper;
-
-    explicit List(HWND owner) {
-        window = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                       LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED | LVS_SHAREIMAGELISTS,
-                                   0, 0, 780, 560, owner, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        helper = std::make_unique<CListViewHelper>(window);
-        helper->LoadImageLists(IDB_PHONE_IMAGES_SMALL, IDB_PHONE_IMAGES_LARGE);
-        for (int column = 0; column < phoneColumnCount; ++column)
-            helper->AddColumn(column, phoneColumns[column], true);
-    }
-    ~List() {
-        helper.reset();
-        ::DestroyWindow(window);
-    }
+// A list view made and set up as the phone list makes its own.
+struct List : Bench::HelperList {
+    explicit List(HWND owner)
+        : HelperList(owner, IDB_PHONE_IMAGES_SMALL, IDB_PHONE_IMAGES_LARGE, phoneColumns) {}
 };
 
-struct Row {
-    std::string texts[phoneColumnCount];
-    int image = -1;
-    LPARAM key = 0;
-};
-
-std::vector<Row> ReadRows(const Fw::ListView& list) {
-    std::vector<Row> rows(static_cast<size_t>(list.GetItemCount()));
-    for (size_t index = 0; index < rows.size(); ++index) {
-        for (int column = 0; column < phoneColumnCount; ++column)
-            rows[index].texts[column] = list.GetItemText(static_cast<int>(index), column);
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = static_cast<int>(index);
-        list.GetItem(item);
-        rows[index].image = item.iImage;
-        rows[index].key = item.lParam;
-    }
-    return rows;
-}
+using Row = Bench::ListRow<phoneColumnCount>;
 
 // A list loaded the way the phone list loads its own: phone rows over an agent of the server.
 struct AgentList {
@@ -410,7 +376,7 @@ int Run(HWND owner) {
         return 1;
     }
     inProcessList.rows.LoadAll();
-    const std::vector<Row> source = ReadRows(inProcessList.list.helper->List());
+    const std::vector<Row> source = Bench::ReadRows<phoneColumnCount>(inProcessList.list.helper->List());
     const BareList bare(owner, source);
     const Agent localAgent(local.Get());
 
