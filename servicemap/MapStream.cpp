@@ -20,4 +20,9 @@ std::vector<std::uint8_t> ReadFromStart(IStream* stream, size_t limit) {
     return bytes;
 }
 
+ReadResult ReadTableFrom(IUnknown* stream) {
+    const auto bytes = Com::ThrowIfNull(Com::Query<IStream>(stream), E_NOINTERFACE);
+    return ReadTable(ReadFromStart(bytes.Get(), tableSize));
+}
+
 } // namespace ServiceMap

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servicemap/ServiceMap.h"
+
 #include <objidl.h>
 #include <wrl/client.h>
 
@@ -16,5 +18,7 @@ namespace ServiceMap {
 Microsoft::WRL::ComPtr<IStream> NewStream(std::span<const std::uint8_t> bytes);
 // Rewinds the stream and reads, in one request, at most `limit` bytes from its start.
 std::vector<std::uint8_t> ReadFromStart(IStream* stream, size_t limit);
+// The map a stream holds from its start: a raised failure when the object is no stream.
+ReadResult ReadTableFrom(IUnknown* stream);
 
 } // namespace ServiceMap

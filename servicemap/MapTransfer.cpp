@@ -71,7 +71,7 @@ bool ReadMap(IPhoneEfs* efs, HWND owner, Table& asRead, const TableReceiver& rec
             return false;
         }
         const ComPtr<IStream> copy = CopyOfMapFile(efs);
-        asRead = ReadTable(ReadFromStart(copy.Get(), tableSize)).table;
+        asRead = ReadTableFrom(copy.Get()).table;
         receive(copy.Get());
         return true;
     } catch (const _com_error& failure) {
@@ -85,7 +85,7 @@ bool ReadMap(IPhoneEfs* efs, HWND owner, Table& asRead, const TableReceiver& rec
 WriteOutcome WriteMap(const Table& asRead, IStream* edited, IPhoneEfs* efs, IOstrelPort* port, bool reset,
                       HWND owner) {
     try {
-        const ReadResult table = ReadTable(ReadFromStart(Com::ThrowIfNull(edited), tableSize));
+        const ReadResult table = ReadTableFrom(edited);
         if (!Differs(table.table, table.count, asRead))
             return WriteOutcome::unchanged;
         if (!CarriesDiag(table.table, table.count) &&

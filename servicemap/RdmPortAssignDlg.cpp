@@ -58,11 +58,8 @@ void CRdmPortAssignDlg::OnOk(UINT, UINT, HWND) {
         ComPtr<IUnknown> table;
         Com::Call(m_assigned, &IRdmSvcAsgn::ReadDevTable, table.GetAddressOf());
         edited = Com::Query<IStream>(Com::ThrowIfNull(table.Get()));
-    } catch (const _com_error&) {
+    } catch (...) {
         // Without the edited table there is nothing to decide on: the user may try again.
-        ServiceMap::ShowWriteFailure(m_hWnd);
-        return;
-    } catch (const std::exception&) {
         ServiceMap::ShowWriteFailure(m_hWnd);
         return;
     }

@@ -31,10 +31,7 @@ std::vector<int> CRdmSvcAsgn::RowServices() const {
 
 HRESULT CRdmSvcAsgn::WriteDevTable(IUnknown* pIn) {
     return Fw::Boundary([&] {
-        const auto stream = Com::ThrowIfNull(Com::Query<IStream>(pIn), E_NOINTERFACE);
-        const ServiceMap::ReadResult read =
-            ServiceMap::ReadTable(ServiceMap::ReadFromStart(stream.Get(), ServiceMap::tableSize));
-        m_table = read.table;
+        const ServiceMap::ReadResult read = ServiceMap::ReadTableFrom(pIn);
         const std::vector<int> before = RowServices();
         std::vector<int> after = before;
         ServiceMap::ApplyTable(read, after);
@@ -46,8 +43,7 @@ HRESULT CRdmSvcAsgn::WriteDevTable(IUnknown* pIn) {
 
 HRESULT CRdmSvcAsgn::ReadDevTable(IUnknown** pOut) {
     return Fw::Boundary(pOut, [&] {
-        m_table = ServiceMap::TableOfRows(RowServices());
-        *pOut = ServiceMap::NewStream(m_table).Detach();
+        *pOut = ServiceMap::NewStream(ServiceMap::TableOfRows(RowServices())).Detach();
     });
 }
 

@@ -42,9 +42,8 @@ private:
     std::vector<int> RowServices() const;
     // Copy over a row the dragged service may go to, else nothing; the scroll flag when the
     // list scrolled.
-    DWORD EffectAt(int row, POINTL screen) ;
+    DWORD EffectAt(int row, POINTL screen);
 
-    ServiceMap::Table m_table{};
     // The devices the service dragged over the list may go to.
     std::set<int> m_devices;
     int m_dragRow = -1;

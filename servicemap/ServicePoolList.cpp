@@ -31,9 +31,7 @@ void CRdmSvcPool::InsertSorted(int service) {
 
 HRESULT CRdmSvcPool::WriteDevTable(IUnknown* pIn) {
     return Fw::Boundary([&] {
-        const auto stream = Com::ThrowIfNull(Com::Query<IStream>(pIn), E_NOINTERFACE);
-        const ServiceMap::ReadResult read =
-            ServiceMap::ReadTable(ServiceMap::ReadFromStart(stream.Get(), ServiceMap::tableSize));
+        const ServiceMap::ReadResult read = ServiceMap::ReadTableFrom(pIn);
         // DATA may be on several devices and so is never taken out of the list.
         const size_t devices = std::min(read.count, ServiceMap::tableSize - 1);
         std::set<int> assigned;
